@@ -1,0 +1,66 @@
+#include "components/exchange/xml_error.h"
+
+#include "components/exchange/xpExchangeContext.h"
+#include "components/exchange/xpNode.h"
+
+namespace {
+// Long enough for any message the library forms; document texts quoted in it are cut.
+constexpr std::size_t kMaxMessage = 400;
+}  // namespace
+
+xml_error::xml_error(const xpNode* node)
+    : m_node(node), m_path(node ? node->getElementPath() : std::string()),
+      m_line(node ? node->getLine() : 0) {}
+
+xml_error::xml_error(const xpNode* node, std::string path, int line)
+    : m_node(node), m_path(std::move(path)), m_line(line) {}
+
+void xml_error::error(std::string& text) const { text = m_text; }
+
+void xml_error::truncate(std::size_t maxLength) {
+    if (m_text.size() > maxLength) {
+        m_text.resize(maxLength);
+        m_text += "...";
+    }
+}
+
+std::string xml_error::message() const {
+    std::string text;
+    error(text);
+    return text;
+}
+
+xml_internal_conversion_error::xml_internal_conversion_error(const xpNode* node,
+                                                             const std::string& ownerTypeName)
+    : xml_error(node) {
+    m_text = "No owner of type " + ownerTypeName + " above this node";
+}
+
+xml_invalid_conversion::xml_invalid_conversion(const xpNode* node, const std::string& valueText,
+                                               const std::string& typeName)
+    : xml_error(node) {
+    m_text = "Unable to convert from " + valueText + " to " + typeName;
+}
+
+xml_error_message::xml_error_message(const xpNode* node, const std::string& text) : xml_error(node) {
+    m_text = text;
+}
+
+xml_error_message::xml_error_message(const xpNode* node, const std::string& text, std::string path,
+                                     int line)
+    : xml_error(node, std::move(path), line) {
+    m_text = text;
+}
+
+xml_schema_validation_error::xml_schema_validation_error(const xpNode* node, const std::string& text)
+    : xml_error(node) {
+    m_text = text;
+}
+
+xpErrorMap& xpErrorMap::operator<<(const xml_error& error) {
+    auto copy = error.clone();
+    copy->truncate(kMaxMessage);
+    if (xpExchangeContext* context = xpExchangeContext::active()) context->report(*copy);
+    m_errors.push_back(std::move(copy));
+    return *this;
+}

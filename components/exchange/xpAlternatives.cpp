@@ -1,0 +1,116 @@
+#include "components/exchange/xpAlternatives.h"
+
+#include <algorithm>
+#include <map>
+
+#include "components/exchange/xpAttributes.h"
+#include "components/exchange/xpImportSet.h"
+#include "components/schema/xsSchema.h"
+
+namespace {
+// The attribute nodes of one alternative: the group's attributes, or the node itself.
+std::vector<const xpAttribute*> attributesOf(const xpNode* alternative) {
+    std::vector<const xpAttribute*> result;
+    if (auto* group = dynamic_cast<const xpAttributes*>(alternative)) {
+        for (const auto& node : group->attributes())
+            if (auto* attribute = dynamic_cast<const xpAttribute*>(node.get())) result.push_back(attribute);
+    } else if (auto* attribute = dynamic_cast<const xpAttribute*>(alternative)) {
+        result.push_back(attribute);
+    }
+    return result;
+}
+}  // namespace
+
+xpAlternatives::~xpAlternatives() = default;
+
+void xpAlternatives::add(xpNode* alternative) {
+    alternative->setParent(this);
+    m_alternatives.emplace_back(alternative);
+}
+
+bool xpAlternatives::export_nodes(std::vector<xpNode*>& attributes, std::vector<xpNode*>& elements) {
+    for (const auto& alternative : m_alternatives) {
+        std::vector<xpNode*> written;
+        std::vector<xpNode*> children;
+        if (!alternative->export_nodes(written, children)) continue;
+        bool complete = true;
+        for (const xpAttribute* attribute : attributesOf(alternative.get()))
+            if (attribute->is_required() &&
+                std::find(written.begin(), written.end(), attribute) == written.end())
+                complete = false;
+        if (!complete) continue;
+        attributes.insert(attributes.end(), written.begin(), written.end());
+        elements.insert(elements.end(), children.begin(), children.end());
+        return true;
+    }
+    if (!m_alternatives.empty())
+        nodeError() << xml_error_message(this, "no alternative can write the value");
+    return false;
+}
+
+void xpAlternatives::nodes_for_import(xpImportSet&) {}
+
+bool xpAlternatives::do_import(xpImportSet& nodes) {
+    for (const auto& alternative : m_alternatives) {
+        bool fits = true;
+        for (const xpAttribute* attribute : attributesOf(alternative.get())) {
+            pugi::xml_attribute found = nodes.findAttribute(attribute->getName());
+            if (found ? !attribute->accepts_text(found.value()) : attribute->is_required()) {
+                fits = false;
+                break;
+            }
+        }
+        if (fits) return alternative->do_import(nodes);
+    }
+    // No alternative fits: report what the element carries, and take those attributes so they
+    // are not reported once more as unexpected.
+    std::string carried;
+    for (const auto& alternative : m_alternatives)
+        for (const xpAttribute* attribute : attributesOf(alternative.get()))
+            if (pugi::xml_attribute found = nodes.findAttribute(attribute->getName())) {
+                carried += std::string(carried.empty() ? "" : " ") + found.name() + "=\"" +
+                           found.value() + "\"";
+                nodes.takeAttribute(found);
+            }
+    if (!carried.empty())
+        nodeError() << xml_error_message(this, "no alternative accepts " + carried);
+    else if (is_required() && isRequiredField())
+        reportMissing();
+    return false;
+}
+
+void xpAlternatives::buildSchema(xsSchema& schema, xsComplexType* type, const std::string&) {
+    // XML Schema cannot tie one attribute's type to another's value: declare the union of the
+    // alternatives, each attribute required only where every alternative requires it.
+    std::vector<xsAttributeGroup> groups(m_alternatives.size());
+    for (std::size_t i = 0; i < m_alternatives.size(); ++i)
+        m_alternatives[i]->buildSchema(schema, &groups[i], "");
+    std::vector<std::string> order;
+    std::map<std::string, std::vector<const xsAttribute*>> byName;
+    for (const auto& group : groups)
+        for (const auto& attribute : group.attributes()) {
+            auto& list = byName[attribute->name()];
+            if (list.empty()) order.push_back(attribute->name());
+            list.push_back(attribute.get());
+        }
+    for (const std::string& name : order) {
+        const auto& list = byName[name];
+        bool required = list.size() == groups.size();
+        bool enumerated = true;
+        bool sameType = true;
+        for (const xsAttribute* a : list) {
+            required = required && a->required();
+            enumerated = enumerated && a->simpleType() && list[0]->simpleType() &&
+                         a->simpleType()->base() == list[0]->simpleType()->base();
+            sameType = sameType && !a->simpleType() && a->type() == list[0]->type();
+        }
+        auto* merged = new xsAttribute(name, sameType ? list[0]->type() : "xs:string", required);
+        type->attributes().push_back(merged);
+        if (enumerated) {
+            xsSimpleType* simple = type->attributes().attribute_back()->createSimpleType(0);
+            simple->setBase(list[0]->simpleType()->base());
+            for (const xsAttribute* a : list)
+                for (const std::string& text : a->simpleType()->enumerations()) simple->enumeration(text);
+        }
+    }
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "components/exchange/xpNode.h"
+
+// A choice between sets of attributes on one element. Writing uses the first alternative whose
+// nodes can all be written; reading the first whose attributes the element carries and accepts.
+class xpAlternatives : public xpNode {
+public:
+    ~xpAlternatives() override;
+
+    // Takes ownership of one alternative (an attribute group) and becomes its parent.
+    void add(xpNode* alternative);
+    const std::vector<std::unique_ptr<xpNode>>& alternatives() const { return m_alternatives; }
+
+    bool isAttribute() const override { return true; }
+    bool export_nodes(std::vector<xpNode*>& attributes, std::vector<xpNode*>& elements) override;
+    void nodes_for_import(xpImportSet& nodes) override;
+    bool do_import(xpImportSet& nodes) override;
+    void buildSchema(xsSchema& schema, xsComplexType* type, const std::string& name) override;
+    using xpNode::buildSchema;
+
+private:
+    std::vector<std::unique_ptr<xpNode>> m_alternatives;
+};

@@ -1,0 +1,78 @@
+#include "components/exchange/xpAttribute.h"
+
+#include "components/exchange/xpAttributes.h"
+#include "components/exchange/xpImportSet.h"
+#include "components/schema/xsSchema.h"
+
+bool xpAttribute::accepts_text(const std::string&) const { return true; }
+
+bool xpAttribute::export_nodes(std::vector<xpNode*>& attributes, std::vector<xpNode*>&) {
+    if (!export_concrete()) return false;
+    attributes.push_back(this);
+    return true;
+}
+
+bool xpAttribute::export_child(pugi::xml_node parent) {
+    std::string text;
+    if (!export_text(text)) return false;
+    parent.append_attribute(getName().c_str()).set_value(text.c_str());
+    return true;
+}
+
+void xpAttribute::nodes_for_import(xpImportSet&) {}
+
+bool xpAttribute::do_import(xpImportSet& nodes) {
+    pugi::xml_attribute found = nodes.findAttribute(getName());
+    if (!found) {
+        if (is_required() && isRequiredField()) reportMissing();
+        return false;
+    }
+    nodes.takeAttribute(found);
+    if (!importText(found.value())) return false;
+    return guardedImportConcrete();
+}
+
+bool xpAttribute::importText(const std::string& text) {
+    try {
+        if (import_text(text)) return true;
+        std::string message = "invalid value \"" + text + "\"";
+        std::string expected = expectation();
+        if (!expected.empty()) message += ", expected " + expected;
+        nodeError() << xml_error_message(this, message);
+    } catch (const std::exception& e) {
+        nodeError() << xml_error_message(this, "invalid value \"" + text + "\": " + e.what());
+    } catch (...) {
+        nodeError() << xml_error_message(this, "invalid value \"" + text + "\"");
+    }
+    return false;
+}
+
+bool xpAttribute::acceptsElement(pugi::xml_node dom, std::string& reason) const {
+    if (!isConstant()) return true;
+    pugi::xml_attribute found = dom.attribute(getName().c_str());
+    if (!found) {
+        if (!is_required()) return true;
+        reason = "attribute \"" + getName() + "\" is missing";
+        return false;
+    }
+    if (accepts_text(found.value())) return true;
+    reason = "attribute \"" + getName() + "\" does not accept \"" + found.value() + "\"";
+    std::string expected = expectation();
+    if (!expected.empty()) reason += ", expected " + expected;
+    return false;
+}
+
+std::string xpAttribute::getElementPath() const {
+    std::string path = getParent() ? getParent()->getElementPath() : std::string();
+    return path + "/@" + getName();
+}
+
+void xpAttribute::buildSchema(xsSchema& schema, xsComplexType* type, const std::string&) {
+    buildSchema(schema, &type->attributes(), "");
+}
+
+void xpAttribute::buildSchema(xsSchema&, xsAttributeGroup* group, const std::string& name) {
+    auto* attribute = new xsAttribute(getName(), name.empty() ? schemaType() : name, is_required());
+    if (!documentation().empty()) attribute->annotate(new xsDocumentation(documentation()));
+    group->push_back(attribute);
+}

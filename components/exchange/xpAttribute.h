@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+#include <typeinfo>
+
+#include "components/exchange/xpNode.h"
+
+// One attribute of the element that holds it.
+class xpAttribute : public xpNode {
+public:
+    // Sets the bound value from the attribute text; false: the text was refused.
+    virtual bool import_text(const std::string& text) = 0;
+    // Gives the bound value as attribute text; false: there is no text for it.
+    virtual bool export_text(std::string& text) = 0;
+    virtual bool isConstant() const { return false; }
+    virtual const std::type_info& attributeType() const = 0;
+    // Whether import_text would take the text, without storing anything. Only attributes that
+    // tell elements or alternatives apart (constants, text tables) refuse texts here.
+    virtual bool accepts_text(const std::string& text) const;
+    // What a refused text should have been, for messages ("one of global, local"); may be empty.
+    virtual std::string expectation() const { return {}; }
+    // Schema type of the attribute's text when no simple type is built for it.
+    virtual std::string schemaType() const { return "xs:string"; }
+
+    bool isAttribute() const override { return true; }
+    bool export_nodes(std::vector<xpNode*>& attributes, std::vector<xpNode*>& elements) override;
+    bool export_child(pugi::xml_node parent) override;
+    void nodes_for_import(xpImportSet& nodes) override;
+    bool do_import(xpImportSet& nodes) override;
+    std::string getElementPath() const override;
+    void buildSchema(xsSchema& schema, xsComplexType* type, const std::string& name) override;
+    // Adds the attribute with the given type name (schemaType() when empty).
+    void buildSchema(xsSchema& schema, xsAttributeGroup* group, const std::string& name) override;
+    using xpNode::buildSchema;
+
+    // Reads the attribute text into the node, recording refusals and exceptions; false on any.
+    bool importText(const std::string& text);
+    // Whether `dom` carries what this attribute demands if it is constant; otherwise `reason`
+    // says which text was refused. Non-constant attributes accept any element.
+    bool acceptsElement(pugi::xml_node dom, std::string& reason) const;
+};

@@ -1,0 +1,48 @@
+#include "components/exchange/xpAttributes.h"
+
+#include "components/exchange/xpImportSet.h"
+#include "components/schema/xsSchema.h"
+
+xpAttributes::~xpAttributes() = default;
+
+void xpAttributes::add(xpNode* attribute) {
+    attribute->setParent(this);
+    m_attributes.emplace_back(attribute);
+}
+
+bool xpAttributes::export_nodes(std::vector<xpNode*>& attributes, std::vector<xpNode*>& elements) {
+    if (!export_concrete()) return false;
+    for (const auto& attribute : m_attributes) attribute->export_nodes(attributes, elements);
+    return true;
+}
+
+void xpAttributes::nodes_for_import(xpImportSet& nodes) {
+    for (const auto& attribute : m_attributes) attribute->nodes_for_import(nodes);
+}
+
+bool xpAttributes::do_import(xpImportSet& nodes) {
+    import_begin();
+    std::size_t before = xpExchangeContext::errorCount();
+    bool found = false;
+    for (const auto& attribute : m_attributes) found = attribute->do_import(nodes) || found;
+    // A value assembled from a partly read group would silently replace the member: keep it.
+    if (xpExchangeContext::errorCount() != before) return false;
+    if (!found && !is_required()) return false;
+    return guardedImportConcrete();
+}
+
+bool xpAttributes::acceptsElement(pugi::xml_node dom, std::string& reason) const {
+    for (const auto& node : m_attributes) {
+        auto* attribute = dynamic_cast<const xpAttribute*>(node.get());
+        if (attribute && !attribute->acceptsElement(dom, reason)) return false;
+    }
+    return true;
+}
+
+void xpAttributes::buildSchema(xsSchema& schema, xsComplexType* type, const std::string&) {
+    for (const auto& attribute : m_attributes) attribute->buildSchema(schema, type, "");
+}
+
+void xpAttributes::buildSchema(xsSchema& schema, xsAttributeGroup* group, const std::string&) {
+    for (const auto& attribute : m_attributes) attribute->buildSchema(schema, group, "");
+}

@@ -1,0 +1,113 @@
+#include "components/exchange/xpDocument.h"
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+#include "components/exchange/xpElement.h"
+#include "components/schema/xsSchema.h"
+
+xpDocument* xpDocument::m_current = nullptr;
+
+xpFutureElementsBase::~xpFutureElementsBase() = default;
+
+xpFutureElementsCollection::xpFutureElementsCollection() = default;
+xpFutureElementsCollection::~xpFutureElementsCollection() = default;
+
+std::unique_ptr<xpFutureElementsBase>& xpFutureElementsCollection::slot(const std::string& key) {
+    return m_slots[key];
+}
+
+std::size_t xpFutureElementsCollection::size() const {
+    std::size_t n = 0;
+    for (const auto& [key, registry] : m_slots) n += registry != nullptr;
+    return n;
+}
+
+xpDocument::xpDocument() = default;
+
+xpDocument::~xpDocument() {
+    if (m_current == this) m_current = nullptr;
+}
+
+namespace {
+void lineAndColumn(std::string_view text, std::ptrdiff_t offset, int& line, int& column) {
+    line = 1;
+    column = 1;
+    for (std::ptrdiff_t i = 0; i < offset && std::size_t(i) < text.size(); ++i) {
+        if (text[i] == '\n') {
+            ++line;
+            column = 1;
+        } else {
+            ++column;
+        }
+    }
+}
+
+xpReadResult refused(std::string_view text, std::ptrdiff_t offset, std::string message) {
+    xpReadResult result;
+    xpReportedError error;
+    lineAndColumn(text, offset, error.line, result.column);
+    error.message = std::move(message) + " (column " + std::to_string(result.column) + ")";
+    result.errors.push_back(std::move(error));
+    return result;
+}
+}  // namespace
+
+xpReadResult xpDocument::read(xpElement& root, std::string_view text) {
+    pugi::xml_document dom;
+    // DOCTYPE nodes are parsed only to be refused: no DTD is read and no entity expanded.
+    pugi::xml_parse_result parsed = dom.load_buffer(text.data(), text.size(),
+                                                    pugi::parse_default | pugi::parse_doctype,
+                                                    pugi::encoding_utf8);
+    if (!parsed) return refused(text, parsed.offset, parsed.description());
+    for (pugi::xml_node node = dom.first_child(); node; node = node.next_sibling())
+        if (node.type() == pugi::node_doctype)
+            return refused(text, node.offset_debug(), "document type declarations are not accepted");
+    pugi::xml_node top = dom.document_element();
+    if (root.getElementName() != top.name())
+        return refused(text, top.offset_debug(),
+                       "root element is \"" + std::string(top.name()) + "\", expected \"" +
+                           root.getElementName() + "\"");
+    xpReadResult result;
+    result.wellFormed = true;
+    xpExchangeContext context(text);
+    root.importFrom(xpFrame{nullptr, &context, top, 0});
+    result.errors = context.errors();
+    // Report in document order; errors of one line keep the order they were found in.
+    std::stable_sort(result.errors.begin(), result.errors.end(),
+                     [](const xpReportedError& a, const xpReportedError& b) { return a.line < b.line; });
+    return result;
+}
+
+xpReadResult xpDocument::readFile(xpElement& root, const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        xpReadResult result;
+        result.errors.push_back({0, {}, "cannot read file \"" + path + "\""});
+        return result;
+    }
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    return read(root, buffer.str());
+}
+
+std::vector<xpReportedError> xpDocument::write(xpElement& root, std::string& text) {
+    pugi::xml_document dom;
+    pugi::xml_node declaration = dom.append_child(pugi::node_declaration);
+    declaration.append_attribute("version") = "1.0";
+    declaration.append_attribute("encoding") = "UTF-8";
+    xpExchangeContext context;
+    pugi::xml_node top = dom.append_child(root.getElementName().c_str());
+    root.export_dom(top);
+    std::ostringstream out;
+    dom.save(out, "  ", pugi::format_default, pugi::encoding_utf8);
+    text = out.str();
+    return context.errors();
+}
+
+std::string xpDocument::schema(xpElement& root) {
+    xsSchema schema;
+    root.buildSchema(schema, &schema.globals(), "");
+    return schema.toString();
+}

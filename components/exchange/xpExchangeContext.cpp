@@ -1,0 +1,53 @@
+#include "components/exchange/xpExchangeContext.h"
+
+#include <algorithm>
+
+#include "components/exchange/xml_error.h"
+
+namespace {
+thread_local xpExchangeContext* t_active = nullptr;
+
+int ordinalFromDom(pugi::xml_node dom) {
+    int before = 0;
+    for (pugi::xml_node n = dom.previous_sibling(dom.name()); n; n = n.previous_sibling(dom.name()))
+        ++before;
+    if (before == 0 && !dom.next_sibling(dom.name())) return 0;
+    return before + 1;
+}
+}  // namespace
+
+std::string xpFrame::path() const {
+    std::string head = parent ? parent->path() : std::string();
+    head += '/';
+    head += dom.name();
+    int n = ordinal < 0 ? ordinalFromDom(dom) : ordinal;
+    if (n > 0) head += "[" + std::to_string(n) + "]";
+    return head;
+}
+
+int xpFrame::line() const { return context ? context->lineOf(dom.offset_debug()) : 0; }
+
+xpExchangeContext::xpExchangeContext(std::string_view text) : m_previous(t_active) {
+    if (!text.empty()) {
+        m_lineStarts.push_back(0);
+        for (std::size_t i = 0; i < text.size(); ++i)
+            if (text[i] == '\n') m_lineStarts.push_back(i + 1);
+    }
+    t_active = this;
+}
+
+xpExchangeContext::~xpExchangeContext() { t_active = m_previous; }
+
+int xpExchangeContext::lineOf(std::ptrdiff_t offset) const {
+    if (offset < 0 || m_lineStarts.empty()) return 0;
+    auto it = std::upper_bound(m_lineStarts.begin(), m_lineStarts.end(), std::size_t(offset));
+    return int(it - m_lineStarts.begin());
+}
+
+void xpExchangeContext::report(const xml_error& error) {
+    m_errors.push_back({error.line(), error.path(), error.message()});
+}
+
+xpExchangeContext* xpExchangeContext::active() { return t_active; }
+
+std::size_t xpExchangeContext::errorCount() { return t_active ? t_active->m_errors.size() : 0; }

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <pugixml.hpp>
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "components/exchange/xpForward.h"
+
+// One error as reported to the caller of a read or write.
+struct xpReportedError {
+    int line = 0;
+    std::string path;
+    std::string message;
+};
+
+// One element being read or written: its DOM element and its place among same-named siblings.
+// Frames live on the stack of the walk; a path is formed only when an error asks for it.
+struct xpFrame {
+    const xpFrame* parent = nullptr;
+    xpExchangeContext* context = nullptr;
+    pugi::xml_node dom;
+    // 1-based ordinal among same-named siblings, 0 when the element has no same-named sibling.
+    int ordinal = 0;
+
+    std::string path() const;
+    int line() const;
+};
+
+// State of one read or write: the line table of the source text and every error recorded.
+class xpExchangeContext {
+public:
+    // text: the source that was parsed (empty when writing); it must outlive the context.
+    explicit xpExchangeContext(std::string_view text = {});
+    ~xpExchangeContext();
+    xpExchangeContext(const xpExchangeContext&) = delete;
+    xpExchangeContext& operator=(const xpExchangeContext&) = delete;
+
+    // 1-based line of a byte offset into the source; 0 without a source.
+    int lineOf(std::ptrdiff_t offset) const;
+    const std::vector<xpReportedError>& errors() const { return m_errors; }
+    void report(const xml_error& error);
+
+    // The context of the exchange running on this thread, if any.
+    static xpExchangeContext* active();
+    // Errors recorded so far by the active exchange; 0 without one.
+    static std::size_t errorCount();
+
+private:
+    std::vector<std::size_t> m_lineStarts;
+    std::vector<xpReportedError> m_errors;
+    xpExchangeContext* m_previous;
+};

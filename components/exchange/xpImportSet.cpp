@@ -1,0 +1,93 @@
+#include "components/exchange/xpImportSet.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+#include "components/exchange/xml_error.h"
+#include "components/exchange/xpNode.h"
+
+xpImportSet::xpImportSet(const xpFrame& frame) : m_frame(frame) {
+    for (pugi::xml_attribute a = frame.dom.first_attribute(); a; a = a.next_attribute())
+        m_attributes.push_back(a);
+    m_attributeTaken.assign(m_attributes.size(), false);
+    for (pugi::xml_node c = frame.dom.first_child(); c; c = c.next_sibling())
+        if (c.type() == pugi::node_element) m_children.push_back(c);
+    m_childTaken.assign(m_children.size(), false);
+}
+
+pugi::xml_attribute xpImportSet::findAttribute(std::string_view name) const {
+    for (std::size_t i = 0; i < m_attributes.size(); ++i)
+        if (!m_attributeTaken[i] && name == m_attributes[i].name()) return m_attributes[i];
+    return {};
+}
+
+void xpImportSet::takeAttribute(pugi::xml_attribute attribute) {
+    for (std::size_t i = 0; i < m_attributes.size(); ++i)
+        if (m_attributes[i] == attribute) m_attributeTaken[i] = true;
+}
+
+xpFrame xpImportSet::childFrame(std::size_t i) const {
+    if (m_ordinals.empty() && !m_children.empty()) {
+        // Computed once per element, and only when a child is read: a path needs it.
+        std::unordered_map<std::string_view, int> counts;
+        for (pugi::xml_node c : m_children) ++counts[c.name()];
+        std::unordered_map<std::string_view, int> seen;
+        m_ordinals.reserve(m_children.size());
+        for (pugi::xml_node c : m_children)
+            m_ordinals.push_back(counts[c.name()] > 1 ? ++seen[c.name()] : 0);
+    }
+    return xpFrame{&m_frame, m_frame.context, m_children[i], m_ordinals[i]};
+}
+
+bool xpImportSet::hasText() const {
+    for (pugi::xml_node c = m_frame.dom.first_child(); c; c = c.next_sibling())
+        if (c.type() == pugi::node_pcdata || c.type() == pugi::node_cdata) return true;
+    return false;
+}
+
+std::string xpImportSet::text() const {
+    std::string text;
+    for (pugi::xml_node c = m_frame.dom.first_child(); c; c = c.next_sibling())
+        if (c.type() == pugi::node_pcdata || c.type() == pugi::node_cdata) text += c.value();
+    return text;
+}
+
+void xpImportSet::noteRefusal(std::size_t i, std::string reason) {
+    if (m_refusals.size() <= i) m_refusals.resize(m_children.size());
+    if (m_refusals[i].empty()) m_refusals[i] = std::move(reason);
+}
+
+void xpImportSet::reportLeftovers(xpNode* reporter) {
+    xpNode* sink = reporter;
+    std::string path;
+    for (std::size_t i = 0; i < m_attributes.size(); ++i) {
+        if (m_attributeTaken[i]) continue;
+        if (path.empty()) path = m_frame.path();
+        sink->nodeError() << xml_error_message(
+            reporter, std::string("unexpected attribute \"") + m_attributes[i].name() + "\"",
+            path + "/@" + m_attributes[i].name(), m_frame.line());
+    }
+    for (std::size_t i = 0; i < m_children.size(); ++i) {
+        if (m_childTaken[i]) continue;
+        xpFrame child = childFrame(i);
+        std::string name = m_children[i].name();
+        std::string message;
+        if (i < m_refusals.size() && !m_refusals[i].empty())
+            message = m_refusals[i];
+        else if (std::find(m_announced.begin(), m_announced.end(), name) != m_announced.end())
+            message = "element \"" + name + "\" occurs more often than allowed here";
+        else
+            message = "unexpected element \"" + name + "\"";
+        sink->nodeError() << xml_error_message(reporter, message, child.path(), child.line());
+    }
+    if (!m_textTaken) {
+        for (pugi::xml_node c = m_frame.dom.first_child(); c; c = c.next_sibling()) {
+            if (c.type() != pugi::node_pcdata && c.type() != pugi::node_cdata) continue;
+            std::string_view value = c.value();
+            if (value.find_first_not_of(" \t\r\n") == std::string_view::npos) continue;
+            sink->nodeError() << xml_error_message(reporter, "unexpected text content",
+                                                   m_frame.path(), m_frame.line());
+            break;
+        }
+    }
+}

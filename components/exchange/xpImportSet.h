@@ -1,0 +1,54 @@
+#pragma once
+
+#include <pugixml.hpp>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "components/exchange/xpExchangeContext.h"
+
+// The content of one DOM element, offered to the nodes that read it: each attribute and child
+// element can be taken once. What is left at the end was read by no node and is reported.
+class xpImportSet {
+public:
+    xpImportSet(const xpFrame& frame);
+
+    const xpFrame& frame() const { return m_frame; }
+    pugi::xml_node element() const { return m_frame.dom; }
+
+    // The attribute of that name not yet taken; empty when there is none.
+    pugi::xml_attribute findAttribute(std::string_view name) const;
+    void takeAttribute(pugi::xml_attribute attribute);
+
+    std::size_t childCount() const { return m_children.size(); }
+    pugi::xml_node child(std::size_t i) const { return m_children[i]; }
+    bool taken(std::size_t i) const { return m_childTaken[i]; }
+    void take(std::size_t i) { m_childTaken[i] = true; }
+    // A frame for child i, its ordinal among same-named siblings filled in.
+    xpFrame childFrame(std::size_t i) const;
+
+    // Character data of the element (text and CDATA sections joined).
+    std::string text() const;
+    bool hasText() const;
+    void takeText() { m_textTaken = true; }
+
+    // Names some node of this element reads; a child nobody announced is unexpected.
+    void announce(std::string_view elementName) { m_announced.emplace_back(elementName); }
+    // Why a node refused child i, for the report if no other node takes it.
+    void noteRefusal(std::size_t i, std::string reason);
+
+    // Records an error on `reporter` for every attribute, child and text that no node took.
+    void reportLeftovers(xpNode* reporter);
+
+private:
+    xpFrame m_frame;
+    std::vector<pugi::xml_attribute> m_attributes;
+    std::vector<bool> m_attributeTaken;
+    std::vector<pugi::xml_node> m_children;
+    std::vector<bool> m_childTaken;
+    std::vector<std::string> m_refusals;
+    std::vector<std::string> m_announced;
+    mutable std::vector<int> m_ordinals;
+    bool m_textTaken = false;
+};

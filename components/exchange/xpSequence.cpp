@@ -1,0 +1,94 @@
+#include "components/exchange/xpSequence.h"
+
+#include "components/exchange/xpImportSet.h"
+#include "components/schema/xsSchema.h"
+
+xpSequence::~xpSequence() = default;
+
+void xpSequence::set_node(xpNode* item) {
+    if (item) item->setParent(this);
+    m_item.reset(item);
+}
+
+bool xpSequence::export_dom_node(pugi::xml_node dom, int) {
+    if (!m_item) return false;
+    std::vector<xpNode*> attributes;
+    std::vector<xpNode*> elements;
+    if (!m_item->export_nodes(attributes, elements)) return false;
+    for (xpNode* node : attributes) node->export_child(dom);
+    bool written = false;
+    for (xpNode* node : elements) written = node->export_child(dom) || written;
+    return written || !attributes.empty();
+}
+
+bool xpSequence::export_child(pugi::xml_node parent) {
+    // The items of a sequence that reuses its parent join the parent's element.
+    if (reusesParent()) return exportContent(parent);
+    return xpElement::export_child(parent);
+}
+
+bool xpSequence::import_dom(pugi::xml_node dom) { return xpElement::import_dom(dom); }
+
+void xpSequence::nodes_for_import(xpImportSet& nodes) {
+    if (reusesParent()) {
+        if (m_item) nodes.announce(m_item->getElementName());
+        return;
+    }
+    nodes.announce(getElementName());
+}
+
+bool xpSequence::do_import(xpImportSet& nodes) {
+    if (reusesParent()) return importItems(nodes);
+    return xpElement::do_import(nodes);
+}
+
+bool xpSequence::importContent(xpImportSet& nodes) {
+    import_begin();
+    bool ok = importItems(nodes);
+    nodes.reportLeftovers(this);
+    return ok;
+}
+
+bool xpSequence::importItems(xpImportSet& nodes) {
+    clear();
+    auto* item = dynamic_cast<xpElement*>(m_item.get());
+    if (!item) return false;
+    const std::string name = item->getElementName();
+    nodes.announce(name);
+    bool ok = true;
+    for (std::size_t i = 0; i < nodes.childCount(); ++i) {
+        if (nodes.taken(i) || name != nodes.child(i).name()) continue;
+        nodes.take(i);
+        // An item with errors is reported and left out rather than added half read.
+        if (item->importFrom(nodes.childFrame(i)))
+            ok = append_item() && ok;
+        else
+            ok = false;
+    }
+    return ok;
+}
+
+void xpSequence::buildSchema(xsSchema& schema, xsGroup* group, const std::string&) {
+    auto* element = new xsElement(getElementName());
+    if (!is_required()) element->setMinOccurs(0);
+    if (!documentation().empty()) element->annotate(new xsDocumentation(documentation()));
+    buildItems(schema, &element->localType()->getDefaultGroup());
+    group->push_back(element);
+}
+
+void xpSequence::buildSchema(xsSchema& schema, xsComplexType* type, const std::string& name) {
+    if (reusesParent())
+        buildItems(schema, &type->getDefaultGroup());
+    else
+        buildSchema(schema, &type->getDefaultGroup(), name);
+}
+
+void xpSequence::buildItems(xsSchema& schema, xsGroup* group) {
+    if (!m_item) return;
+    std::size_t before = group->particles().size();
+    m_item->buildSchema(schema, group, "");
+    if (group->particles().size() > before) {
+        group->particles().back()->setMinOccurs(0);
+        group->particles().back()->setMaxOccurs(-1);
+    }
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <memory>
+
+#include "components/exchange/xpElement.h"
+
+// An element whose children repeat one prototype node, one item element per entry.
+class xpSequence : public xpElement {
+public:
+    ~xpSequence() override;
+
+    // Takes ownership of the prototype node written and read for every item.
+    void set_node(xpNode* item);
+    xpNode* item() const { return m_item.get(); }
+    void set_ignore_invalid_references(bool ignore) { m_ignoreInvalid = ignore; }
+    bool ignore_invalid_references() const override { return m_ignoreInvalid; }
+
+    // Adds the entry just read to the container.
+    virtual bool append_item() = 0;
+    // Writes the prototype once, as item number `index`, into the sequence's element.
+    virtual bool export_dom_node(pugi::xml_node dom, int index);
+    // Empties the container; runs before the items are read.
+    virtual void clear() = 0;
+
+    bool import_dom(pugi::xml_node dom) override;
+    void nodes_for_import(xpImportSet& nodes) override;
+    bool do_import(xpImportSet& nodes) override;
+    bool export_child(pugi::xml_node parent) override;
+    void buildSchema(xsSchema& schema, xsGroup* group, const std::string& name) override;
+    void buildSchema(xsSchema& schema, xsComplexType* type, const std::string& name) override;
+    using xpElement::buildSchema;
+
+    bool importContent(xpImportSet& nodes) override;
+
+protected:
+    // Empties the container and reads every item element of `nodes` through the prototype;
+    // items with errors are reported and left out.
+    bool importItems(xpImportSet& nodes);
+    // Adds the repeated item particle to `group`.
+    void buildItems(xsSchema& schema, xsGroup* group);
+
+private:
+    std::unique_ptr<xpNode> m_item;
+    bool m_ignoreInvalid = false;
+};

@@ -1,0 +1,46 @@
+#include "components/framework/mfLexicalCast.h"
+
+#include <limits>
+#include <sstream>
+#include <stdexcept>
+#include <string_view>
+#include <typeinfo>
+
+#include "components/framework/mfTextFormatter.h"
+
+namespace {
+std::string_view trimmed(const std::string& text) {
+    std::string_view view(text);
+    const char* blanks = " \t\r\n";
+    auto first = view.find_first_not_of(blanks);
+    if (first == std::string_view::npos) return {};
+    auto last = view.find_last_not_of(blanks);
+    return view.substr(first, last - first + 1);
+}
+
+template <class T>
+[[noreturn]] void fail() {
+    throw std::invalid_argument("Bad lexical cast: from std::string to " +
+                                mfDemangledName(typeid(T)));
+}
+}  // namespace
+
+template <class T>
+T mfLexicalCast(const std::string& text) {
+    if constexpr (std::is_floating_point_v<T>) {
+        std::string_view word = trimmed(text);
+        if (word == "INF") return std::numeric_limits<T>::infinity();
+        if (word == "-INF") return -std::numeric_limits<T>::infinity();
+        if (word == "NaN") return std::numeric_limits<T>::quiet_NaN();
+    }
+    std::stringstream stream(text, std::ios::in | std::ios::out);
+    T value{};
+    stream >> value;
+    if (stream.fail()) fail<T>();
+    stream >> std::ws;
+    if (!stream.eof()) fail<T>();
+    return value;
+}
+
+template double mfLexicalCast<double>(const std::string&);
+template int mfLexicalCast<int>(const std::string&);

@@ -1,0 +1,67 @@
+#include "components/framework/mfTextFormatter.h"
+
+#include <cxxabi.h>
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <mutex>
+#include <unordered_map>
+
+const std::string& mfDemangledName(const std::type_info& type) {
+    static std::mutex mutex;
+    // Keyed by the name pointer; node-based so references stay valid as the map grows.
+    static std::unordered_map<const char*, std::string> cache;
+    std::lock_guard lock(mutex);
+    auto found = cache.find(type.name());
+    if (found != cache.end()) return found->second;
+    int status = 0;
+    std::unique_ptr<char, void (*)(void*)> demangled(
+        abi::__cxa_demangle(type.name(), nullptr, nullptr, &status), std::free);
+    std::string name = status == 0 && demangled ? demangled.get() : type.name();
+    return cache.emplace(type.name(), std::move(name)).first->second;
+}
+
+std::string mfTextFormatter::format_impl(double value, const mfScriptContext&) {
+    if (std::isnan(value)) return "NaN";
+    if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
+    char buffer[32];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+std::string mfTextFormatter::format_impl(int value, const mfScriptContext&) {
+    return std::to_string(value);
+}
+
+std::string mfTextFormatter::format_impl(const std::string& value, const mfScriptContext&) {
+    return value;
+}
+
+std::string mfTextFormatter::format_impl(const std::type_info& type, const mfScriptContext&) {
+    const std::string& demangled = mfDemangledName(type);
+    std::string name;
+    name.reserve(demangled.size());
+    for (std::size_t i = 0; i < demangled.size(); ++i) {
+        char c = demangled[i];
+        if (c == ':' && i + 1 < demangled.size() && demangled[i + 1] == ':') {
+            name += '.';
+            ++i;
+        } else if (c == '<' || c == ',') {
+            name += '_';
+        } else if (c == '*') {
+            name += "Ptr";
+        } else if (c == '&') {
+            name += "Ref";
+        } else if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                   c == '_' || c == '.' || c == '-') {
+            name += c;
+        }
+        // Blanks, '>' and other punctuation are dropped.
+    }
+    if (name.empty() || !((name[0] >= 'a' && name[0] <= 'z') || (name[0] >= 'A' && name[0] <= 'Z') ||
+                          name[0] == '_'))
+        name.insert(0, "_");
+    return name;
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+
+#include "components/units/jsQuantity.h"
+#include "exchange/xpMemberRouter.h"
+#include "exchange/xpTypedAttribute.h"
+
+// A double member written with units of the quantity class U ("10 kN/m2" reads as 10000 Pa).
+template <class U, class Access>
+class xpAttributeQuantity : public xpMemberRouter<U, Access, xpAttributeQuantity<U, Access>, xpTypedAttribute<U>> {
+    static_assert(std::is_base_of_v<jsQuantity, U>, "Kestrel: xpAttributeQuantity needs a js quantity class");
+    static_assert(std::is_same_v<typename Access::value_type, double>,
+                  "Kestrel: xpAttributeQuantity binds a double member holding the value in internal units");
+    using Router = xpMemberRouter<U, Access, xpAttributeQuantity<U, Access>, xpTypedAttribute<U>>;
+
+public:
+    explicit xpAttributeQuantity(Access access) : Router(std::move(access)) {}
+
+    static std::string defaultTypeName() {
+        return mfTextFormatter::format_impl(typeid(xpTypedAttribute<U>)) + "Type";
+    }
+
+    // The member as a quantity, and back; both under the conversion guard of the access.
+    bool readMember(U& out) {
+        double value = 0.0;
+        if (!this->access.get(*this, value)) return false;
+        out = U(value, 0);
+        return true;
+    }
+    bool writeMember(const U& quantity) { return this->access.set(*this, static_cast<const double&>(quantity)); }
+
+    bool export_text(std::string& text) override {
+        U quantity(0.0);
+        if (!readMember(quantity)) return false;
+        text = quantity.format(10, 12288, 0, 1);
+        return true;
+    }
+    // Throws the units parser's exception for a text it cannot read as U.
+    bool import_text(const std::string& text) override { return writeMember(jsTQuantity<U>(text)); }
+    bool get_value(U& value) override { return readMember(value); }
+    const std::type_info& attributeType() const override { return typeid(double); }
+};

@@ -1,0 +1,102 @@
+#pragma once
+
+#include <string>
+#include <type_traits>
+#include <utility>
+
+#include "components/exchange/xpSequence.h"
+#include "exchange/xpMemberData.h"
+#include "exchange/xpMemberDeclaration.h"
+#include "exchange/xpMemberRouter.h"
+
+namespace detail {
+// The entry being written or read; a map's pair with a mutable key, so that the key can be
+// read in place.
+template <class Item>
+struct xpCurrentOf {
+    using type = Item;
+};
+template <class K, class V>
+struct xpCurrentOf<std::pair<const K, V>> {
+    using type = std::pair<K, V>;
+};
+
+template <class Container>
+concept xpKeyedContainer = requires { typename Container::key_type; typename Container::mapped_type; };
+}  // namespace detail
+
+// A container member written as one element (the sequence) with one item element per entry, in
+// container order; read back by building an entry from each item element and appending it.
+template <class Item, class Container, class Access>
+class xpContainerSequence
+    : public xpMemberRouter<Container, Access, xpContainerSequence<Item, Container, Access>, xpSequence> {
+    using Router = xpMemberRouter<Container, Access, xpContainerSequence<Item, Container, Access>, xpSequence>;
+    using Owner = typename Access::owner_type;
+
+public:
+    using current_type = typename detail::xpCurrentOf<Item>::type;
+
+    explicit xpContainerSequence(Access access) : Router(std::move(access)) {}
+
+    static std::string defaultTypeName() { return {}; }
+    // A sequence has no named schema type.
+    std::string typeName() const override { return {}; }
+
+    bool reset() override {
+        bool ok = Router::reset();
+        this->reset_all();
+        return ok;
+    }
+
+    // Writes every entry; true when one was written or the sequence is required, so that an
+    // empty optional sequence is left out and an empty required one is kept without items.
+    bool exportContent(pugi::xml_node dom) override {
+        xpElement::exportContent(dom);
+        Owner* owner = xpFindOwner<Owner>(*this);
+        if (!owner) return false;
+        int index = 0;
+        bool written = false;
+        for (const auto& entry : owner->*(this->access.member)) {
+            current = entry;
+            written = this->export_dom_node(dom, index++) || written;
+        }
+        return written || this->is_required();
+    }
+
+    bool append_item() override {
+        Owner* owner = xpFindOwner<Owner>(*this);
+        if (!owner) return false;
+        Container& container = owner->*(this->access.member);
+        if constexpr (detail::xpKeyedContainer<Container>)
+            container.emplace_hint(container.end(), current);  // a repeated key keeps the first
+        else
+            container.push_back(current);
+        return true;
+    }
+
+    void clear() override {
+        if (Owner* owner = xpFindOwner<Owner>(*this)) (owner->*(this->access.member)).clear();
+    }
+
+    current_type current{};
+};
+
+// Creates the node of a container member whose entries are values of class type: the sequence
+// element named by the declaration, with one item element named `itemName` per entry.
+template <class Owner, class Container>
+xpNode* xpCreateSequence(const xpMemberDeclaration<Container Owner::*>& declaration,
+                         const std::string& itemName, xpNode* owner) {
+    using Sequence = xpContainerSequence<typename Container::value_type, Container,
+                                         xpMemberData<Container, Owner>>;
+    auto* sequence = new Sequence({declaration.member});
+    xpMemberDeclaration<typename Sequence::current_type Sequence::*> item;
+    item.name = itemName;
+    item.member = &Sequence::current;
+    sequence->set_node(xpCreateMemberNode(item, sequence));
+    if (owner) owner->add_reset_node(sequence);
+    sequence->setName(declaration.name);
+    sequence->document(declaration.documentation);
+    sequence->set_required(declaration.required);
+    sequence->reuseParent(declaration.reuseParent);
+    return sequence;
+}

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build needs (only those missing), then configures and builds
+# into build/ (or the directory given). Extra arguments go to CMake.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(cmake ninja-build g++ pkg-config libpugixml-dev libboost-dev libudunits2-dev libxml2-dev
+          nlohmann-json3-dev libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev clang-format)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "installing: ${missing[*]}"
+  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+
+build=${1:-build}
+shift || true
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTREL_WERROR=ON "$@" >/dev/null
+cmake --build "$build" -j "$(nproc)"

@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include "tools/host/hostDocument.h"
+
+namespace {
+struct Read {
+    xpReadResult result;
+    List<hostLoad> loads;
+};
+
+Read readLoads(const std::string& text) {
+    xpDocument document;
+    xpCurrentDocument current(document);
+    xhostLoads root;
+    Read read{document.read(root, text), root.m_loads};
+    return read;
+}
+
+std::string writeLoads(const List<hostLoad>& loads) {
+    xpDocument document;
+    xhostLoads root;
+    root.m_loads = loads;
+    std::string text;
+    EXPECT_TRUE(document.write(root, text).empty());
+    return text;
+}
+}  // namespace
+
+TEST(host_document, example_round_trips_exactly) {
+    const List<hostLoad> example = hostExampleLoads();
+    const std::string text = writeLoads(example);
+    Read read = readLoads(text);
+    EXPECT_TRUE(read.result.ok());
+    EXPECT_EQ(read.loads, example);
+    EXPECT_EQ(writeLoads(read.loads), text);
+}
+
+TEST(host_document, optional_parts_of_one_load_do_not_leak_into_the_next) {
+    // The item element is read once per load: what one load had must not stay for the next.
+    Read read = readLoads(R"(<loads>
+      <load name="a" coordinates="cylindrical">
+        <local_system><origin x="1" y="2" z="3"/><x_axis x="1" y="0" z="0"/><y_axis x="0" y="1" z="0"/></local_system>
+      </load>
+      <load name="b"/>
+    </loads>)");
+    ASSERT_TRUE(read.result.ok());
+    ASSERT_EQ(read.loads.size(), 2u);
+    EXPECT_EQ(read.loads.back().coordinates, hostCoordinates::cartesian);
+    EXPECT_FALSE(read.loads.back().localSystem.has_value());
+    EXPECT_EQ(read.loads.front().localSystem->origin(), pos3d(1, 2, 3));
+}
+
+TEST(host_document, a_load_with_errors_is_reported_and_left_out) {
+    Read read = readLoads(R"(<loads>
+<load name="good"/>
+<load name="bad"><local_system><origin x="1 kg" y="0" z="0"/><x_axis x="1" y="0" z="0"/><y_axis x="0" y="1" z="0"/></local_system></load>
+<load name="also good" coordinates="cylindrical"/>
+</loads>)");
+    ASSERT_EQ(read.result.errors.size(), 1u);
+    EXPECT_EQ(read.result.errors[0].line, 3);
+    EXPECT_EQ(read.result.errors[0].path, "/loads/load[2]/local_system/origin/@x");
+    EXPECT_NE(read.result.errors[0].message.find("1 kg"), std::string::npos);
+    ASSERT_EQ(read.loads.size(), 2u);
+    EXPECT_EQ(read.loads.back().name, "also good");
+}
+
+TEST(host_document, schema_accepts_what_is_written_and_refuses_typos) {
+    xpDocument document;
+    xhostLoads root;
+    const std::string schema = xpDocument::schema(root);
+    hostValidation valid = hostValidate(writeLoads(hostExampleLoads()), schema);
+    EXPECT_TRUE(valid.readable);
+    EXPECT_TRUE(valid.errors.empty()) << valid.errors.front().message;
+    hostValidation typo = hostValidate("<loads><load nmae='x'/></loads>", schema);
+    EXPECT_FALSE(typo.errors.empty());
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "components/exchange/xpDocument.h"
+#include "exchange/xpContainerSequence.h"
+#include "model/List.h"
+#include "tools/host/hostLoad.h"
+
+// The root element "loads": the host document's loads, in document order.
+class xhostLoads : public xpElement {
+public:
+    xhostLoads();
+    List<hostLoad> m_loads;
+};
+
+// The loads of a document written by `kestrel example`.
+List<hostLoad> hostExampleLoads();
+
+// Validates XML text against an XML Schema text with libxml2. Problems are returned with their
+// line; the text is read without network access, DTD loading or entity substitution.
+struct hostValidation {
+    bool readable = false;
+    std::vector<xpReportedError> errors;
+};
+hostValidation hostValidate(const std::string& xml, const std::string& schema);

@@ -1,0 +1,186 @@
+// kestrel: writes, reads, checks and describes load documents through the library's bindings.
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+
+#include "tools/host/hostDocument.h"
+
+namespace {
+// Exit codes.
+constexpr int kOk = 0;
+constexpr int kDocumentErrors = 1;
+constexpr int kUnreadable = 2;
+
+// Reads a file, or standard input for "-"; false when it cannot be read.
+bool slurp(const std::string& file, std::string& text) {
+    if (file == "-") {
+        text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+        return !std::cin.bad();
+    }
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return false;
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    text = buffer.str();
+    return true;
+}
+
+std::string displayName(const std::string& file) { return file == "-" ? "<stdin>" : file; }
+
+void printError(std::ostream& out, const std::string& file, const xpReportedError& error) {
+    out << displayName(file) << ':' << error.line << ": error: ";
+    if (!error.path.empty()) out << error.path << ": ";
+    out << error.message << '\n';
+}
+
+// A read document, or why there is none.
+struct Loaded {
+    bool readable = false;
+    xpReadResult result;
+    List<hostLoad> loads;
+};
+
+Loaded load(const std::string& file) {
+    Loaded loaded;
+    std::string text;
+    if (!slurp(file, text)) {
+        loaded.result.errors.push_back({0, {}, "cannot read file"});
+        return loaded;
+    }
+    loaded.readable = true;
+    xpDocument document;
+    xpCurrentDocument current(document);
+    xhostLoads root;
+    loaded.result = document.read(root, text);
+    loaded.loads = root.m_loads;
+    return loaded;
+}
+
+int worse(int a, int b) { return std::max(a, b); }
+
+std::string writeLoads(const List<hostLoad>& loads) {
+    xpDocument document;
+    xpCurrentDocument current(document);
+    xhostLoads root;
+    root.m_loads = loads;
+    std::string text;
+    document.write(root, text);
+    return text;
+}
+
+std::string schemaText() {
+    xpDocument document;
+    xpCurrentDocument current(document);
+    xhostLoads root;
+    return xpDocument::schema(root);
+}
+
+int check(const std::vector<std::string>& files, bool json) {
+    int status = kOk;
+    for (const std::string& file : files) {
+        Loaded loaded = load(file);
+        int fileStatus = !loaded.readable || !loaded.result.wellFormed ? kUnreadable
+                         : loaded.result.errors.empty()                ? kOk
+                                                                       : kDocumentErrors;
+        status = worse(status, fileStatus);
+        if (json) {
+            nlohmann::json report{{"file", file}, {"valid", fileStatus == kOk}};
+            report["loads"] = nlohmann::json::array();
+            for (const hostLoad& l : loaded.loads)
+                report["loads"].push_back(
+                    {{"name", l.name}, {"footprint", nullptr}, {"intensity", nullptr}, {"description", nullptr}});
+            report["errors"] = nlohmann::json::array();
+            for (const auto& e : loaded.result.errors)
+                report["errors"].push_back({{"line", e.line}, {"path", e.path}, {"message", e.message}});
+            std::cout << report.dump() << '\n';
+            continue;
+        }
+        for (const hostLoad& l : loaded.loads) std::cout << displayName(file) << ": load \"" << l.name << "\"\n";
+        for (const auto& e : loaded.result.errors) printError(std::cerr, file, e);
+        if (fileStatus == kOk) std::cout << displayName(file) << ": ok, " << loaded.loads.size() << " loads\n";
+    }
+    return status;
+}
+
+int validate(const std::vector<std::string>& files) {
+    const std::string schema = schemaText();
+    int status = kOk;
+    for (const std::string& file : files) {
+        std::string text;
+        if (!slurp(file, text)) {
+            std::cerr << displayName(file) << ":0: error: cannot read file\n";
+            status = worse(status, kUnreadable);
+            continue;
+        }
+        hostValidation result = hostValidate(text, schema);
+        for (const auto& e : result.errors) printError(std::cerr, file, e);
+        if (!result.readable) {
+            if (result.errors.empty()) std::cerr << displayName(file) << ":0: error: not well-formed XML\n";
+            status = worse(status, kUnreadable);
+        } else if (!result.errors.empty()) {
+            status = worse(status, kDocumentErrors);
+        } else {
+            std::cout << displayName(file) << ": valid\n";
+        }
+    }
+    return status;
+}
+
+int roundtrip(const std::string& file) {
+    Loaded loaded = load(file);
+    for (const auto& e : loaded.result.errors) printError(std::cerr, file, e);
+    if (!loaded.readable || !loaded.result.wellFormed) return kUnreadable;
+    // Writing a document read with errors would drop what could not be read.
+    if (!loaded.result.errors.empty()) return kDocumentErrors;
+    std::cout << writeLoads(loaded.loads);
+    return kOk;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{"kestrel: load documents in XML"};
+    app.require_subcommand(1);
+
+    app.add_subcommand("example", "Write a document that uses every kind the library knows");
+    auto* checkCommand = app.add_subcommand("check", "Read documents, list their loads and report errors");
+    std::vector<std::string> checkFiles;
+    bool json = false;
+    checkCommand->add_option("FILE", checkFiles, "Documents to check; - reads standard input")->required();
+    checkCommand->add_flag("--json", json, "One JSON object per file");
+    app.add_subcommand("schema", "Write the XML Schema of the documents");
+    auto* validateCommand = app.add_subcommand("validate", "Validate documents against the XML Schema");
+    std::vector<std::string> validateFiles;
+    validateCommand->add_option("FILE", validateFiles, "Documents to validate; - reads standard input")->required();
+    auto* roundtripCommand = app.add_subcommand("roundtrip", "Read a document and write it again");
+    std::string roundtripFile;
+    roundtripCommand->add_option("FILE", roundtripFile, "Document; - reads standard input")->required();
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        int code = app.exit(e);
+        return code == 0 ? kOk : kUnreadable;
+    }
+
+    try {
+        if (app.got_subcommand("example")) {
+            std::cout << writeLoads(hostExampleLoads());
+            return kOk;
+        }
+        if (app.got_subcommand("check")) return check(checkFiles, json);
+        if (app.got_subcommand("schema")) {
+            std::cout << schemaText();
+            return kOk;
+        }
+        if (app.got_subcommand("validate")) return validate(validateFiles);
+        if (app.got_subcommand("roundtrip")) return roundtrip(roundtripFile);
+    } catch (const std::exception& e) {
+        std::cerr << "kestrel: " << e.what() << '\n';
+        return kUnreadable;
+    }
+    return kUnreadable;
+}
