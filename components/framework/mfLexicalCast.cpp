@@ -1,5 +1,6 @@
 #include "components/framework/mfLexicalCast.h"
 
+#include <charconv>
 #include <limits>
 #include <sstream>
 #include <stdexcept>
@@ -27,11 +28,23 @@ template <class T>
 
 template <class T>
 T mfLexicalCast(const std::string& text) {
+    std::string_view word = trimmed(text);
     if constexpr (std::is_floating_point_v<T>) {
-        std::string_view word = trimmed(text);
         if (word == "INF") return std::numeric_limits<T>::infinity();
         if (word == "-INF") return -std::numeric_limits<T>::infinity();
         if (word == "NaN") return std::numeric_limits<T>::quiet_NaN();
+    }
+    // Plain decimal texts take the exact and much cheaper from_chars; it reads them as the
+    // stream does. Anything else goes through the stream, which decides.
+    if (!word.empty() && word.find_first_not_of("0123456789+-.eE") == std::string_view::npos) {
+        std::string_view digits = word;
+        bool plus = digits.front() == '+';
+        if (plus) digits.remove_prefix(1);
+        if (!digits.empty() && digits.front() != '+' && !(plus && digits.front() == '-')) {
+            T value{};
+            auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+            if (error == std::errc() && end == digits.data() + digits.size()) return value;
+        }
     }
     std::stringstream stream(text, std::ios::in | std::ios::out);
     T value{};

@@ -60,8 +60,7 @@ std::string mfTextFormatter::format_impl(const std::type_info& type, const mfScr
         }
         // Blanks, '>' and other punctuation are dropped.
     }
-    if (name.empty() || !((name[0] >= 'a' && name[0] <= 'z') || (name[0] >= 'A' && name[0] <= 'Z') ||
-                          name[0] == '_'))
-        name.insert(0, "_");
-    return name;
+    bool startsWell = !name.empty() && ((name[0] >= 'a' && name[0] <= 'z') ||
+                                        (name[0] >= 'A' && name[0] <= 'Z') || name[0] == '_');
+    return startsWell ? name : '_' + name;
 }
