@@ -1,1 +1,82 @@
 #include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <typeinfo>
+
+#include "components/framework/bosStrategyInterface.h"
+#include "components/framework/mfProgram.h"
+
+namespace {
+
+struct Tracked : bosObject {
+    explicit Tracked(int& constructed, bool fail = false) {
+        if (fail) throw std::runtime_error("refused");
+        ++constructed;
+    }
+    alignas(std::max_align_t) double payload[3] = {};
+};
+
+Tracked* make(int& constructed, bool fail = false) {
+    return new (mfProgram::program().strategy(), typeid(Tracked)) Tracked(constructed, fail);
+}
+
+// Installs a strategy for one test and puts the previous one back.
+class StrategyScope {
+  public:
+    explicit StrategyScope(bosStrategyInterface* s)
+        : m_previous(mfProgram::program().setStrategy(s)) {}
+    ~StrategyScope() { mfProgram::program().setStrategy(m_previous); }
+
+  private:
+    bosStrategyInterface* m_previous;
+};
+
+TEST(Storage, DefaultStrategyCountsLiveBlocksAndAlignsObjects) {
+    bosCountingStrategy& counting = mfProgram::program().defaultStrategy();
+    ASSERT_EQ(mfProgram::program().strategy(), &counting);
+    const long start = counting.live();
+    int constructed = 0;
+    Tracked* a = make(constructed);
+    Tracked* b = make(constructed);
+    EXPECT_EQ(counting.live(), start + 2);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(a) % alignof(Tracked), 0u);
+    delete a;
+    delete b;
+    EXPECT_EQ(counting.live(), start);
+    EXPECT_THROW(make(constructed, true), std::runtime_error);
+    EXPECT_EQ(counting.live(), start);
+    EXPECT_EQ(constructed, 2);
+}
+
+TEST(Storage, NullStrategyYieldsNullAndConstructsNothing) {
+    bosNullStrategy none;
+    StrategyScope scope(&none);
+    int constructed = 0;
+    EXPECT_EQ(make(constructed), nullptr);
+    EXPECT_EQ(constructed, 0);
+    EXPECT_EQ(new (nullptr, typeid(Tracked)) Tracked(constructed), nullptr);
+    EXPECT_EQ(constructed, 0);
+}
+
+TEST(Storage, BlockGoesBackToTheStrategyThatGaveIt) {
+    bosCountingStrategy own;
+    const long start = mfProgram::program().defaultStrategy().live();
+    int constructed = 0;
+    Tracked* object = nullptr;
+    {
+        StrategyScope scope(&own);
+        object = make(constructed);
+    }
+    EXPECT_EQ(own.live(), 1);
+    delete object;
+    EXPECT_EQ(own.live(), 0);
+    EXPECT_EQ(mfProgram::program().defaultStrategy().live(), start);
+    // Installing null puts the default back.
+    mfProgram::program().setStrategy(&own);
+    EXPECT_EQ(mfProgram::program().setStrategy(nullptr), &own);
+    EXPECT_EQ(mfProgram::program().strategy(), &mfProgram::program().defaultStrategy());
+}
+
+}  // namespace

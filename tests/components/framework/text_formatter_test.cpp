@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cfloat>
 #include <cmath>
@@ -48,8 +49,8 @@ TEST(LexicalCast, RefusesAnythingElse) {
 TEST(DoubleText, ReadsBackBitExact) {
     const double inf = std::numeric_limits<double>::infinity();
     for (double value : {DBL_MAX, -DBL_MAX, DBL_MIN, std::numeric_limits<double>::denorm_min(),
-                         -std::numeric_limits<double>::denorm_min(), -0.0, 0.0, 0.1, 1.0 / 3,
-                         1e21, 123456789012345678.0, inf, -inf}) {
+                         -std::numeric_limits<double>::denorm_min(), -0.0, 0.0, 0.1, 1.0 / 3, 1e21,
+                         123456789012345678.0, inf, -inf}) {
         std::string text = mfTextFormatter::format_impl(value);
         EXPECT_EQ(std::bit_cast<std::uint64_t>(mfLexicalCast<double>(text)),
                   std::bit_cast<std::uint64_t>(value))

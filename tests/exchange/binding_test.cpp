@@ -1,0 +1,199 @@
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cfloat>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <utility>
+
+#include "components/exchange/xpAlternatives.h"
+#include "components/exchange/xpAttributes.h"
+#include "exchange/xpContainerSequence.h"
+#include "exchange/xpMemberDeclaration.h"
+#include "model/List.h"
+#include "model/Vector.h"
+#include "xml_fixture.h"
+
+namespace {
+
+using kestrel_test::describe;
+
+class Binding : public kestrel_test::XmlFixture {};
+
+template <class Owner, class T>
+xpMemberDeclaration<T Owner::*> member(bool required, const char* name, T Owner::*field) {
+    xpMemberDeclaration<T Owner::*> declaration;
+    declaration.required = required;
+    declaration.name = name;
+    declaration.member = field;
+    return declaration;
+}
+
+struct Probe : xpElement {
+    double width = 0;
+    pos3d where;
+    Probe() {
+        setName("probe");
+        add(xpCreateNumberAttribute(
+            xpAttributeDeclaration<double Probe::*>{true, "width", "", &Probe::width}, this));
+    }
+};
+
+// A member node below no Probe fails once per attempt, reading or writing, and writes no value.
+TEST_F(Binding, MemberNodeWithoutItsOwnerReportsEachAttempt) {
+    xpNodeType<pos3d, xpMemberData<pos3d, Probe>> node({&Probe::where});
+    EXPECT_FALSE(node.export_concrete());
+    EXPECT_FALSE(node.export_concrete());
+    ASSERT_EQ(node.nodeError().size(), 2u);
+    EXPECT_NE(dynamic_cast<const xml_internal_conversion_error*>(&node.nodeError()[1]), nullptr);
+
+    xpElement stray;
+    stray.setName("stray");
+    stray.add(xpCreateMemberNode(member(true, "where", &Probe::where), nullptr));
+    std::string text;
+    const std::string error =
+        " /stray/where: No owner of type anonymousnamespace.Probe above this node\n";
+    EXPECT_EQ(describe(document.write(stray, text)), "0" + error);
+    EXPECT_EQ(text.find(" x="), std::string::npos) << text;
+    EXPECT_EQ(describe(read(stray, R"(<stray><where x="1" y="2" z="3"/></stray>)").errors),
+              "1" + error);
+}
+
+TEST_F(Binding, TypeNameIsExplicitOrDefaultWithoutBlanks) {
+    Probe probe;
+    xpNode& width = *probe.children().at(0);
+    EXPECT_EQ(width.typeName(), "xpTypedAttribute_doubleType");
+    width.setTypeName(" width of probe ");
+    EXPECT_EQ(width.typeName(), "widthofprobe");
+}
+
+TEST_F(Binding, DoublesTravelBitExact) {
+    const double inf = std::numeric_limits<double>::infinity();
+    for (double value : {DBL_MAX, -DBL_MAX, DBL_MIN, std::numeric_limits<double>::denorm_min(),
+                         -0.0, 0.1, 1.0 / 3, inf, -inf, std::nan("")}) {
+        Probe probe;
+        probe.width = value;
+        Probe back;
+        readClean(back, write(probe));
+        if (std::isnan(value))
+            EXPECT_TRUE(std::isnan(back.width));
+        else
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(back.width),
+                      std::bit_cast<std::uint64_t>(value));
+    }
+}
+
+// Two same-named children told apart by the constant attribute "end".
+struct Span : xpElement {
+    double start = 0, stop = 0;
+    Span() {
+        setName("span");
+        add(intensity(1, &Span::start));
+        add(intensity(2, &Span::stop));
+    }
+    xpElement* intensity(int end, double Span::*field) {
+        auto* element = new xpElement;
+        element->setName("intensity");
+        element->set_required(true);
+        element->add(
+            xpCreateConstantAttribute(xpAttributeDeclaration<int>{true, "end", "", end}, nullptr));
+        element->add(xpCreateQuantityAttribute<jsForcePerUnitLength>(
+            xpAttributeDeclaration<double Span::*>{true, "value", "", field}, this));
+        return element;
+    }
+};
+
+TEST_F(Binding, ConstantAttributesTellSameNamedChildrenApart) {
+    for (const char* text :
+         {R"(<span><intensity end="1" value="1 kN/m"/><intensity end="2" value="2"/></span>)",
+          R"(<span><intensity end="2" value="2"/><intensity end=" 1" value="1 kN/m"/></span>)"}) {
+        Span span;
+        readClean(span, text);
+        EXPECT_EQ(span.start, 1000);
+        EXPECT_EQ(span.stop, 2);
+        Span back;
+        readClean(back, write(span));
+        EXPECT_EQ(back.start, 1000);
+        EXPECT_EQ(back.stop, 2);
+    }
+    Span span;
+    EXPECT_EQ(describe(read(span, R"(<span><intensity end="1" value="1"/>
+<intensity end="3" value="2"/></span>)")
+                           .errors),
+              "1 /span/intensity: Required field not found\n"
+              "2 /span/intensity[2]: attribute \"end\" does not accept \"3\", expected \"2\"\n");
+}
+
+enum class Dir { x, y, z, other };
+
+// A direction either named or given as a vector.
+struct Load : xpElement {
+    Dir dir = Dir::other;
+    double dx = 0, dy = 0, dz = 0;
+    Load() {
+        setName("load");
+        auto* choice = new xpAlternatives;
+        choice->set_required(true);
+        choice->add(xpCreateMappingAttribute(
+            xpAttributeDeclaration<Dir Load::*>{true, "direction", "", &Load::dir},
+            {{"x", Dir::x}, {"y", Dir::y}, {"z", Dir::z}}, this));
+        auto* vector = new xpAttributes;
+        for (auto [name, field] :
+             {std::pair{"dx", &Load::dx}, {"dy", &Load::dy}, {"dz", &Load::dz}})
+            vector->add(xpCreateNumberAttribute(
+                xpAttributeDeclaration<double Load::*>{true, name, "", field}, this));
+        choice->add(vector);
+        add(choice);
+    }
+};
+
+TEST_F(Binding, AlternativesWriteTheFirstWritableAndReadTheFirstPresent) {
+    Load named;
+    named.dir = Dir::z;
+    named.dx = 5;
+    EXPECT_NE(write(named).find(R"(<load direction="z" />)"), std::string::npos);
+    Load vector;
+    vector.dz = -1;
+    EXPECT_NE(write(vector).find(R"(<load dx="0" dy="0" dz="-1" />)"), std::string::npos);
+
+    Load load;
+    readClean(load, R"(<load dx="1" dy="2" dz="3"/>)");
+    EXPECT_EQ(load.dir, Dir::other);
+    EXPECT_EQ(load.dy, 2);
+    readClean(load, R"(<load direction="y"/>)");
+    EXPECT_EQ(load.dir, Dir::y);
+    EXPECT_EQ(load.dy, 2);
+
+    EXPECT_EQ(describe(read(load, R"(<load direction="up" dx="1" dy="2"/>)").errors),
+              "1 /load: no alternative accepts direction=\"up\" dx=\"1\" dy=\"2\"\n");
+    EXPECT_EQ(describe(read(load, "<load/>").errors), "1 /load: Required field not found\n");
+    EXPECT_EQ(load.dir, Dir::y);
+}
+
+struct Path : xpElement {
+    List<pos3d> points;
+    Vector<pos3d> marks{{1, 1, 1}};
+    Path() {
+        setName("path");
+        add(xpCreateSequence(member(false, "points", &Path::points), "point", this));
+        add(xpCreateSequence(member(true, "marks", &Path::marks), "mark", this));
+    }
+};
+
+// An empty optional sequence is left out; an empty required one is written without items.
+TEST_F(Binding, EmptySequencesAreWrittenOnlyWhenRequired) {
+    Path path;
+    path.marks.clear();
+    std::string text = write(path);
+    EXPECT_EQ(text.find("points"), std::string::npos) << text;
+    EXPECT_NE(text.find("<marks />"), std::string::npos) << text;
+    Path back;
+    back.points = {{2, 2, 2}};
+    readClean(back, text);
+    EXPECT_TRUE(back.marks.empty());
+    EXPECT_EQ(back.points, (List<pos3d>{{2, 2, 2}}));
+}
+
+}  // namespace
