@@ -19,9 +19,7 @@ class xpAttributeFundamental
 public:
     explicit xpAttributeFundamental(Access access) : Router(std::move(access)) {}
 
-    static std::string defaultTypeName() {
-        return mfTextFormatter::format_impl(typeid(xpTypedAttribute<T>)) + "Type";
-    }
+    static std::string defaultTypeName() { return mfTextFormatter::format_impl(typeid(xpTypedAttribute<T>)) + "Type"; }
 
     bool export_text(std::string& text) override {
         T value{};

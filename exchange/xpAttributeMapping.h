@@ -21,9 +21,7 @@ public:
         }
     }
 
-    static std::string defaultTypeName() {
-        return mfTextFormatter::format_impl(typeid(xpTypedAttribute<E>)) + "Type";
-    }
+    static std::string defaultTypeName() { return mfTextFormatter::format_impl(typeid(xpTypedAttribute<E>)) + "Type"; }
 
     bool export_text(std::string& text) override {
         E value{};

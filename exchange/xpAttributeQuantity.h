@@ -17,9 +17,7 @@ class xpAttributeQuantity : public xpMemberRouter<U, Access, xpAttributeQuantity
 public:
     explicit xpAttributeQuantity(Access access) : Router(std::move(access)) {}
 
-    static std::string defaultTypeName() {
-        return mfTextFormatter::format_impl(typeid(xpTypedAttribute<U>)) + "Type";
-    }
+    static std::string defaultTypeName() { return mfTextFormatter::format_impl(typeid(xpTypedAttribute<U>)) + "Type"; }
 
     // The member as a quantity, and back; both under the conversion guard of the access.
     bool readMember(U& out) {

@@ -34,8 +34,7 @@ public:
 
     void buildSchema(xsSchema& schema, xsAttributeGroup* group, const std::string& name) override {
         xpAttribute::buildSchema(schema, group, name);
-        if constexpr (Access::constant)
-            group->attribute_back()->createSimpleType(0)->enumeration(this->access.value);
+        if constexpr (Access::constant) group->attribute_back()->createSimpleType(0)->enumeration(this->access.value);
     }
     using xpAttribute::buildSchema;
 };

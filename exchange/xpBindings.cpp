@@ -2,3 +2,6 @@
 // shows up when the module is built rather than in the first element class that uses it.
 #include "exchange/xpContainerSequence.h"
 #include "exchange/xpMemberDeclaration.h"
+#include "exchange/xpProtoDeclarations.h"
+
+const xpProtoCommon xpProtoDefault{};

@@ -6,7 +6,6 @@
 
 #include "components/exchange/xpSequence.h"
 #include "exchange/xpMemberData.h"
-#include "exchange/xpMemberDeclaration.h"
 #include "exchange/xpMemberRouter.h"
 
 namespace detail {
@@ -22,7 +21,10 @@ struct xpCurrentOf<std::pair<const K, V>> {
 };
 
 template <class Container>
-concept xpKeyedContainer = requires { typename Container::key_type; typename Container::mapped_type; };
+concept xpKeyedContainer = requires {
+    typename Container::key_type;
+    typename Container::mapped_type;
+};
 }  // namespace detail
 
 // A container member written as one element (the sequence) with one item element per entry, in
@@ -80,23 +82,3 @@ public:
 
     current_type current{};
 };
-
-// Creates the node of a container member whose entries are values of class type: the sequence
-// element named by the declaration, with one item element named `itemName` per entry.
-template <class Owner, class Container>
-xpNode* xpCreateSequence(const xpMemberDeclaration<Container Owner::*>& declaration,
-                         const std::string& itemName, xpNode* owner) {
-    using Sequence = xpContainerSequence<typename Container::value_type, Container,
-                                         xpMemberData<Container, Owner>>;
-    auto* sequence = new Sequence({declaration.member});
-    xpMemberDeclaration<typename Sequence::current_type Sequence::*> item;
-    item.name = itemName;
-    item.member = &Sequence::current;
-    sequence->set_node(xpCreateMemberNode(item, sequence));
-    if (owner) owner->add_reset_node(sequence);
-    sequence->setName(declaration.name);
-    sequence->document(declaration.documentation);
-    sequence->set_required(declaration.required);
-    sequence->reuseParent(declaration.reuseParent);
-    return sequence;
-}

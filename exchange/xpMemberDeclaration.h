@@ -41,21 +41,27 @@ public:
     }
 };
 
-// Creates the member node of a class-typed member: the value node itself for an element
-// binding, a wrapper element holding it for an attribute-group binding. The node is named,
-// registered for reset with `owner` (when given), documented and given the declared flags; the
-// caller adds it.
-template <class T, class Owner>
-xpNode* xpCreateMemberNode(const xpMemberDeclaration<T Owner::*>& declaration, xpNode* owner) {
-    auto* typed = new xpNodeType<T, xpMemberData<T, Owner>>(xpMemberData<T, Owner>{declaration.member});
-    xpNode* node = typed;
+// The value node of a class-typed value reached through `access`: the binding node itself for
+// an element binding, a wrapper element holding it for an attribute-group binding.
+template <class T, class Access>
+xpNode* xpCreateValueNode(Access access) {
+    auto* typed = new xpNodeType<T, Access>(std::move(access));
     if constexpr (xpIsAttributeBinding<T>) {
         auto* wrapper = new xpMemberWrapper;
         typed->set_required(true);
         wrapper->add(typed);
         wrapper->add_reset_node(typed);
-        node = wrapper;
+        return wrapper;
+    } else {
+        return typed;
     }
+}
+
+// Creates the member node of a class-typed member. The node is named, registered for reset
+// with `owner` (when given), documented and given the declared flags; the caller adds it.
+template <class T, class Owner>
+xpNode* xpCreateMemberNode(const xpMemberDeclaration<T Owner::*>& declaration, xpNode* owner) {
+    xpNode* node = xpCreateValueNode<T>(xpMemberData<T, Owner>{declaration.member});
     node->setName(declaration.name);
     if (owner) owner->add_reset_node(node);
     node->document(declaration.documentation);

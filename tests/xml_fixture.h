@@ -29,8 +29,7 @@ namespace kestrel_test {
 // One line per error, "LINE PATH: MESSAGE", so a whole report compares as one string.
 inline std::string describe(const std::vector<xpReportedError>& errors) {
     std::string text;
-    for (const auto& e : errors)
-        text += std::to_string(e.line) + " " + e.path + ": " + e.message + "\n";
+    for (const auto& e : errors) text += std::to_string(e.line) + " " + e.path + ": " + e.message + "\n";
     return text;
 }
 
@@ -47,15 +46,14 @@ inline std::string schemaComplaints(const std::string& xsd, const std::string& x
     xmlSchemaFreeParserCtxt(parser);
     if (!schema) return "schema refused: " + complaints;
     if (!xml.empty()) {
-        xmlDocPtr doc = xmlReadMemory(xml.data(), static_cast<int>(xml.size()), "written.xml",
-                                      nullptr, XML_PARSE_NONET);
+        xmlDocPtr doc =
+            xmlReadMemory(xml.data(), static_cast<int>(xml.size()), "written.xml", nullptr, XML_PARSE_NONET);
         if (!doc) {
             complaints += "document not well-formed";
         } else {
             auto* validator = xmlSchemaNewValidCtxt(schema);
             xmlSchemaSetValidStructuredErrors(validator, collect, &complaints);
-            if (xmlSchemaValidateDoc(validator, doc) != 0 && complaints.empty())
-                complaints = "invalid";
+            if (xmlSchemaValidateDoc(validator, doc) != 0 && complaints.empty()) complaints = "invalid";
             xmlSchemaFreeValidCtxt(validator);
             xmlFreeDoc(doc);
         }
@@ -66,7 +64,7 @@ inline std::string schemaComplaints(const std::string& xsd, const std::string& x
 
 // Reads snippets into elements and writes elements out, with a current document in place.
 class XmlFixture : public ::testing::Test {
-  protected:
+protected:
     xpReadResult read(xpElement& root, std::string_view text) { return document.read(root, text); }
 
     // Reads `text`, expecting it to be read without any error.

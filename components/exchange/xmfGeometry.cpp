@@ -1,8 +1,8 @@
-#include "components/framework/mfLexicalCast.h"
-#include "components/framework/mfTextFormatter.h"
 #include "components/exchange/xmfLocsys3d.h"
 #include "components/exchange/xmfPos3d.h"
 #include "components/exchange/xmfVector3d.h"
+#include "components/framework/mfLexicalCast.h"
+#include "components/framework/mfTextFormatter.h"
 #include "components/schema/xsSchema.h"
 #include "components/units/jsQuantity.h"
 
@@ -79,8 +79,7 @@ xmfLocsys3d::xmfLocsys3d()
 }
 
 bool xmfLocsys3d::export_(const locsys3d& value) {
-    return m_origin->export_(value.origin()) && m_xAxis->export_(value.xAxis()) &&
-           m_yAxis->export_(value.yAxis());
+    return m_origin->export_(value.origin()) && m_xAxis->export_(value.xAxis()) && m_yAxis->export_(value.yAxis());
 }
 
 locsys3d xmfLocsys3d::import() const {

@@ -9,13 +9,14 @@ constexpr std::size_t kMaxMessage = 400;
 }  // namespace
 
 xml_error::xml_error(const xpNode* node)
-    : m_node(node), m_path(node ? node->getElementPath() : std::string()),
-      m_line(node ? node->getLine() : 0) {}
+    : m_node(node), m_path(node ? node->getElementPath() : std::string()), m_line(node ? node->getLine() : 0) {}
 
 xml_error::xml_error(const xpNode* node, std::string path, int line)
     : m_node(node), m_path(std::move(path)), m_line(line) {}
 
-void xml_error::error(std::string& text) const { text = m_text; }
+void xml_error::error(std::string& text) const {
+    text = m_text;
+}
 
 void xml_error::truncate(std::size_t maxLength) {
     if (m_text.size() > maxLength) {
@@ -30,8 +31,7 @@ std::string xml_error::message() const {
     return text;
 }
 
-xml_internal_conversion_error::xml_internal_conversion_error(const xpNode* node,
-                                                             const std::string& ownerTypeName)
+xml_internal_conversion_error::xml_internal_conversion_error(const xpNode* node, const std::string& ownerTypeName)
     : xml_error(node) {
     m_text = "No owner of type " + ownerTypeName + " above this node";
 }
@@ -46,8 +46,7 @@ xml_error_message::xml_error_message(const xpNode* node, const std::string& text
     m_text = text;
 }
 
-xml_error_message::xml_error_message(const xpNode* node, const std::string& text, std::string path,
-                                     int line)
+xml_error_message::xml_error_message(const xpNode* node, const std::string& text, std::string path, int line)
     : xml_error(node, std::move(path), line) {
     m_text = text;
 }

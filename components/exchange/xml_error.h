@@ -46,19 +46,14 @@ public:
     xml_internal_conversion_error(const xpNode* node, const std::string& ownerTypeName);
     xml_internal_conversion_error(const xpNode* node, const mfTypeInfo& ownerType)
         : xml_internal_conversion_error(node, mfTextFormatter::format_impl(ownerType.type())) {}
-    std::unique_ptr<xml_error> clone() const override {
-        return std::make_unique<xml_internal_conversion_error>(*this);
-    }
+    std::unique_ptr<xml_error> clone() const override { return std::make_unique<xml_internal_conversion_error>(*this); }
 };
 
 // Copying or converting a value threw. The text is "Unable to convert from VALUE to TYPE".
 class xml_invalid_conversion : public xml_error {
 public:
-    xml_invalid_conversion(const xpNode* node, const std::string& valueText,
-                           const std::string& typeName);
-    std::unique_ptr<xml_error> clone() const override {
-        return std::make_unique<xml_invalid_conversion>(*this);
-    }
+    xml_invalid_conversion(const xpNode* node, const std::string& valueText, const std::string& typeName);
+    std::unique_ptr<xml_error> clone() const override { return std::make_unique<xml_invalid_conversion>(*this); }
 };
 
 // Any other problem, stated in words.
@@ -66,18 +61,14 @@ class xml_error_message : public xml_error {
 public:
     xml_error_message(const xpNode* node, const std::string& text);
     xml_error_message(const xpNode* node, const std::string& text, std::string path, int line);
-    std::unique_ptr<xml_error> clone() const override {
-        return std::make_unique<xml_error_message>(*this);
-    }
+    std::unique_ptr<xml_error> clone() const override { return std::make_unique<xml_error_message>(*this); }
 };
 
 // The document breaks a structural rule, such as "Required field not found".
 class xml_schema_validation_error : public xml_error {
 public:
     xml_schema_validation_error(const xpNode* node, const std::string& text);
-    std::unique_ptr<xml_error> clone() const override {
-        return std::make_unique<xml_schema_validation_error>(*this);
-    }
+    std::unique_ptr<xml_error> clone() const override { return std::make_unique<xml_schema_validation_error>(*this); }
 };
 
 // The errors recorded against one node, in the order they were recorded.

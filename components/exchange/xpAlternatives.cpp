@@ -35,16 +35,14 @@ bool xpAlternatives::export_nodes(std::vector<xpNode*>& attributes, std::vector<
         if (!alternative->export_nodes(written, children)) continue;
         bool complete = true;
         for (const xpAttribute* attribute : attributesOf(alternative.get()))
-            if (attribute->is_required() &&
-                std::find(written.begin(), written.end(), attribute) == written.end())
+            if (attribute->is_required() && std::find(written.begin(), written.end(), attribute) == written.end())
                 complete = false;
         if (!complete) continue;
         attributes.insert(attributes.end(), written.begin(), written.end());
         elements.insert(elements.end(), children.begin(), children.end());
         return true;
     }
-    if (!m_alternatives.empty())
-        nodeError() << xml_error_message(this, "no alternative can write the value");
+    if (!m_alternatives.empty()) nodeError() << xml_error_message(this, "no alternative can write the value");
     return false;
 }
 
@@ -68,8 +66,7 @@ bool xpAlternatives::do_import(xpImportSet& nodes) {
     for (const auto& alternative : m_alternatives)
         for (const xpAttribute* attribute : attributesOf(alternative.get()))
             if (pugi::xml_attribute found = nodes.findAttribute(attribute->getName())) {
-                carried += std::string(carried.empty() ? "" : " ") + found.name() + "=\"" +
-                           found.value() + "\"";
+                carried += std::string(carried.empty() ? "" : " ") + found.name() + "=\"" + found.value() + "\"";
                 nodes.takeAttribute(found);
             }
     if (!carried.empty())
@@ -83,8 +80,7 @@ void xpAlternatives::buildSchema(xsSchema& schema, xsComplexType* type, const st
     // XML Schema cannot tie one attribute's type to another's value: declare the union of the
     // alternatives, each attribute required only where every alternative requires it.
     std::vector<xsAttributeGroup> groups(m_alternatives.size());
-    for (std::size_t i = 0; i < m_alternatives.size(); ++i)
-        m_alternatives[i]->buildSchema(schema, &groups[i], "");
+    for (std::size_t i = 0; i < m_alternatives.size(); ++i) m_alternatives[i]->buildSchema(schema, &groups[i], "");
     std::vector<std::string> order;
     std::map<std::string, std::vector<const xsAttribute*>> byName;
     for (const auto& group : groups)

@@ -4,7 +4,9 @@
 #include "components/exchange/xpImportSet.h"
 #include "components/schema/xsSchema.h"
 
-bool xpAttribute::accepts_text(const std::string&) const { return true; }
+bool xpAttribute::accepts_text(const std::string&) const {
+    return true;
+}
 
 bool xpAttribute::export_nodes(std::vector<xpNode*>& attributes, std::vector<xpNode*>&) {
     if (!export_concrete()) return false;

@@ -38,4 +38,6 @@ bool xpCData::do_import(xpImportSet& nodes) {
     return guardedImportConcrete();
 }
 
-void xpCData::buildSchema(xsSchema&, xsComplexType* type, const std::string&) { type->setMixed(true); }
+void xpCData::buildSchema(xsSchema&, xsComplexType* type, const std::string&) {
+    type->setMixed(true);
+}

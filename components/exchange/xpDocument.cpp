@@ -57,18 +57,17 @@ xpReadResult refused(std::string_view text, std::ptrdiff_t offset, std::string m
 xpReadResult xpDocument::read(xpElement& root, std::string_view text) {
     pugi::xml_document dom;
     // DOCTYPE nodes are parsed only to be refused: no DTD is read and no entity expanded.
-    pugi::xml_parse_result parsed = dom.load_buffer(text.data(), text.size(),
-                                                    pugi::parse_default | pugi::parse_doctype,
-                                                    pugi::encoding_utf8);
+    pugi::xml_parse_result parsed =
+        dom.load_buffer(text.data(), text.size(), pugi::parse_default | pugi::parse_doctype, pugi::encoding_utf8);
     if (!parsed) return refused(text, parsed.offset, parsed.description());
     for (pugi::xml_node node = dom.first_child(); node; node = node.next_sibling())
         if (node.type() == pugi::node_doctype)
             return refused(text, node.offset_debug(), "document type declarations are not accepted");
     pugi::xml_node top = dom.document_element();
     if (root.getElementName() != top.name())
-        return refused(text, top.offset_debug(),
-                       "root element is \"" + std::string(top.name()) + "\", expected \"" +
-                           root.getElementName() + "\"");
+        return refused(
+            text, top.offset_debug(),
+            "root element is \"" + std::string(top.name()) + "\", expected \"" + root.getElementName() + "\"");
     xpReadResult result;
     result.wellFormed = true;
     xpExchangeContext context(text);

@@ -23,7 +23,9 @@ bool xpElement::export_nodes(std::vector<xpNode*>&, std::vector<xpNode*>& elemen
 bool xpElement::export_child(pugi::xml_node parent) {
     if (reusesParent()) return exportContent(parent);
     pugi::xml_node dom = parent.append_child(getElementName().c_str());
-    if (export_dom(dom)) return true;
+    // An optional element left empty says nothing its absence would not: leave it out, so that
+    // it does not read back as an element whose required content is missing.
+    if (export_dom(dom) && (is_required() || dom.first_attribute() || dom.first_child())) return true;
     parent.remove_child(dom);
     return false;
 }

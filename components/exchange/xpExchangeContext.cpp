@@ -9,8 +9,7 @@ thread_local xpExchangeContext* t_active = nullptr;
 
 int ordinalFromDom(pugi::xml_node dom) {
     int before = 0;
-    for (pugi::xml_node n = dom.previous_sibling(dom.name()); n; n = n.previous_sibling(dom.name()))
-        ++before;
+    for (pugi::xml_node n = dom.previous_sibling(dom.name()); n; n = n.previous_sibling(dom.name())) ++before;
     if (before == 0 && !dom.next_sibling(dom.name())) return 0;
     return before + 1;
 }
@@ -25,7 +24,9 @@ std::string xpFrame::path() const {
     return head;
 }
 
-int xpFrame::line() const { return context ? context->lineOf(dom.offset_debug()) : 0; }
+int xpFrame::line() const {
+    return context ? context->lineOf(dom.offset_debug()) : 0;
+}
 
 xpExchangeContext::xpExchangeContext(std::string_view text) : m_previous(t_active) {
     if (!text.empty()) {
@@ -36,7 +37,9 @@ xpExchangeContext::xpExchangeContext(std::string_view text) : m_previous(t_activ
     t_active = this;
 }
 
-xpExchangeContext::~xpExchangeContext() { t_active = m_previous; }
+xpExchangeContext::~xpExchangeContext() {
+    t_active = m_previous;
+}
 
 int xpExchangeContext::lineOf(std::ptrdiff_t offset) const {
     if (offset < 0 || m_lineStarts.empty()) return 0;
@@ -48,6 +51,10 @@ void xpExchangeContext::report(const xml_error& error) {
     m_errors.push_back({error.line(), error.path(), error.message()});
 }
 
-xpExchangeContext* xpExchangeContext::active() { return t_active; }
+xpExchangeContext* xpExchangeContext::active() {
+    return t_active;
+}
 
-std::size_t xpExchangeContext::errorCount() { return t_active ? t_active->m_errors.size() : 0; }
+std::size_t xpExchangeContext::errorCount() {
+    return t_active ? t_active->m_errors.size() : 0;
+}

@@ -7,8 +7,7 @@
 #include "components/exchange/xpNode.h"
 
 xpImportSet::xpImportSet(const xpFrame& frame) : m_frame(frame) {
-    for (pugi::xml_attribute a = frame.dom.first_attribute(); a; a = a.next_attribute())
-        m_attributes.push_back(a);
+    for (pugi::xml_attribute a = frame.dom.first_attribute(); a; a = a.next_attribute()) m_attributes.push_back(a);
     m_attributeTaken.assign(m_attributes.size(), false);
     for (pugi::xml_node c = frame.dom.first_child(); c; c = c.next_sibling())
         if (c.type() == pugi::node_element) m_children.push_back(c);
@@ -33,8 +32,7 @@ xpFrame xpImportSet::childFrame(std::size_t i) const {
         for (pugi::xml_node c : m_children) ++counts[c.name()];
         std::unordered_map<std::string_view, int> seen;
         m_ordinals.reserve(m_children.size());
-        for (pugi::xml_node c : m_children)
-            m_ordinals.push_back(counts[c.name()] > 1 ? ++seen[c.name()] : 0);
+        for (pugi::xml_node c : m_children) m_ordinals.push_back(counts[c.name()] > 1 ? ++seen[c.name()] : 0);
     }
     return xpFrame{&m_frame, m_frame.context, m_children[i], m_ordinals[i]};
 }
@@ -63,9 +61,9 @@ void xpImportSet::reportLeftovers(xpNode* reporter) {
     for (std::size_t i = 0; i < m_attributes.size(); ++i) {
         if (m_attributeTaken[i]) continue;
         if (path.empty()) path = m_frame.path();
-        sink->nodeError() << xml_error_message(
-            reporter, std::string("unexpected attribute \"") + m_attributes[i].name() + "\"",
-            path + "/@" + m_attributes[i].name(), m_frame.line());
+        sink->nodeError() << xml_error_message(reporter,
+                                               std::string("unexpected attribute \"") + m_attributes[i].name() + "\"",
+                                               path + "/@" + m_attributes[i].name(), m_frame.line());
     }
     for (std::size_t i = 0; i < m_children.size(); ++i) {
         if (m_childTaken[i]) continue;
@@ -85,8 +83,7 @@ void xpImportSet::reportLeftovers(xpNode* reporter) {
             if (c.type() != pugi::node_pcdata && c.type() != pugi::node_cdata) continue;
             std::string_view value = c.value();
             if (value.find_first_not_of(" \t\r\n") == std::string_view::npos) continue;
-            sink->nodeError() << xml_error_message(reporter, "unexpected text content",
-                                                   m_frame.path(), m_frame.line());
+            sink->nodeError() << xml_error_message(reporter, "unexpected text content", m_frame.path(), m_frame.line());
             break;
         }
     }

@@ -9,12 +9,20 @@ void xpNode::reset_all() {
     for (xpNode* node : m_resetNodes) node->reset();
 }
 
-xpDocument* xpNode::getDocument() { return xpDocument::m_current; }
-const xpDocument* xpNode::getDocument() const { return xpDocument::m_current; }
+xpDocument* xpNode::getDocument() {
+    return xpDocument::m_current;
+}
+const xpDocument* xpNode::getDocument() const {
+    return xpDocument::m_current;
+}
 
-bool xpNode::export_nodes(std::vector<xpNode*>&, std::vector<xpNode*>&) { return false; }
+bool xpNode::export_nodes(std::vector<xpNode*>&, std::vector<xpNode*>&) {
+    return false;
+}
 
-bool xpNode::export_child(pugi::xml_node) { return false; }
+bool xpNode::export_child(pugi::xml_node) {
+    return false;
+}
 
 void xpNode::nodes_for_import(xpImportSet&) {}
 
@@ -23,7 +31,9 @@ bool xpNode::do_import(xpImportSet&) {
     return false;
 }
 
-bool xpNode::get_cdata(std::string&) { return false; }
+bool xpNode::get_cdata(std::string&) {
+    return false;
+}
 
 boost::intrusive_ptr<xpNodeHandler> xpNode::create_sax_handler_import() {
     return boost::intrusive_ptr<xpNodeHandler>(new xpNodeHandler);
@@ -33,7 +43,9 @@ void xpNode::buildSchema(xsSchema&, xsGroup*, const std::string&) {}
 void xpNode::buildSchema(xsSchema&, xsComplexType*, const std::string&) {}
 void xpNode::buildSchema(xsSchema&, xsAttributeGroup*, const std::string&) {}
 
-bool xpNode::isRequiredChild(const xpNode* child) const { return child && child->is_required(); }
+bool xpNode::isRequiredChild(const xpNode* child) const {
+    return child && child->is_required();
+}
 
 bool xpNode::isRequiredField() const {
     return m_required && (!m_parent || m_parent->isRequiredChild(this));
@@ -62,7 +74,9 @@ bool xpNode::guardedImportConcrete() {
     return false;
 }
 
-void xpNode::reportMissing() { nodeError() << xml_schema_validation_error(this, "Required field not found"); }
+void xpNode::reportMissing() {
+    nodeError() << xml_schema_validation_error(this, "Required field not found");
+}
 
 const xpFrame* xpNode::nearestFrame() const {
     for (const xpNode* n = this; n; n = n->m_parent)

@@ -27,7 +27,9 @@ bool xpSequence::export_child(pugi::xml_node parent) {
     return xpElement::export_child(parent);
 }
 
-bool xpSequence::import_dom(pugi::xml_node dom) { return xpElement::import_dom(dom); }
+bool xpSequence::import_dom(pugi::xml_node dom) {
+    return xpElement::import_dom(dom);
+}
 
 void xpSequence::nodes_for_import(xpImportSet& nodes) {
     if (reusesParent()) {

@@ -20,8 +20,7 @@ std::string Base64::encode(std::string_view bytes) {
     out.reserve((bytes.size() + 2) / 3 * 4);
     std::size_t i = 0;
     for (; i + 2 < bytes.size(); i += 3) {
-        unsigned v = (static_cast<unsigned char>(bytes[i]) << 16) |
-                     (static_cast<unsigned char>(bytes[i + 1]) << 8) |
+        unsigned v = (static_cast<unsigned char>(bytes[i]) << 16) | (static_cast<unsigned char>(bytes[i + 1]) << 8) |
                      static_cast<unsigned char>(bytes[i + 2]);
         out += kAlphabet[(v >> 18) & 63];
         out += kAlphabet[(v >> 12) & 63];

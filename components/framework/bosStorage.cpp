@@ -4,9 +4,8 @@
 
 namespace {
 // Room before each object for the strategy that owns the block, keeping the object aligned.
-constexpr std::size_t kHeader = alignof(std::max_align_t) > sizeof(void*) ? alignof(std::max_align_t)
-                                                                           : sizeof(void*);
-}
+constexpr std::size_t kHeader = alignof(std::max_align_t) > sizeof(void*) ? alignof(std::max_align_t) : sizeof(void*);
+}  // namespace
 
 void* bosCountingStrategy::allocate(std::size_t size, const std::type_info&) noexcept {
     void* block = ::operator new(size, std::nothrow);
@@ -20,8 +19,7 @@ void bosCountingStrategy::release(void* block) noexcept {
     ::operator delete(block);
 }
 
-void* bosObject::operator new(std::size_t size, bosStrategyInterface* strategy,
-                              const std::type_info& type) noexcept {
+void* bosObject::operator new(std::size_t size, bosStrategyInterface* strategy, const std::type_info& type) noexcept {
     if (!strategy) return nullptr;
     auto* block = static_cast<unsigned char*>(strategy->allocate(size + kHeader, type));
     if (!block) return nullptr;

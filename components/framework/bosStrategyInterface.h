@@ -38,8 +38,7 @@ public:
     virtual ~bosObject() = default;
 
     // Non-throwing, so a null block makes the new-expression yield null and construct nothing.
-    static void* operator new(std::size_t size, bosStrategyInterface* strategy,
-                              const std::type_info& type) noexcept;
+    static void* operator new(std::size_t size, bosStrategyInterface* strategy, const std::type_info& type) noexcept;
     static void operator delete(void* object) noexcept;
     // Called only when a constructor throws after a successful allocation.
     static void operator delete(void* object, bosStrategyInterface*, const std::type_info&) noexcept;

@@ -21,8 +21,7 @@ std::string_view trimmed(const std::string& text) {
 
 template <class T>
 [[noreturn]] void fail() {
-    throw std::invalid_argument("Bad lexical cast: from std::string to " +
-                                mfDemangledName(typeid(T)));
+    throw std::invalid_argument("Bad lexical cast: from std::string to " + mfDemangledName(typeid(T)));
 }
 }  // namespace
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <typeinfo>
+#include <utility>
+
 #include "components/framework/bosStrategyInterface.h"
 
 // The program object: holds the storage strategy through which model objects are allocated.
@@ -18,3 +21,10 @@ private:
     bosCountingStrategy m_default;
     bosStrategyInterface* m_strategy = &m_default;
 };
+
+// A new model object of class T from the program's storage strategy; null when the strategy has
+// no memory left.
+template <class T, class... Args>
+T* mfCreate(Args&&... args) {
+    return new (mfProgram::program().strategy(), typeid(T)) T(std::forward<Args>(args)...);
+}

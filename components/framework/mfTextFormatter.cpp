@@ -17,8 +17,8 @@ const std::string& mfDemangledName(const std::type_info& type) {
     auto found = cache.find(type.name());
     if (found != cache.end()) return found->second;
     int status = 0;
-    std::unique_ptr<char, void (*)(void*)> demangled(
-        abi::__cxa_demangle(type.name(), nullptr, nullptr, &status), std::free);
+    std::unique_ptr<char, void (*)(void*)> demangled(abi::__cxa_demangle(type.name(), nullptr, nullptr, &status),
+                                                     std::free);
     std::string name = status == 0 && demangled ? demangled.get() : type.name();
     return cache.emplace(type.name(), std::move(name)).first->second;
 }
@@ -54,13 +54,13 @@ std::string mfTextFormatter::format_impl(const std::type_info& type, const mfScr
             name += "Ptr";
         } else if (c == '&') {
             name += "Ref";
-        } else if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                   c == '_' || c == '.' || c == '-') {
+        } else if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '.' ||
+                   c == '-') {
             name += c;
         }
         // Blanks, '>' and other punctuation are dropped.
     }
-    bool startsWell = !name.empty() && ((name[0] >= 'a' && name[0] <= 'z') ||
-                                        (name[0] >= 'A' && name[0] <= 'Z') || name[0] == '_');
+    bool startsWell =
+        !name.empty() && ((name[0] >= 'a' && name[0] <= 'z') || (name[0] >= 'A' && name[0] <= 'Z') || name[0] == '_');
     return startsWell ? name : '_' + name;
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <string>
-#include <typeinfo>
 #include <type_traits>
+#include <typeinfo>
 
 #include "components/framework/mfScriptContext.h"
 
@@ -21,8 +21,8 @@ public:
 
     // Values of other types: their own mf_format overload when they have one, else their type name.
     template <class T>
-        requires(!std::is_arithmetic_v<T>)
-    static std::string format_impl(const T& value, const mfScriptContext& context = {}) {
+    requires(!std::is_arithmetic_v<T>) static std::string
+        format_impl(const T& value, const mfScriptContext& context = {}) {
         if constexpr (requires { mf_format(value); })
             return mf_format(value);
         else

@@ -5,6 +5,7 @@
 #include "components/geometry/locsys3d.h"
 #include "components/geometry/mfSpaceBase.h"
 #include "components/geometry/pos3d.h"
+#include "components/geometry/trans3d.h"
 #include "components/geometry/vec3d.h"
 
 double mfSpaceBase::m_accuracy = 1e-6;
@@ -16,10 +17,15 @@ std::string triple(double x, double y, double z) {
 }
 }  // namespace
 
-std::string mf_format(const vec3d& v) { return triple(v.x, v.y, v.z); }
-std::string mf_format(const pos3d& p) { return triple(p.x, p.y, p.z); }
+std::string mf_format(const vec3d& v) {
+    return triple(v.x, v.y, v.z);
+}
+std::string mf_format(const pos3d& p) {
+    return triple(p.x, p.y, p.z);
+}
 
-locsys3d::locsys3d(const pos3d& origin, const vec3d& xAxis, const vec3d& yAxis) : m_origin(origin), m_givenX(xAxis), m_givenY(yAxis) {
+locsys3d::locsys3d(const pos3d& origin, const vec3d& xAxis, const vec3d& yAxis)
+    : m_origin(origin), m_givenX(xAxis), m_givenY(yAxis) {
     double lx = xAxis.length();
     double ly = yAxis.length();
     if (!(lx > 0.0) || !(ly > 0.0) || !std::isfinite(lx) || !std::isfinite(ly))
@@ -30,8 +36,8 @@ locsys3d::locsys3d(const pos3d& origin, const vec3d& xAxis, const vec3d& yAxis) 
     vec3d z = cross(m_x, y);
     double lz = z.length();
     if (lz <= mfSpaceBase::m_accuracy)
-        throw std::invalid_argument("local system axes x_axis " + mf_format(xAxis) + " and y_axis " +
-                                    mf_format(yAxis) + " are not independent");
+        throw std::invalid_argument("local system axes x_axis " + mf_format(xAxis) + " and y_axis " + mf_format(yAxis) +
+                                    " are not independent");
     m_z = z * (1.0 / lz);
     m_y = cross(m_z, m_x);
 }
@@ -45,7 +51,16 @@ pos3d locsys3d::toGlobal(const pos3d& local) const {
     return m_origin + (m_x * local.x + m_y * local.y + m_z * local.z);
 }
 
+trans3d locsys3d::localToGlobal() const {
+    return trans3d::fromFrame(m_x, m_y, m_z, m_origin);
+}
+
+trans3d locsys3d::globalToLocal() const {
+    // The frame is orthonormal, so the transpose inverts it without a general inverse's rounding.
+    return {{{{m_x.x, m_x.y, m_x.z}, {m_y.x, m_y.y, m_y.z}, {m_z.x, m_z.y, m_z.z}}},
+            {-dot(m_origin - pos3d{}, m_x), -dot(m_origin - pos3d{}, m_y), -dot(m_origin - pos3d{}, m_z)}};
+}
+
 std::string mf_format(const locsys3d& s) {
-    return "{origin " + mf_format(s.origin()) + ", x " + mf_format(s.xAxis()) + ", y " +
-           mf_format(s.yAxis()) + "}";
+    return "{origin " + mf_format(s.origin()) + ", x " + mf_format(s.xAxis()) + ", y " + mf_format(s.yAxis()) + "}";
 }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "components/geometry/pos3d.h"
+#include "components/geometry/trans3d.h"
 #include "components/geometry/vec3d.h"
 
 // A right-handed local coordinate system. It keeps the origin and axes exactly as given, so
@@ -27,6 +28,9 @@ public:
     // Coordinates of a global position in this system, and back.
     pos3d toLocal(const pos3d& global) const;
     pos3d toGlobal(const pos3d& local) const;
+    // The same mappings as transformations.
+    trans3d localToGlobal() const;
+    trans3d globalToLocal() const;
 
     friend bool operator==(const locsys3d&, const locsys3d&) = default;
 

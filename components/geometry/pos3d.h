@@ -4,6 +4,8 @@
 
 #include "components/geometry/vec3d.h"
 
+class trans3d;
+
 // A position in space, in metres.
 struct pos3d {
     double x = 0.0, y = 0.0, z = 0.0;
@@ -21,6 +23,7 @@ struct pos3d {
     }
     friend constexpr vec3d operator-(const pos3d& a, const pos3d& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
     friend constexpr pos3d operator+(const pos3d& p, const vec3d& v) { return {p.x + v.x, p.y + v.y, p.z + v.z}; }
+    pos3d transform(const trans3d& t) const;
 };
 
 // "(x, y, z)" with each coordinate in its shortest exact form.

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <string>
 
+class trans3d;
+
 // A free vector in space; components are plain numbers.
 struct vec3d {
     double x = 0.0, y = 0.0, z = 0.0;
@@ -20,6 +22,8 @@ struct vec3d {
         return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
     }
     double length() const { return std::sqrt(dot(*this, *this)); }
+    // The image under the matrix of t; translations do not move free vectors.
+    vec3d transform(const trans3d& t) const;
 };
 
 std::string mf_format(const vec3d& v);

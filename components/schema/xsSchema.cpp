@@ -28,10 +28,7 @@ void xsAttribute::write(pugi::xml_node parent) const {
     if (!m_simple) node.append_attribute("type") = m_type.c_str();
     node.append_attribute("use") = m_required ? "required" : "optional";
     if (m_documentation && !m_documentation->text().empty())
-        node.append_child("xs:annotation")
-            .append_child("xs:documentation")
-            .text()
-            .set(m_documentation->text().c_str());
+        node.append_child("xs:annotation").append_child("xs:documentation").text().set(m_documentation->text().c_str());
     if (m_simple) m_simple->write(node);
 }
 
@@ -74,10 +71,7 @@ void xsParticle::writeOccurs(pugi::xml_node node) const {
 
 void xsParticle::writeAnnotation(pugi::xml_node node) const {
     if (m_documentation && !m_documentation->text().empty())
-        node.append_child("xs:annotation")
-            .append_child("xs:documentation")
-            .text()
-            .set(m_documentation->text().c_str());
+        node.append_child("xs:annotation").append_child("xs:documentation").text().set(m_documentation->text().c_str());
 }
 
 xsComplexType* xsElement::localType() {
@@ -101,16 +95,14 @@ void xsGroup::push_back(xsParticle* particle) {
     std::unique_ptr<xsParticle> owned(particle);
     auto* element = dynamic_cast<xsElement*>(owned.get());
     auto* last = m_particles.empty() ? nullptr : dynamic_cast<xsElement*>(m_particles.back().get());
-    if (folds() && element && last && last->name() == element->name() &&
-        last->typeName() == element->typeName()) {
+    if (folds() && element && last && last->name() == element->name() && last->typeName() == element->typeName()) {
         const xsComplexType* a = last->existingLocalType();
         const xsComplexType* b = element->existingLocalType();
         if ((!a && !b) || (a && b && a->sameShape(*b))) {
             if (a) last->localType()->merge(*b);
             last->setMinOccurs(last->minOccurs() + element->minOccurs());
-            last->setMaxOccurs(last->maxOccurs() < 0 || element->maxOccurs() < 0
-                                   ? -1
-                                   : last->maxOccurs() + element->maxOccurs());
+            last->setMaxOccurs(
+                last->maxOccurs() < 0 || element->maxOccurs() < 0 ? -1 : last->maxOccurs() + element->maxOccurs());
             return;
         }
     }
@@ -129,10 +121,7 @@ void xsComplexType::write(pugi::xml_node parent) const {
     if (!m_name.empty()) node.append_attribute("name") = m_name.c_str();
     if (m_mixed) node.append_attribute("mixed") = "true";
     if (m_documentation && !m_documentation->text().empty())
-        node.append_child("xs:annotation")
-            .append_child("xs:documentation")
-            .text()
-            .set(m_documentation->text().c_str());
+        node.append_child("xs:annotation").append_child("xs:documentation").text().set(m_documentation->text().c_str());
     if (!m_group.empty()) m_group.write(node);
     m_attributes.write(node);
 }
@@ -176,8 +165,7 @@ bool xsComplexType::sameShape(const xsComplexType& other) const {
 void xsComplexType::merge(const xsComplexType& other) {
     const auto& mine = m_attributes.attributes();
     const auto& theirs = other.m_attributes.attributes();
-    for (std::size_t i = 0; i < mine.size() && i < theirs.size(); ++i)
-        mine[i]->mergeEnumerations(*theirs[i]);
+    for (std::size_t i = 0; i < mine.size() && i < theirs.size(); ++i) mine[i]->mergeEnumerations(*theirs[i]);
 }
 
 xsSchema::xsSchema() = default;

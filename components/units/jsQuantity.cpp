@@ -27,8 +27,7 @@ KESTREL_JS_DESCRIPTOR(jsTemperatureDifference, "temperature difference", "K", tr
 KESTREL_JS_DESCRIPTOR(jsForcePerUnitLength, "force per unit length", "N/m", false)
 KESTREL_JS_DESCRIPTOR(jsForcePerUnitArea, "force per unit area", "N/m2", false)
 KESTREL_JS_DESCRIPTOR(jsForcePerUnitVolume, "force per unit volume", "N/m3", false)
-KESTREL_JS_DESCRIPTOR(jsForcePerUnitAreaPerAngle, "force per unit area per angle", "N/m2/rad",
-                      false)
+KESTREL_JS_DESCRIPTOR(jsForcePerUnitAreaPerAngle, "force per unit area per angle", "N/m2/rad", false)
 KESTREL_JS_DESCRIPTOR(jsForce, "force", "N", false)
 KESTREL_JS_DESCRIPTOR(jsMomentOfForce, "moment of force", "N.m", false)
 KESTREL_JS_DESCRIPTOR(jsLength, "length", "m", false)
@@ -87,13 +86,10 @@ std::string quoted(std::string_view text) {
     return out;
 }
 
-[[noreturn]] void refuse(std::string_view text, const jsUnitDescriptor& unit,
-                         const std::string& reason) {
-    const char* article =
-        std::string_view("aeiou").find(unit.quantityName[0]) != std::string_view::npos ? "an "
-                                                                                       : "a ";
-    throw std::invalid_argument("cannot read " + quoted(text) + " as " + article +
-                                unit.quantityName + " (" + unit.siSymbol + "): " + reason);
+[[noreturn]] void refuse(std::string_view text, const jsUnitDescriptor& unit, const std::string& reason) {
+    const char* article = std::string_view("aeiou").find(unit.quantityName[0]) != std::string_view::npos ? "an " : "a ";
+    throw std::invalid_argument("cannot read " + quoted(text) + " as " + article + unit.quantityName + " (" +
+                                unit.siSymbol + "): " + reason);
 }
 
 // How a unit text converts to an SI unit; `error` is empty when it does.
@@ -129,8 +125,8 @@ ut_system* unitSystem() {
     if (system) return system;
     system = ut_read_xml(nullptr);
     if (!system)
-        throw std::runtime_error("cannot load the UDUNITS-2 unit database (status " +
-                                 std::to_string(ut_get_status()) + ")");
+        throw std::runtime_error("cannot load the UDUNITS-2 unit database (status " + std::to_string(ut_get_status()) +
+                                 ")");
     for (const auto& [symbol, definition] : kEngineeringSpellings) {
         UnitPtr unit(ut_parse(system, definition, UT_ASCII));
         // A database that already defines the symbol keeps its own meaning.
@@ -166,16 +162,13 @@ bool isAffine(const cv_converter* converter, double scale, double offset) {
 }
 
 Conversion computeConversion(const char* siSymbol, std::string_view unitText) {
-    if (std::string problem = textProblem(unitText); !problem.empty())
-        return failure(std::move(problem));
+    if (std::string problem = textProblem(unitText); !problem.empty()) return failure(std::move(problem));
     const std::string text(unitText);
     const std::string enclosed = '(' + text + ')';
     std::lock_guard lock(udunitsMutex());
     ut_system* system = unitSystem();
     UnitPtr from(ut_parse(system, enclosed.c_str(), UT_UTF8));
-    if (!from)
-        return failure((ut_get_status() == UT_UNKNOWN ? "unknown unit " : "malformed unit ") +
-                       quoted(text));
+    if (!from) return failure((ut_get_status() == UT_UNKNOWN ? "unknown unit " : "malformed unit ") + quoted(text));
     UnitPtr to(ut_parse(system, siSymbol, UT_UTF8));
     if (!to) return failure("the unit database does not know " + quoted(siSymbol));
     ConverterPtr converter(ut_get_converter(from.get(), to.get()));
@@ -183,21 +176,17 @@ Conversion computeConversion(const char* siSymbol, std::string_view unitText) {
     // The ratio of the units ignores their origins, so its scale is exact where
     // convert(1) - convert(0) would round ("degF"). Log units have no ratio.
     UnitPtr ratio(ut_divide(from.get(), to.get()));
-    ConverterPtr scaleOf(
-        ratio ? ut_get_converter(ratio.get(), ut_get_dimensionless_unit_one(system)) : nullptr);
+    ConverterPtr scaleOf(ratio ? ut_get_converter(ratio.get(), ut_get_dimensionless_unit_one(system)) : nullptr);
     if (!scaleOf) return failure(quoted(text) + " is not a linear unit");
     double scale = cv_convert_double(scaleOf.get(), 1.0);
     double offset = cv_convert_double(converter.get(), 0.0);
-    if (!isAffine(converter.get(), scale, offset))
-        return failure(quoted(text) + " is not a linear unit");
+    if (!isAffine(converter.get(), scale, offset)) return failure(quoted(text) + " is not a linear unit");
     return {scale, offset, {}};
 }
 
 struct TextHash {
     using is_transparent = void;
-    std::size_t operator()(std::string_view text) const noexcept {
-        return std::hash<std::string_view>{}(text);
-    }
+    std::size_t operator()(std::string_view text) const noexcept { return std::hash<std::string_view>{}(text); }
 };
 using UnitCache = std::unordered_map<std::string, Conversion, TextHash, std::equal_to<>>;
 
@@ -208,16 +197,14 @@ Conversion conversionTo(const char* siSymbol, std::string_view unitText) {
     {
         std::shared_lock lock(mutex);
         if (auto units = bySiSymbol.find(siSymbol); units != bySiSymbol.end()) {
-            if (auto found = units->second.find(unitText); found != units->second.end())
-                return found->second;
+            if (auto found = units->second.find(unitText); found != units->second.end()) return found->second;
         }
     }
     Conversion conversion = computeConversion(siSymbol, unitText);
     std::unique_lock lock(mutex);
     auto units = bySiSymbol.find(siSymbol);
     if (units == bySiSymbol.end()) units = bySiSymbol.emplace(siSymbol, UnitCache{}).first;
-    if (units->second.size() < kCachedUnitsPerQuantity)
-        units->second.try_emplace(std::string(unitText), conversion);
+    if (units->second.size() < kCachedUnitsPerQuantity) units->second.try_emplace(std::string(unitText), conversion);
     return conversion;
 }
 
@@ -246,9 +233,8 @@ double jsParseQuantity(std::string_view text, const jsUnitDescriptor& unit) {
     Conversion conversion = conversionTo(unit.siSymbol, unitText);
     if (!conversion.error.empty()) refuse(text, unit, conversion.error);
     // Adding a zero offset would turn -0 into +0.
-    double value = unit.scaleOnly || conversion.offset == 0.0
-                       ? number * conversion.scale
-                       : number * conversion.scale + conversion.offset;
+    double value = unit.scaleOnly || conversion.offset == 0.0 ? number * conversion.scale
+                                                              : number * conversion.scale + conversion.offset;
     if ((std::isfinite(number) && !std::isfinite(value)) || (number != 0.0 && value == 0.0))
         refuse(text, unit, std::string("value out of range in ") + unit.siSymbol);
     return value;

@@ -36,15 +36,13 @@ protected:
 // the unit database cannot be loaded. Thread-safe.
 double jsParseQuantity(std::string_view text, const jsUnitDescriptor& unit);
 
-#define KESTREL_JS_QUANTITY(Name)                                                    \
-    class Name : public jsQuantity {                                                 \
-    public:                                                                          \
-        /* unitType 0: the value is in internal (SI) units. */                       \
-        explicit Name(double value = 0.0, int unitType = 0) : jsQuantity(value) {     \
-            (void)unitType;                                                          \
-        }                                                                            \
-        static const jsUnitDescriptor& descriptor();                                 \
-        const jsUnitDescriptor& unit() const override { return descriptor(); }       \
+#define KESTREL_JS_QUANTITY(Name)                                                                   \
+    class Name : public jsQuantity {                                                                \
+    public:                                                                                         \
+        /* unitType 0: the value is in internal (SI) units. */                                      \
+        explicit Name(double value = 0.0, int unitType = 0) : jsQuantity(value) { (void)unitType; } \
+        static const jsUnitDescriptor& descriptor();                                                \
+        const jsUnitDescriptor& unit() const override { return descriptor(); }                      \
     };
 
 KESTREL_JS_QUANTITY(jsPressure)

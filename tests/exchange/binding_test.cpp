@@ -10,8 +10,8 @@
 
 #include "components/exchange/xpAlternatives.h"
 #include "components/exchange/xpAttributes.h"
-#include "exchange/xpContainerSequence.h"
 #include "exchange/xpMemberDeclaration.h"
+#include "exchange/xpProtoDeclarations.h"
 #include "model/List.h"
 #include "model/Vector.h"
 #include "xml_fixture.h"
@@ -36,8 +36,7 @@ struct Probe : xpElement {
     pos3d where;
     Probe() {
         setName("probe");
-        add(xpCreateNumberAttribute(
-            xpAttributeDeclaration<double Probe::*>{true, "width", "", &Probe::width}, this));
+        add(xpCreateNumberAttribute(xpAttributeDeclaration<double Probe::*>{true, "width", "", &Probe::width}, this));
     }
 };
 
@@ -53,12 +52,10 @@ TEST_F(Binding, MemberNodeWithoutItsOwnerReportsEachAttempt) {
     stray.setName("stray");
     stray.add(xpCreateMemberNode(member(true, "where", &Probe::where), nullptr));
     std::string text;
-    const std::string error =
-        " /stray/where: No owner of type anonymousnamespace.Probe above this node\n";
+    const std::string error = " /stray/where: No owner of type anonymousnamespace.Probe above this node\n";
     EXPECT_EQ(describe(document.write(stray, text)), "0" + error);
     EXPECT_EQ(text.find(" x="), std::string::npos) << text;
-    EXPECT_EQ(describe(read(stray, R"(<stray><where x="1" y="2" z="3"/></stray>)").errors),
-              "1" + error);
+    EXPECT_EQ(describe(read(stray, R"(<stray><where x="1" y="2" z="3"/></stray>)").errors), "1" + error);
 }
 
 TEST_F(Binding, TypeNameIsExplicitOrDefaultWithoutBlanks) {
@@ -71,8 +68,8 @@ TEST_F(Binding, TypeNameIsExplicitOrDefaultWithoutBlanks) {
 
 TEST_F(Binding, DoublesTravelBitExact) {
     const double inf = std::numeric_limits<double>::infinity();
-    for (double value : {DBL_MAX, -DBL_MAX, DBL_MIN, std::numeric_limits<double>::denorm_min(),
-                         -0.0, 0.1, 1.0 / 3, inf, -inf, std::nan("")}) {
+    for (double value : {DBL_MAX, -DBL_MAX, DBL_MIN, std::numeric_limits<double>::denorm_min(), -0.0, 0.1, 1.0 / 3, inf,
+                         -inf, std::nan("")}) {
         Probe probe;
         probe.width = value;
         Probe back;
@@ -80,8 +77,7 @@ TEST_F(Binding, DoublesTravelBitExact) {
         if (std::isnan(value))
             EXPECT_TRUE(std::isnan(back.width));
         else
-            EXPECT_EQ(std::bit_cast<std::uint64_t>(back.width),
-                      std::bit_cast<std::uint64_t>(value));
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(back.width), std::bit_cast<std::uint64_t>(value));
     }
 }
 
@@ -97,8 +93,7 @@ struct Span : xpElement {
         auto* element = new xpElement;
         element->setName("intensity");
         element->set_required(true);
-        element->add(
-            xpCreateConstantAttribute(xpAttributeDeclaration<int>{true, "end", "", end}, nullptr));
+        element->add(xpCreateConstantAttribute(xpAttributeDeclaration<int>{true, "end", "", end}, nullptr));
         element->add(xpCreateQuantityAttribute<jsForcePerUnitLength>(
             xpAttributeDeclaration<double Span::*>{true, "value", "", field}, this));
         return element;
@@ -106,9 +101,8 @@ struct Span : xpElement {
 };
 
 TEST_F(Binding, ConstantAttributesTellSameNamedChildrenApart) {
-    for (const char* text :
-         {R"(<span><intensity end="1" value="1 kN/m"/><intensity end="2" value="2"/></span>)",
-          R"(<span><intensity end="2" value="2"/><intensity end=" 1" value="1 kN/m"/></span>)"}) {
+    for (const char* text : {R"(<span><intensity end="1" value="1 kN/m"/><intensity end="2" value="2"/></span>)",
+                             R"(<span><intensity end="2" value="2"/><intensity end=" 1" value="1 kN/m"/></span>)"}) {
         Span span;
         readClean(span, text);
         EXPECT_EQ(span.start, 1000);
@@ -136,14 +130,11 @@ struct Load : xpElement {
         setName("load");
         auto* choice = new xpAlternatives;
         choice->set_required(true);
-        choice->add(xpCreateMappingAttribute(
-            xpAttributeDeclaration<Dir Load::*>{true, "direction", "", &Load::dir},
-            {{"x", Dir::x}, {"y", Dir::y}, {"z", Dir::z}}, this));
+        choice->add(xpCreateMappingAttribute(xpAttributeDeclaration<Dir Load::*>{true, "direction", "", &Load::dir},
+                                             {{"x", Dir::x}, {"y", Dir::y}, {"z", Dir::z}}, this));
         auto* vector = new xpAttributes;
-        for (auto [name, field] :
-             {std::pair{"dx", &Load::dx}, {"dy", &Load::dy}, {"dz", &Load::dz}})
-            vector->add(xpCreateNumberAttribute(
-                xpAttributeDeclaration<double Load::*>{true, name, "", field}, this));
+        for (auto [name, field] : {std::pair{"dx", &Load::dx}, {"dy", &Load::dy}, {"dz", &Load::dz}})
+            vector->add(xpCreateNumberAttribute(xpAttributeDeclaration<double Load::*>{true, name, "", field}, this));
         choice->add(vector);
         add(choice);
     }

@@ -4,8 +4,8 @@
 #include <map>
 #include <string>
 
-#include "exchange/xpContainerSequence.h"
 #include "exchange/xpMemberDeclaration.h"
+#include "exchange/xpProtoDeclarations.h"
 #include "model/List.h"
 #include "model/Vector.h"
 #include "xml_fixture.h"
@@ -108,14 +108,12 @@ struct MappingKind {
     static Value afterRefusal() { return initial(); }
     static constexpr const char* text = R"(<holder v="left"/>)";
     static constexpr const char* refused = R"(<holder v="Left"/>)";
-    static constexpr const char* refusal =
-        "1 /holder/@v: invalid value \"Left\", expected one of Right, left, right\n";
+    static constexpr const char* refusal = "1 /holder/@v: invalid value \"Left\", expected one of Right, left, right\n";
     static constexpr const char* missing = "/holder/@v";
     template <class H>
     static xpNode* node(bool required, H* owner) {
-        return xpCreateMappingAttribute(
-            attribute(required, &H::value),
-            {{"left", Side::left}, {"Right", Side::right}, {"right", Side::right}}, owner);
+        return xpCreateMappingAttribute(attribute(required, &H::value),
+                                        {{"left", Side::left}, {"Right", Side::right}, {"right", Side::right}}, owner);
     }
 };
 
@@ -163,11 +161,9 @@ struct SequenceKind {
     static Value initial() { return {{9, 9, 9}}; }
     static Value other() { return {{4, 5, 6}, {1, 2, 3}, {4, 5, 6}}; }
     static Value afterRefusal() { return {{4, 5, 6}}; }
-    static constexpr const char* text =
-        R"(<holder><v><point x="4" y="5" z="6"/><point x="1" y="2" z="3"/>)"
-        R"(<point x="4" y="5" z="6"/></v></holder>)";
-    static constexpr const char* refused =
-        R"(<holder><v><point x="4" y="5" z="6"/><point x="1" y="2"/></v></holder>)";
+    static constexpr const char* text = R"(<holder><v><point x="4" y="5" z="6"/><point x="1" y="2" z="3"/>)"
+                                        R"(<point x="4" y="5" z="6"/></v></holder>)";
+    static constexpr const char* refused = R"(<holder><v><point x="4" y="5" z="6"/><point x="1" y="2"/></v></holder>)";
     static constexpr const char* refusal = "1 /holder/v/point[2]/@z: Required field not found\n";
     static constexpr const char* missing = "/holder/v";
     template <class H>
@@ -179,8 +175,8 @@ struct SequenceKind {
 template <class Kind>
 class MemberKind : public kestrel_test::XmlFixture {};
 
-using Kinds = ::testing::Types<DoubleKind, IntKind, StringKind, QuantityKind, MappingKind,
-                               PositionKind, SystemKind, SequenceKind<List>, SequenceKind<Vector>>;
+using Kinds = ::testing::Types<DoubleKind, IntKind, StringKind, QuantityKind, MappingKind, PositionKind, SystemKind,
+                               SequenceKind<List>, SequenceKind<Vector>>;
 TYPED_TEST_SUITE(MemberKind, Kinds);
 
 TYPED_TEST(MemberKind, ReadsItsTextAndWritesWhatReadsBack) {
@@ -209,8 +205,8 @@ TYPED_TEST(MemberKind, MissingRequiredIsReportedAndAbsentOptionalLeavesTheMember
 template <class Kind>
 class RefusingKind : public MemberKind<Kind> {};
 
-using RefusingKinds = ::testing::Types<DoubleKind, IntKind, QuantityKind, MappingKind, PositionKind,
-                                       SystemKind, SequenceKind<List>, SequenceKind<Vector>>;
+using RefusingKinds = ::testing::Types<DoubleKind, IntKind, QuantityKind, MappingKind, PositionKind, SystemKind,
+                                       SequenceKind<List>, SequenceKind<Vector>>;
 TYPED_TEST_SUITE(RefusingKind, RefusingKinds);
 
 TYPED_TEST(RefusingKind, RefusedTextIsReportedAndTheMemberKept) {

@@ -9,19 +9,16 @@ struct Read {
 };
 
 Read readLoads(const std::string& text) {
-    xpDocument document;
-    xpCurrentDocument current(document);
-    xhostLoads root;
-    Read read{document.read(root, text), root.m_loads};
+    hostSession session;
+    Read read{session.document.read(session.root, text), session.root.m_loads};
     return read;
 }
 
 std::string writeLoads(const List<hostLoad>& loads) {
-    xpDocument document;
-    xhostLoads root;
-    root.m_loads = loads;
+    hostSession session;
+    session.root.m_loads = loads;
     std::string text;
-    EXPECT_TRUE(document.write(root, text).empty());
+    EXPECT_TRUE(session.document.write(session.root, text).empty());
     return text;
 }
 }  // namespace
@@ -65,9 +62,8 @@ TEST(host_document, a_load_with_errors_is_reported_and_left_out) {
 }
 
 TEST(host_document, schema_accepts_what_is_written_and_refuses_typos) {
-    xpDocument document;
-    xhostLoads root;
-    const std::string schema = xpDocument::schema(root);
+    hostSession session;
+    const std::string schema = xpDocument::schema(session.root);
     hostValidation valid = hostValidate(writeLoads(hostExampleLoads()), schema);
     EXPECT_TRUE(valid.readable);
     EXPECT_TRUE(valid.errors.empty()) << valid.errors.front().message;

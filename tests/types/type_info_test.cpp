@@ -13,11 +13,8 @@ struct Zeta {};
 struct Alpha : Zeta {};
 
 TEST(TypeInfo, OrdersByDemangledNameWithEmptyLast) {
-    std::map<mfTypeInfo, int> byType{{mfTypeInfo(), 0},
-                                     {typeid(int), 1},
-                                     {typeid(Zeta), 2},
-                                     {typeid(double), 3},
-                                     {typeid(Alpha), 4}};
+    std::map<mfTypeInfo, int> byType{
+        {mfTypeInfo(), 0}, {typeid(int), 1}, {typeid(Zeta), 2}, {typeid(double), 3}, {typeid(Alpha), 4}};
     std::string order;
     for (const auto& [type, value] : byType) order += type.orderName() + ";";
     EXPECT_EQ(order, "(anonymous namespace)::Alpha;(anonymous namespace)::Zeta;double;int;;");

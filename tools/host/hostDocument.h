@@ -4,7 +4,8 @@
 #include <vector>
 
 #include "components/exchange/xpDocument.h"
-#include "exchange/xpContainerSequence.h"
+#include "elements/kestrelRegistration.h"
+#include "exchange/xpProtoDeclarations.h"
 #include "model/List.h"
 #include "tools/host/hostLoad.h"
 
@@ -14,6 +15,17 @@ public:
     xhostLoads();
     List<hostLoad> m_loads;
 };
+
+// A current document with every load element registered, and a root element built after that.
+struct hostSession {
+    xpDocument document;
+    xpCurrentDocument current{document};
+    bool registered = (kestrel::register_futures(), true);
+    xhostLoads root;
+};
+
+// The registered element name of a footprint's kind; empty for a kind no element knows.
+std::string hostFootprintName(const lcFootprint& footprint);
 
 // The loads of a document written by `kestrel example`.
 List<hostLoad> hostExampleLoads();

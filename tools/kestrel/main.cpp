@@ -29,7 +29,9 @@ bool slurp(const std::string& file, std::string& text) {
     return true;
 }
 
-std::string displayName(const std::string& file) { return file == "-" ? "<stdin>" : file; }
+std::string displayName(const std::string& file) {
+    return file == "-" ? "<stdin>" : file;
+}
 
 void printError(std::ostream& out, const std::string& file, const xpReportedError& error) {
     out << displayName(file) << ':' << error.line << ": error: ";
@@ -42,6 +44,8 @@ struct Loaded {
     bool readable = false;
     xpReadResult result;
     List<hostLoad> loads;
+    // The element name of each load's footprint, empty for none.
+    std::vector<std::string> footprints;
 };
 
 Loaded load(const std::string& file) {
@@ -52,31 +56,29 @@ Loaded load(const std::string& file) {
         return loaded;
     }
     loaded.readable = true;
-    xpDocument document;
-    xpCurrentDocument current(document);
-    xhostLoads root;
-    loaded.result = document.read(root, text);
-    loaded.loads = root.m_loads;
+    hostSession session;
+    loaded.result = session.document.read(session.root, text);
+    loaded.loads = session.root.m_loads;
+    for (const hostLoad& l : loaded.loads)
+        loaded.footprints.push_back(l.footprint ? hostFootprintName(*l.footprint) : "");
     return loaded;
 }
 
-int worse(int a, int b) { return std::max(a, b); }
+int worse(int a, int b) {
+    return std::max(a, b);
+}
 
 std::string writeLoads(const List<hostLoad>& loads) {
-    xpDocument document;
-    xpCurrentDocument current(document);
-    xhostLoads root;
-    root.m_loads = loads;
+    hostSession session;
+    session.root.m_loads = loads;
     std::string text;
-    document.write(root, text);
+    session.document.write(session.root, text);
     return text;
 }
 
 std::string schemaText() {
-    xpDocument document;
-    xpCurrentDocument current(document);
-    xhostLoads root;
-    return xpDocument::schema(root);
+    hostSession session;
+    return xpDocument::schema(session.root);
 }
 
 int check(const std::vector<std::string>& files, bool json) {
@@ -90,9 +92,15 @@ int check(const std::vector<std::string>& files, bool json) {
         if (json) {
             nlohmann::json report{{"file", file}, {"valid", fileStatus == kOk}};
             report["loads"] = nlohmann::json::array();
-            for (const hostLoad& l : loaded.loads)
+            std::size_t i = 0;
+            for (const hostLoad& l : loaded.loads) {
+                const std::string& footprint = loaded.footprints[i++];
                 report["loads"].push_back(
-                    {{"name", l.name}, {"footprint", nullptr}, {"intensity", nullptr}, {"description", nullptr}});
+                    {{"name", l.name},
+                     {"footprint", footprint.empty() ? nlohmann::json() : nlohmann::json(footprint)},
+                     {"intensity", nullptr},
+                     {"description", nullptr}});
+            }
             report["errors"] = nlohmann::json::array();
             for (const auto& e : loaded.result.errors)
                 report["errors"].push_back({{"line", e.line}, {"path", e.path}, {"message", e.message}});

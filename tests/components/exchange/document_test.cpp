@@ -21,7 +21,7 @@ struct SystemRoot : xmfLocsys3d {
 
 // Character data bound to a string, as an element "note".
 class NoteText : public xpCData {
-  public:
+public:
     explicit NoteText(std::string* text) : m_text(text) {}
     bool export_cdata(std::string& text) override {
         text = *m_text;
@@ -32,7 +32,7 @@ class NoteText : public xpCData {
         return true;
     }
 
-  private:
+private:
     std::string* m_text;
 };
 
@@ -92,9 +92,8 @@ TEST_F(Document, RefusesTextThatIsNoAcceptableDocument) {
 
     // Neither is read: a DOCTYPE could expand entities, another root is another document.
     for (const auto& [text, line, message] :
-         {std::tuple{
-              "<?xml version='1.0'?>\n<!DOCTYPE system [<!ENTITY e 'x'>]>\n<system>&e;</system>", 2,
-              "document type declarations are not accepted"},
+         {std::tuple{"<?xml version='1.0'?>\n<!DOCTYPE system [<!ENTITY e 'x'>]>\n<system>&e;</system>", 2,
+                     "document type declarations are not accepted"},
           {"\n<other/>", 2, "root element is \"other\", expected \"system\""}}) {
         xpReadResult result = read(root, text);
         EXPECT_FALSE(result.wellFormed);

@@ -24,12 +24,11 @@ Tracked* make(int& constructed, bool fail = false) {
 
 // Installs a strategy for one test and puts the previous one back.
 class StrategyScope {
-  public:
-    explicit StrategyScope(bosStrategyInterface* s)
-        : m_previous(mfProgram::program().setStrategy(s)) {}
+public:
+    explicit StrategyScope(bosStrategyInterface* s) : m_previous(mfProgram::program().setStrategy(s)) {}
     ~StrategyScope() { mfProgram::program().setStrategy(m_previous); }
 
-  private:
+private:
     bosStrategyInterface* m_previous;
 };
 

@@ -48,12 +48,11 @@ TEST(LexicalCast, RefusesAnythingElse) {
 // The formatter's text must read back through the cast to the very same bits.
 TEST(DoubleText, ReadsBackBitExact) {
     const double inf = std::numeric_limits<double>::infinity();
-    for (double value : {DBL_MAX, -DBL_MAX, DBL_MIN, std::numeric_limits<double>::denorm_min(),
-                         -std::numeric_limits<double>::denorm_min(), -0.0, 0.0, 0.1, 1.0 / 3, 1e21,
-                         123456789012345678.0, inf, -inf}) {
+    for (double value :
+         {DBL_MAX, -DBL_MAX, DBL_MIN, std::numeric_limits<double>::denorm_min(),
+          -std::numeric_limits<double>::denorm_min(), -0.0, 0.0, 0.1, 1.0 / 3, 1e21, 123456789012345678.0, inf, -inf}) {
         std::string text = mfTextFormatter::format_impl(value);
-        EXPECT_EQ(std::bit_cast<std::uint64_t>(mfLexicalCast<double>(text)),
-                  std::bit_cast<std::uint64_t>(value))
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(mfLexicalCast<double>(text)), std::bit_cast<std::uint64_t>(value))
             << text;
     }
     EXPECT_EQ(mfTextFormatter::format_impl(0.1), "0.1");
@@ -71,10 +70,9 @@ struct Plain {};
 TEST(TypeName, IsABlankFreeXmlNameAndStable) {
     const std::regex xmlName("[A-Za-z_][A-Za-z0-9._-]*");
     std::vector<std::string> names;
-    for (const std::type_info* type :
-         {&typeid(int), &typeid(unsigned long), &typeid(std::string), &typeid(Plain),
-          &typeid(std::map<int, const double*>), &typeid(Pack<Plain&, int*>),
-          &typeid(Pack<unsigned, long long>), &typeid(Pack<>), &typeid(int[3])}) {
+    for (const std::type_info* type : {&typeid(int), &typeid(unsigned long), &typeid(std::string), &typeid(Plain),
+                                       &typeid(std::map<int, const double*>), &typeid(Pack<Plain&, int*>),
+                                       &typeid(Pack<unsigned, long long>), &typeid(Pack<>), &typeid(int[3])}) {
         std::string name = mfTextFormatter::format_impl(*type);
         EXPECT_TRUE(std::regex_match(name, xmlName)) << name;
         EXPECT_EQ(name, mfTextFormatter::format_impl(*type));

@@ -31,11 +31,10 @@ std::string refusal(std::string_view input, const jsUnitDescriptor& unit) {
 }
 
 TEST(QuantityFormat, WritesShortestNumberAndSiSymbol) {
-    EXPECT_EQ(text(jsPressure(1000)) + ", " + text(jsLength(2.5)) + ", " + text(jsAngle(0.5)) +
-                  ", " + text(jsForcePerUnitLength(12)) + ", " + text(jsForcePerUnitArea(3)) +
-                  ", " + text(jsForcePerUnitVolume(4)) + ", " +
-                  text(jsForcePerUnitAreaPerAngle(5)) + ", " + text(jsForce(6)) + ", " +
-                  text(jsMomentOfForce(7)) + ", " + text(jsTemperatureDifference(20)),
+    EXPECT_EQ(text(jsPressure(1000)) + ", " + text(jsLength(2.5)) + ", " + text(jsAngle(0.5)) + ", " +
+                  text(jsForcePerUnitLength(12)) + ", " + text(jsForcePerUnitArea(3)) + ", " +
+                  text(jsForcePerUnitVolume(4)) + ", " + text(jsForcePerUnitAreaPerAngle(5)) + ", " + text(jsForce(6)) +
+                  ", " + text(jsMomentOfForce(7)) + ", " + text(jsTemperatureDifference(20)),
               "1000 Pa, 2.5 m, 0.5 rad, 12 N/m, 3 N/m2, 4 N/m3, 5 N/m2/rad, 6 N, 7 N.m, 20 K");
     EXPECT_EQ(text(jsTQuantity<jsLength>(" 300 mm ")), "0.3 m");
 }
@@ -43,8 +42,8 @@ TEST(QuantityFormat, WritesShortestNumberAndSiSymbol) {
 // The SI fast path and spellings that reach UDUNITS with a unit scale must both keep every bit.
 TEST(QuantityRoundTrip, FormattedTextReadsBackBitIdentical) {
     const double inf = std::numeric_limits<double>::infinity();
-    for (double value : {DBL_MAX, -DBL_MAX, std::numeric_limits<double>::denorm_min(), DBL_MIN,
-                         -0.0, 0.1, 1e-300, 1.0 / 3, inf, -inf}) {
+    for (double value : {DBL_MAX, -DBL_MAX, std::numeric_limits<double>::denorm_min(), DBL_MIN, -0.0, 0.1, 1e-300,
+                         1.0 / 3, inf, -inf}) {
         std::string number = text(jsForce(value));
         number.resize(number.find(' '));
         for (const auto& [spelling, unit] :
@@ -80,15 +79,13 @@ TEST(QuantityParse, AcceptsUdunitsAndEngineeringSpellings) {
         {"5 Celsius", jsTemperatureDifference::descriptor(), 5},
         {"9 degF", jsTemperatureDifference::descriptor(), 5},
     };
-    for (const Case& c : cases)
-        EXPECT_DOUBLE_EQ(jsParseQuantity(c.text, c.unit), c.expected) << c.text;
+    for (const Case& c : cases) EXPECT_DOUBLE_EQ(jsParseQuantity(c.text, c.unit), c.expected) << c.text;
 }
 
 TEST(QuantityParse, RefusesWithMessageNamingTextAndQuantity) {
     EXPECT_EQ(refusal("5 kg", jsPressure::descriptor()),
               R"(cannot read "5 kg" as a pressure (Pa): "kg" does not convert to Pa)");
-    EXPECT_EQ(refusal("1 x", jsAngle::descriptor()),
-              R"(cannot read "1 x" as an angle (rad): unknown unit "x")");
+    EXPECT_EQ(refusal("1 x", jsAngle::descriptor()), R"(cannot read "1 x" as an angle (rad): unknown unit "x")");
     struct Case {
         std::string text;
         const char* reason;
@@ -106,8 +103,7 @@ TEST(QuantityParse, RefusesWithMessageNamingTextAndQuantity) {
         {"5 Celsius", "\"Celsius\" does not convert to m"},
     };
     for (const Case& c : cases)
-        EXPECT_NE(refusal(c.text, jsLength::descriptor())
-                      .find(std::string("as a length (m): ") + c.reason),
+        EXPECT_NE(refusal(c.text, jsLength::descriptor()).find(std::string("as a length (m): ") + c.reason),
                   std::string::npos)
             << c.text;
     // UDUNITS alone would drop the stray byte and read a dimensionless 1.
@@ -130,8 +126,7 @@ TEST(QuantityCache, KeepsQuantitiesApart) {
 TEST(QuantityCache, ParsesFromTwoThreadsAlike) {
     auto parseAll = [](int first, std::vector<double>& out) {
         for (int i = first; i < first + 3000; ++i)
-            out.push_back(jsParseQuantity("1 " + std::to_string(i % 2000 + 1) + " mm",
-                                          jsLength::descriptor()));
+            out.push_back(jsParseQuantity("1 " + std::to_string(i % 2000 + 1) + " mm", jsLength::descriptor()));
     };
     std::vector<double> a, b;
     std::thread one(parseAll, 0, std::ref(a)), two(parseAll, 1000, std::ref(b));

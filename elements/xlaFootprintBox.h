@@ -1,0 +1,34 @@
+#pragma once
+
+#include "components/exchange/xpElement.h"
+#include "components/geometry/locsys3d.h"
+#include "exchange/xpClass.h"
+#include "exchange/xpFutureElement.h"
+#include "model/laFootprintBox.h"
+
+// "footprint_box": "lower_corner", "upper_corner", optional "local_system" and
+// "local_system_origin". A box read without "local_system" keeps the element's default system.
+class xlaFootprintBox : public xpFutureElement<xlaFootprintBox, lcFootprint_3d, xpElement> {
+public:
+    using model_type = laFootprintBox;
+
+    xlaFootprintBox();
+    xlaFootprintBox(const xlaFootprintBox& other);
+    xlaFootprintBox& operator=(const xlaFootprintBox& other);
+    ~xlaFootprintBox() override;
+
+    bool export_(laFootprintBox* footprint);
+    // A new footprint from the storage strategy, owned by the caller.
+    laFootprintBox* import();
+
+    pos3d m_lowerCorner;
+    pos3d m_upperCorner;
+    locsys3d m_localSystem;
+    pos3d m_origin;
+};
+
+template <>
+class xpClass<laFootprintBox> : public xlaFootprintBox {
+public:
+    ~xpClass() override = default;
+};

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "components/exchange/xpElement.h"
+#include "exchange/xpClass.h"
+#include "exchange/xpFutureElement.h"
+#include "model/laFootprintLine.h"
+#include "types/kestrelApi.h"
+
+// "footprint_line": child "line" holding two "position" children told apart by "end" (1 and 2),
+// whatever their order.
+class KESTREL_API xlaFootprintLine : public xpFutureElement<xlaFootprintLine, lcFootprint_1d, xpElement> {
+public:
+    using model_type = laFootprintLine;
+
+    xlaFootprintLine();
+    xlaFootprintLine(const xlaFootprintLine& other);
+    xlaFootprintLine& operator=(const xlaFootprintLine& other);
+    ~xlaFootprintLine() override;
+
+    bool export_(laFootprintLine* footprint);
+    // A new footprint from the storage strategy, owned by the caller.
+    laFootprintLine* import();
+
+    pos3d m_end1;
+    pos3d m_end2;
+};
+
+template <>
+class xpClass<laFootprintLine> : public xlaFootprintLine {
+public:
+    ~xpClass() override = default;
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "components/exchange/xpElement.h"
+#include "exchange/xpClass.h"
+#include "exchange/xpFutureElement.h"
+#include "model/laFootprintPoint.h"
+#include "types/kestrelApi.h"
+
+// "footprint_point": child "point", the position.
+class KESTREL_API xlaFootprintPoint : public xpFutureElement<xlaFootprintPoint, lcFootprint_0d, xpElement> {
+public:
+    using model_type = laFootprintPoint;
+
+    xlaFootprintPoint();
+    xlaFootprintPoint(const xlaFootprintPoint& other);
+    xlaFootprintPoint& operator=(const xlaFootprintPoint& other);
+    ~xlaFootprintPoint() override;
+
+    bool export_(laFootprintPoint* footprint);
+    // A new footprint from the storage strategy, owned by the caller.
+    laFootprintPoint* import();
+
+    pos3d m_point;
+};
+
+template <>
+class xpClass<laFootprintPoint> : public xlaFootprintPoint {
+public:
+    ~xpClass() override = default;
+};

@@ -1,0 +1,151 @@
+#include "components/framework/mfProgram.h"
+#include "elements/xlaFootprintBox.h"
+#include "elements/xlaFootprintLine.h"
+#include "elements/xlaFootprintPoint.h"
+#include "elements/xlaFootprintPolygon.h"
+#include "exchange/xpProtoDeclarations.h"
+
+namespace {
+// Adds the node of a class-typed member of `owner`.
+template <class Owner, class T>
+void addMember(Owner* owner, const char* name, T Owner::*member, bool required) {
+    xpMemberDeclaration<T Owner::*> declaration;
+    declaration.name = name;
+    declaration.member = member;
+    xpNode* node = xpCreateMemberNode(declaration, owner);
+    node->set_required(required);
+    owner->add(node);
+}
+}  // namespace
+
+// --- point ----------------------------------------------------------------------------------
+
+xlaFootprintPoint::xlaFootprintPoint() {
+    addMember(this, "point", &xlaFootprintPoint::m_point, true);
+}
+
+xlaFootprintPoint::xlaFootprintPoint(const xlaFootprintPoint& other) : xlaFootprintPoint() {
+    *this = other;
+}
+
+xlaFootprintPoint& xlaFootprintPoint::operator=(const xlaFootprintPoint& other) {
+    xpFutureElement::operator=(other);
+    m_point = other.m_point;
+    return *this;
+}
+
+xlaFootprintPoint::~xlaFootprintPoint() = default;
+
+bool xlaFootprintPoint::export_(laFootprintPoint* footprint) {
+    m_point = footprint->position();
+    return true;
+}
+
+laFootprintPoint* xlaFootprintPoint::import() {
+    return mfCreate<laFootprintPoint>(m_point);
+}
+
+// --- line -----------------------------------------------------------------------------------
+
+xlaFootprintLine::xlaFootprintLine() {
+    auto first = xpDeclareElement<pos3d>("position", &xlaFootprintLine::m_end1) << xpDeclareConstant("end", 1);
+    auto second = xpDeclareElement<pos3d>("position", &xlaFootprintLine::m_end2) << xpDeclareConstant("end", 2);
+    xpNode* line = xpCreateProtoNode(xpDeclareElement("line") << first << second, this);
+    line->set_required(true);
+    add(line);
+}
+
+xlaFootprintLine::xlaFootprintLine(const xlaFootprintLine& other) : xlaFootprintLine() {
+    *this = other;
+}
+
+xlaFootprintLine& xlaFootprintLine::operator=(const xlaFootprintLine& other) {
+    xpFutureElement::operator=(other);
+    m_end1 = other.m_end1;
+    m_end2 = other.m_end2;
+    return *this;
+}
+
+xlaFootprintLine::~xlaFootprintLine() = default;
+
+bool xlaFootprintLine::export_(laFootprintLine* footprint) {
+    m_end1 = footprint->geometry().end1();
+    m_end2 = footprint->geometry().end2();
+    return true;
+}
+
+laFootprintLine* xlaFootprintLine::import() {
+    return mfCreate<laFootprintLine>(line3d(m_end1, m_end2));
+}
+
+// --- polygon --------------------------------------------------------------------------------
+
+xlaFootprintPolygon::xlaFootprintPolygon() {
+    xpNode* points = xpCreateProtoNode(xpDeclareSequence("points", &xlaFootprintPolygon::m_corners,
+                                                         xpDeclareElement<pos3d>("point", xpProtoMemberElement{})),
+                                       this);
+    points->set_required(true);
+    add(points);
+}
+
+xlaFootprintPolygon::xlaFootprintPolygon(const xlaFootprintPolygon& other) : xlaFootprintPolygon() {
+    *this = other;
+}
+
+xlaFootprintPolygon& xlaFootprintPolygon::operator=(const xlaFootprintPolygon& other) {
+    xpFutureElement::operator=(other);
+    m_corners = other.m_corners;
+    return *this;
+}
+
+xlaFootprintPolygon::~xlaFootprintPolygon() = default;
+
+bool xlaFootprintPolygon::export_(laFootprintPolygon* footprint) {
+    m_corners.clear();
+    const auto& corners = footprint->geometry().corners();
+    m_corners.insert(m_corners.end(), corners.begin(), corners.end());
+    return true;
+}
+
+laFootprintPolygon* xlaFootprintPolygon::import() {
+    return mfCreate<laFootprintPolygon>(m_corners);
+}
+
+// --- box ------------------------------------------------------------------------------------
+
+xlaFootprintBox::xlaFootprintBox() {
+    addMember(this, "lower_corner", &xlaFootprintBox::m_lowerCorner, true);
+    addMember(this, "upper_corner", &xlaFootprintBox::m_upperCorner, true);
+    addMember(this, "local_system", &xlaFootprintBox::m_localSystem, false);
+    addMember(this, "local_system_origin", &xlaFootprintBox::m_origin, true);
+}
+
+xlaFootprintBox::xlaFootprintBox(const xlaFootprintBox& other) : xlaFootprintBox() {
+    *this = other;
+}
+
+xlaFootprintBox& xlaFootprintBox::operator=(const xlaFootprintBox& other) {
+    xpFutureElement::operator=(other);
+    m_lowerCorner = other.m_lowerCorner;
+    m_upperCorner = other.m_upperCorner;
+    m_localSystem = other.m_localSystem;
+    m_origin = other.m_origin;
+    return *this;
+}
+
+xlaFootprintBox::~xlaFootprintBox() = default;
+
+bool xlaFootprintBox::export_(laFootprintBox* footprint) {
+    const oriented_bbox3d& box = footprint->orientedBounding();
+    m_lowerCorner = box.p1();
+    m_upperCorner = box.p2();
+    m_localSystem = box.locsys();
+    m_origin = footprint->getOriginLocalSystem();
+    return true;
+}
+
+laFootprintBox* xlaFootprintBox::import() {
+    laFootprintBox* box = mfCreate<laFootprintBox>(oriented_bbox3d(m_lowerCorner, m_upperCorner, m_localSystem));
+    if (box) box->setOriginLocalSystem(m_origin);
+    return box;
+}

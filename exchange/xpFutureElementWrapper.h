@@ -1,0 +1,86 @@
+#pragma once
+
+#include "exchange/xpFutureElementBase.h"
+#include "exchange/xpIFutureElement.h"
+
+// One alternative of a polymorphic member: it owns a future element (a clone of a registered
+// prototype) and forwards reading, writing and the schema to it.
+template <class B>
+class xpFutureElementWrapper : public xpIFutureElement {
+public:
+    xpFutureElementWrapper() = default;
+    ~xpFutureElementWrapper() override { delete m_element; }
+
+    // Takes ownership and becomes the element's parent.
+    void setElement(xpFutureElementBase<B>* element) {
+        delete m_element;
+        m_element = element;
+        if (xpElement* node = this->element()) node->setParent(this);
+    }
+    xpFutureElementBase<B>* futureElement() const { return m_element; }
+    xpElement* element() const { return dynamic_cast<xpElement*>(m_element); }
+
+    bool export_nodes(std::vector<xpNode*>&, std::vector<xpNode*>& elements) override {
+        xpElement* node = element();
+        if (node && this->export_concrete() && node->export_concrete()) {
+            elements.push_back(this);
+            return true;
+        }
+        return !is_required();
+    }
+
+    bool export_child(pugi::xml_node parent) override {
+        if (reusesParent()) return element() && element()->export_child(parent);
+        return xpElement::export_child(parent);
+    }
+
+    void nodes_for_import(xpImportSet& nodes) override {
+        if (xpElement* node = element()) node->nodes_for_import(nodes);
+    }
+
+    bool do_import(xpImportSet& nodes) override {
+        xpElement* node = element();
+        if (!node) return false;
+        if (node->do_import(nodes)) return guardedImportConcrete();
+        if (!is_required()) return true;
+        if (!isRequiredField()) return false;
+        reportMissing();
+        return false;
+    }
+
+    boost::intrusive_ptr<xpNodeHandler> create_sax_handler_import() override {
+        if (xpElement* node = element()) return node->create_sax_handler_import();
+        return xpNode::create_sax_handler_import();
+    }
+
+    void buildSchema(xsSchema& schema, xsGroup* group, const std::string& name) override {
+        if (xpElement* node = element()) node->buildSchema(schema, group, name);
+    }
+    void buildSchema(xsSchema& schema, xsComplexType* type, const std::string& name) override {
+        if (xpElement* node = element()) node->buildSchema(schema, type, name);
+    }
+    using xpElement::buildSchema;
+
+    // Whether the wrapper itself is a required child of its parent.
+    bool isRequiredChild(const xpNode*) const override { return getParent() && getParent()->isRequiredChild(this); }
+
+    void add(xpNode* node) override {
+        if (xpElement* target = element())
+            target->add(node);
+        else
+            delete node;
+    }
+
+    bool import_dom(pugi::xml_node dom) override { return element() && element()->import_dom(dom); }
+    bool export_dom(pugi::xml_node dom) override { return element() && element()->export_dom(dom); }
+
+    void reuseParent(bool reuse) override {
+        xpElement::reuseParent(reuse);
+        if (xpElement* node = element()) node->reuseParent(reuse);
+    }
+
+    mfTypeInfo modelType() const override { return m_element ? m_element->type() : mfTypeInfo(typeid(B)); }
+
+private:
+    xpFutureElementBase<B>* m_element = nullptr;
+};
