@@ -10,20 +10,18 @@ std::string document(int loads) {
     for (int i = 0; i < loads; ++i)
         list.push_back({"load " + std::to_string(i), hostCoordinates::cartesian,
                         locsys3d(pos3d(i * 0.5, 1.25, -3), vec3d(1, 0, 0), vec3d(0, 1, 0))});
-    xpDocument doc;
-    xhostLoads root;
-    root.m_loads = list;
+    hostSession session;
+    session.root.m_loads = list;
     std::string text;
-    doc.write(root, text);
+    session.document.write(session.root, text);
     return text;
 }
 
 void BM_read_loads(benchmark::State& state) {
     const std::string text = document(int(state.range(0)));
     for (auto _ : state) {
-        xpDocument doc;
-        xhostLoads root;
-        benchmark::DoNotOptimize(doc.read(root, text));
+        hostSession session;
+        benchmark::DoNotOptimize(session.document.read(session.root, text));
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
@@ -44,16 +42,11 @@ void BM_pugixml_baseline(benchmark::State& state) {
 }
 
 void BM_write_loads(benchmark::State& state) {
-    xpDocument doc;
-    xhostLoads root;
-    root.m_loads = [&] {
-        xhostLoads probe;
-        doc.read(probe, document(int(state.range(0))));
-        return probe.m_loads;
-    }();
+    hostSession session;
+    session.document.read(session.root, document(int(state.range(0))));
     for (auto _ : state) {
         std::string text;
-        benchmark::DoNotOptimize(doc.write(root, text));
+        benchmark::DoNotOptimize(session.document.write(session.root, text));
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }

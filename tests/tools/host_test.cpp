@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "components/framework/mfProgram.h"
 #include "tools/host/hostDocument.h"
 
 namespace {
@@ -69,4 +70,29 @@ TEST(host_document, schema_accepts_what_is_written_and_refuses_typos) {
     EXPECT_TRUE(valid.errors.empty()) << valid.errors.front().message;
     hostValidation typo = hostValidate("<loads><load nmae='x'/></loads>", schema);
     EXPECT_FALSE(typo.errors.empty());
+}
+
+// A footprint child holds exactly one footprint element; whatever else is read is not kept.
+TEST(host_document, footprint_child_takes_exactly_one_footprint) {
+    const long live = mfProgram::program().defaultStrategy().live();
+    {
+        Read read = readLoads(R"(<loads>
+<load name="none"><footprint/></load>
+<load name="two"><footprint><footprint_point><point x="1" y="2" z="3"/></footprint_point>
+  <footprint_line><line><position x="0" y="0" z="0" end="1"/><position x="1" y="0" z="0" end="2"/></line></footprint_line>
+</footprint></load>
+<load name="unknown"><footprint><footprint_circle/></footprint></load>
+<load name="kept"><footprint><footprint_point><point x="1" y="2" z="3"/></footprint_point></footprint></load>
+</loads>)");
+        std::string errors;
+        for (const auto& e : read.result.errors) errors += std::to_string(e.line) + " " + e.message + "\n";
+        EXPECT_EQ(errors,
+                  "2 no footprint element here\n"
+                  "3 more than one footprint element here\n"
+                  "6 unexpected element \"footprint_circle\"\n");
+        ASSERT_EQ(read.loads.size(), 1u);
+        hostSession session;
+        EXPECT_EQ(hostFootprintName(*read.loads.front().footprint), "footprint_point");
+    }
+    EXPECT_EQ(mfProgram::program().defaultStrategy().live(), live);
 }

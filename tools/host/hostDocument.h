@@ -24,7 +24,8 @@ struct hostSession {
     xhostLoads root;
 };
 
-// The registered element name of a footprint's kind; empty for a kind no element knows.
+// The element name registered with the current document for a footprint's kind; empty for a
+// kind no element knows.
 std::string hostFootprintName(const lcFootprint& footprint);
 
 // The loads of a document written by `kestrel example`.

@@ -1,0 +1,153 @@
+#include <gtest/gtest.h>
+
+#include "components/framework/mfProgram.h"
+#include "elements/kestrelRegistration.h"
+#include "elements/xlaFootprintLine.h"
+#include "elements/xlaFootprintPoint.h"
+#include "elements/xlaFootprintPolygon.h"
+#include "exchange/xpSpecialization.h"
+#include "model/laFootprintBox.h"
+#include "xml_fixture.h"
+
+namespace {
+
+using kestrel_test::describe;
+
+class Footprints : public kestrel_test::XmlFixture {
+protected:
+    void SetUp() override {
+        live = mfProgram::program().defaultStrategy().live();
+        kestrel::register_futures();
+    }
+    void TearDown() override { EXPECT_EQ(mfProgram::program().defaultStrategy().live(), live); }
+
+    // Writes the footprint through a member of its base, reads it back and returns the copy.
+    template <class B>
+    std::unique_ptr<B> roundTrip(B* footprint, std::string* written = nullptr) {
+        Owner<B> out;
+        out.footprint.reset(footprint);
+        out.pointer = footprint;
+        const std::string text = write(out);
+        if (written) *written = text;
+        Owner<B> in;
+        readClean(in, text);
+        return std::move(in.footprint);
+    }
+
+    template <class B>
+    struct Owner : xpElement {
+        std::unique_ptr<B> footprint;
+        B* pointer = nullptr;
+        Owner() {
+            setName("owner");
+            xpMemberDeclaration<B * Owner::*> declaration;
+            declaration.name = "footprint";
+            declaration.member = &Owner::pointer;
+            add(xpCreateMemberNode(declaration, this));
+        }
+        bool import_concrete() override {
+            footprint.reset(pointer);
+            pointer = nullptr;
+            return true;
+        }
+    };
+
+    long live = 0;
+};
+
+TEST_F(Footprints, EveryKindReadsBackEqual) {
+    auto point = roundTrip<lcFootprint_0d>(mfCreate<laFootprintPoint>(pos3d(1, 2, 3)));
+    EXPECT_EQ(dynamic_cast<laFootprintPoint&>(*point).position(), pos3d(1, 2, 3));
+
+    const line3d line(pos3d(0.1, 0.2, 0.3), pos3d(-7, 1e-300, 4.5e12));
+    auto lineBack = roundTrip<lcFootprint_1d>(mfCreate<laFootprintLine>(line));
+    EXPECT_EQ(dynamic_cast<laFootprintLine&>(*lineBack).geometry(), line);
+
+    const List<pos3d> corners{{0, 0, 0}, {3, 0, 0}, {3, 4, 0}, {0, 4, 1.0 / 3}};
+    std::string text;
+    auto polygon = roundTrip<lcFootprint_2d>(mfCreate<laFootprintPolygon>(corners), &text);
+    EXPECT_EQ(dynamic_cast<laFootprintPolygon&>(*polygon).geometry().corners(),
+              std::vector<pos3d>(corners.begin(), corners.end()));
+    EXPECT_LT(text.find(R"(x="3 m" y="0 m")"), text.find(R"(x="3 m" y="4 m")")) << text;
+
+    const oriented_bbox3d box(pos3d(-1, -2, 0), pos3d(1, 2, 3),
+                              locsys3d(pos3d(5, 5, 0), vec3d(0, 1, 0), vec3d(-1, 0, 0)));
+    auto* original = mfCreate<laFootprintBox>(box);
+    original->setOriginLocalSystem(pos3d(9, 8, 7));
+    auto boxBack = roundTrip<lcFootprint_3d>(static_cast<lcFootprint_3d*>(original));
+    auto& readBox = dynamic_cast<laFootprintBox&>(*boxBack);
+    EXPECT_EQ(readBox.orientedBounding(), box);
+    EXPECT_EQ(readBox.getOriginLocalSystem(), pos3d(9, 8, 7));
+}
+
+// The two positions are told apart by "end", in whatever order they stand.
+TEST_F(Footprints, LineEndsAreMatchedByTheirEndAttribute) {
+    std::string text;
+    roundTrip<lcFootprint_1d>(mfCreate<laFootprintLine>(line3d(pos3d(1, 0, 0), pos3d(2, 0, 0))), &text);
+    EXPECT_LT(text.find(R"(x="1 m" y="0 m" z="0 m" end="1")"), text.find(R"(x="2 m" y="0 m" z="0 m" end="2")")) << text;
+
+    xlaFootprintLine element;
+    element.setName("footprint_line");
+    readClean(element, R"(<footprint_line><line>
+        <position x="2" y="0" z="0" end="2"/><position x="1" y="0" z="0" end="1"/></line></footprint_line>)");
+    std::unique_ptr<laFootprintLine> line(element.import());
+    EXPECT_EQ(line->geometry(), line3d(pos3d(1, 0, 0), pos3d(2, 0, 0)));
+
+    auto result = read(element, R"(<footprint_line><line>
+        <position x="2" y="0" z="0" end="2"/><position x="1" y="0" z="0" end="3"/></line></footprint_line>)");
+    EXPECT_NE(describe(result.errors).find("/footprint_line/line/position[2]"), std::string::npos)
+        << describe(result.errors);
+}
+
+TEST_F(Footprints, PolygonExportStartsFromAnEmptyList) {
+    std::unique_ptr<laFootprintPolygon> polygon(
+        mfCreate<laFootprintPolygon>(List<pos3d>{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}));
+    xlaFootprintPolygon element;
+    element.export_(polygon.get());
+    element.export_(polygon.get());
+    EXPECT_EQ(element.m_corners.size(), 3u);
+}
+
+// A box without "local_system" has the element's default system, also after a box that had one.
+// The box element is used as a polymorphic member uses it: as a clone of its prototype.
+TEST_F(Footprints, BoxWithoutSystemKeepsTheDefault) {
+    std::unique_ptr<xpFutureElementBase<lcFootprint_3d>> box(
+        xpGetFutureElements<lcFootprint_3d>()->prototypes().begin()->second->clone());
+    auto& element = dynamic_cast<xpElement&>(*box);
+    auto readBox = [&](const std::string& system) {
+        readClean(element, R"(<footprint_box><lower_corner x="0" y="0" z="0"/><upper_corner x="1" y="1" z="1"/>)" +
+                               system + R"(<local_system_origin x="3" y="3" z="3"/></footprint_box>)");
+        lcFootprint_3d* read = nullptr;
+        EXPECT_TRUE(box->future_import(read));
+        return std::unique_ptr<laFootprintBox>(dynamic_cast<laFootprintBox*>(read));
+    };
+    auto first = readBox(R"(<local_system><origin x="1" y="1" z="1"/><x_axis x="0" y="1" z="0"/>)"
+                         R"(<y_axis x="0" y="0" z="1"/></local_system>)");
+    EXPECT_EQ(first->orientedBounding().locsys().origin(), pos3d(1, 1, 1));
+    auto second = readBox("");
+    EXPECT_EQ(second->orientedBounding().locsys(), locsys3d());
+    EXPECT_EQ(second->getOriginLocalSystem(), pos3d(3, 3, 3));
+}
+
+// A copy has nodes of its own: it writes its own values and outlives the original.
+TEST_F(Footprints, CopiesBuildTheirOwnNodes) {
+    auto original = std::make_unique<xlaFootprintPoint>();
+    original->setName("footprint_point");
+    original->m_point = pos3d(1, 2, 3);
+    xlaFootprintPoint copy(*original);
+    const std::string expected = write(*original);
+    original.reset();
+    EXPECT_EQ(write(copy), expected);
+}
+
+TEST_F(Footprints, StorageWithoutMemoryYieldsNoFootprint) {
+    bosNullStrategy none;
+    bosStrategyInterface* previous = mfProgram::program().setStrategy(&none);
+    xlaFootprintPoint element;
+    EXPECT_EQ(element.import(), nullptr);
+    lcFootprint_0d* result = nullptr;
+    EXPECT_FALSE(element.future_import(result));
+    mfProgram::program().setStrategy(previous);
+}
+
+}  // namespace

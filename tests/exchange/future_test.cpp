@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include "components/framework/mfProgram.h"
+#include "elements/kestrelRegistration.h"
+#include "elements/xlaFootprintPoint.h"
+#include "exchange/xpSpecialization.h"
+#include "xml_fixture.h"
+
+namespace {
+
+using kestrel_test::describe;
+
+// A point footprint of a kind no element is registered for.
+class SpecialPoint : public laFootprintPoint {
+public:
+    using laFootprintPoint::laFootprintPoint;
+    void* getInterface(const std::type_info& type) override {
+        return mfInterfaceStep<SpecialPoint, laFootprintPoint>(this, type);
+    }
+};
+
+// An owner of one polymorphic member; it owns what the member points to.
+struct Holder : xpElement {
+    lcFootprint_0d* footprint = nullptr;
+    explicit Holder(bool required = false) {
+        setName("holder");
+        xpMemberDeclaration<lcFootprint_0d * Holder::*> declaration;
+        declaration.name = "where";
+        declaration.member = &Holder::footprint;
+        xpNode* node = xpCreateMemberNode(declaration, this);
+        node->set_required(required);
+        add(node);
+    }
+    ~Holder() override { delete footprint; }
+    auto& specialization() {
+        auto& where = dynamic_cast<xpElement&>(*children()[0]);
+        return dynamic_cast<xpSpecialization<lcFootprint_0d, xpMemberData<lcFootprint_0d*, Holder>>&>(
+            *where.children()[0]);
+    }
+};
+
+class Future : public kestrel_test::XmlFixture {
+protected:
+    void SetUp() override { live = mfProgram::program().defaultStrategy().live(); }
+    void TearDown() override { EXPECT_EQ(mfProgram::program().defaultStrategy().live(), live); }
+    long live = 0;
+};
+
+TEST_F(Future, WritesByDynamicTypeAndReadsByElementName) {
+    kestrel::register_futures();
+    Holder holder;
+    holder.footprint = mfCreate<laFootprintPoint>(pos3d(1, 2, 3));
+    const std::string text = write(holder);
+    EXPECT_NE(text.find(R"(<where>
+    <footprint_point>
+      <point x="1 m" y="2 m" z="3 m" />)"),
+              std::string::npos)
+        << text;
+
+    Holder back;
+    readClean(back, text);
+    auto* point = dynamic_cast<laFootprintPoint*>(back.footprint);
+    ASSERT_NE(point, nullptr);
+    EXPECT_EQ(point->position(), pos3d(1, 2, 3));
+}
+
+// No alternative for the exact type: the first whose type matches writes it.
+TEST_F(Future, TypeMatchingStandsInForAMissingExactKind) {
+    kestrel::register_futures();
+    Holder holder;
+    holder.footprint = mfCreate<SpecialPoint>(pos3d(4, 5, 6));
+    Holder back;
+    readClean(back, write(holder));
+    ASSERT_NE(dynamic_cast<laFootprintPoint*>(back.footprint), nullptr);
+    EXPECT_EQ(typeid(*back.footprint), typeid(laFootprintPoint));
+}
+
+TEST_F(Future, NullPointerWritesNothing) {
+    kestrel::register_futures();
+    Holder holder;
+    EXPECT_EQ(write(holder).find("where"), std::string::npos);
+}
+
+TEST_F(Future, MemberBuiltBeforeRegistrationHasNoAlternatives) {
+    Holder early;
+    kestrel::register_futures();
+    Holder late;
+    EXPECT_TRUE(early.specialization().alternatives().empty());
+    EXPECT_EQ(late.specialization().alternatives().size(), 1u);
+
+    early.footprint = mfCreate<laFootprintPoint>(pos3d(1, 1, 1));
+    std::string text;
+    EXPECT_EQ(describe(document.write(early, text)), "");
+    EXPECT_EQ(text.find("where"), std::string::npos) << text;
+}
+
+// An element no alternative knows is reported where it stands; the rest is still read.
+TEST_F(Future, UnknownElementNameIsReportedWithPathAndLine) {
+    kestrel::register_futures();
+    Holder holder(true);
+    auto result = read(holder, "<holder>\n<where><footprint_pointy/></where></holder>");
+    EXPECT_EQ(describe(result.errors),
+              "2 /holder/where: Required field not found\n"
+              "2 /holder/where/footprint_pointy: unexpected element \"footprint_pointy\"\n");
+    EXPECT_EQ(holder.footprint, nullptr);
+}
+
+TEST_F(Future, RegistrationReplacesPrototypesAndNeedsADocument) {
+    kestrel::register_futures();
+    kestrel::register_futures();
+    EXPECT_EQ(document.futureElements().size(), 4u);
+    auto* points = xpGetFutureElements<lcFootprint_0d>();
+    ASSERT_EQ(points->prototypes().size(), 1u);
+    xpRegisterFutureElement<laFootprintPoint>("renamed_point");
+    ASSERT_EQ(points->prototypes().size(), 1u);
+    EXPECT_EQ(dynamic_cast<xpElement&>(*points->prototypes().begin()->second).getName(), "renamed_point");
+
+    xpDocument* saved = xpDocument::m_current;
+    xpDocument::m_current = nullptr;
+    kestrel::register_futures();
+    EXPECT_EQ(xpGetFutureElements<lcFootprint_0d>(), nullptr);
+    Holder orphan;
+    EXPECT_TRUE(orphan.specialization().alternatives().empty());
+    xpDocument::m_current = saved;
+}
+
+// The member's schema: a choice of the registered elements, inside the member's element.
+TEST_F(Future, SchemaOffersTheRegisteredElementsAsAChoice) {
+    kestrel::register_futures();
+    Holder holder;
+    pugi::xml_document xsd;
+    ASSERT_TRUE(xsd.load_string(xpDocument::schema(holder).c_str()));
+    auto choice = xsd.select_node("//xs:element[@name='where']//xs:choice").node();
+    ASSERT_TRUE(choice);
+    EXPECT_FALSE(choice.attribute("minOccurs"));
+    EXPECT_STREQ(choice.child("xs:element").attribute("name").value(), "footprint_point");
+}
+
+}  // namespace
