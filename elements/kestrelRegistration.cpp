@@ -4,15 +4,30 @@
 #include "elements/xlaFootprintLine.h"
 #include "elements/xlaFootprintPoint.h"
 #include "elements/xlaFootprintPolygon.h"
+#include "elements/xlaIntensityConstant.h"
+#include "elements/xlaIntensityThreePointVarying.h"
+#include "elements/xlaLimitFunctionLiquidPressure.h"
+#include "elements/xlaLimitFunctionRange.h"
 #include "exchange/xpFutureElements.h"
 
 namespace kestrel {
 
 void register_futures() {
+    xpRegisterFutureElement<laIntensityConstant<laPressure<double>>>(std::string("pressure2d_constant"));
+    xpRegisterFutureElement<laIntensityThreePointVarying<laPressure<double>>>(std::string("pressure2d_3point_varying"));
+    xpRegisterFutureElement<laIntensityConstant<laForcePerArea<double>>>(std::string("component2d_constant"));
+    xpRegisterFutureElement<laIntensityThreePointVarying<laForcePerArea<double>>>(
+        std::string("component2d_3point_varying"));
+    xpRegisterFutureElement<laIntensityConstant<laTraction<double>>>(std::string("traction2d_constant"));
+    xpRegisterFutureElement<laIntensityThreePointVarying<laTraction<double>>>(std::string("traction2d_3point_varying"));
+    xpRegisterFutureElement<laIntensityConstant<laForceMoment<double>>>(std::string("component0d_constant"));
+    xpRegisterFutureElement<laIntensityConstant<laDisplacement<double>>>(std::string("displacement_constant"));
     xpRegisterFutureElement<laFootprintPoint>(std::string("footprint_point"));
     xpRegisterFutureElement<laFootprintLine>(std::string("footprint_line"));
     xpRegisterFutureElement<laFootprintPolygon>(std::string("footprint_polygon"));
     xpRegisterFutureElement<laFootprintBox>(std::string("footprint_box"));
+    xpRegisterFutureElement<laLimitFunctionLiquidPressure>(std::string("limit_function_liquid_pressure"));
+    xpRegisterFutureElement<laLimitFunctionRange>(std::string("limit_function_range"));
 }
 
 }  // namespace kestrel

@@ -23,9 +23,9 @@ public:
 
     // The parameter of a position on the line (beyond the ends too). False when the position
     // is farther than the length tolerance from the line, or the line has no length.
-    virtual bool parameter(const pos3d& position, double& t) const;
+    bool parameter(const pos3d& position, double& t) const override;
     // The position at a parameter; false when the line has no length.
-    virtual bool position(const double& t, pos3d& position) const;
+    bool position(const double& t, pos3d& position) const override;
     virtual double length() const { return m_line.length(); }
     virtual const line3d& geometry() const { return m_line; }
     // A system at parameter t with its x axis along the line; false when the line has no length.

@@ -39,6 +39,11 @@ public:
         return mfInterfaceStep<lcFootprint_1d, lcFootprint>(this, type);
     }
     static bool offersInterface(const std::type_info& type) { return mfOffersStep<lcFootprint_1d, lcFootprint>(type); }
+
+    // The parameter of a position along the line, and the position at a parameter; each false
+    // when there is none.
+    virtual bool parameter(const pos3d& position, double& t) const = 0;
+    virtual bool position(const double& t, pos3d& position) const = 0;
 };
 
 // A footprint that acts over a surface.

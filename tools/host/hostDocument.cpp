@@ -1,12 +1,14 @@
 #include "tools/host/hostDocument.h"
 
 #include <functional>
+#include <utility>
 
 #include "exchange/xpSpecialization.h"
 #include "model/laFootprintBox.h"
 #include "model/laFootprintLine.h"
 #include "model/laFootprintPoint.h"
 #include "model/laFootprintPolygon.h"
+#include "model/laLimitFunctionRange.h"
 #include "types/mfTypeInfoObject.h"
 
 namespace {
@@ -25,17 +27,24 @@ public:
     }
 };
 
-// The "footprint" child: one element whose content is any one footprint element. The four
-// pointer members (one per dimension) share it, so that the schema offers one choice of all
-// kinds rather than four particles of the same name.
-class hostFootprintNode : public xpElement {
+// A child that holds one element of any kind derived from Root: the load has one pointer member
+// per base those kinds are registered for, and they all share this element, so that the schema
+// offers one choice of every kind rather than one particle of the same name per member.
+template <class Root>
+class hostAnyOf : public xpElement {
 public:
-    explicit hostFootprintNode(xhostLoad* load) {
-        setName("footprint");
-        addMember(&xhostLoad::m_footprint0d, load);
-        addMember(&xhostLoad::m_footprint1d, load);
-        addMember(&xhostLoad::m_footprint2d, load);
-        addMember(&xhostLoad::m_footprint3d, load);
+    hostAnyOf(const char* name, std::shared_ptr<Root> xhostLoad::*read) : m_read(read) { setName(name); }
+
+    template <class B>
+    void addMember(B* xhostLoad::*member, xhostLoad* load) {
+        xpMemberDeclaration<B * xhostLoad::*> declaration;
+        declaration.name = getName();
+        declaration.member = member;
+        auto* specialization = xpCreateSpecialization(declaration, load);
+        add(specialization);
+        m_alternatives.push_back(
+            [specialization](xsSchema& schema, xsGroup* choice) { specialization->buildAlternatives(schema, choice); });
+        m_takers.push_back([member](xhostLoad& owner) -> Root* { return std::exchange(owner.*member, nullptr); });
     }
 
     // The members try their elements in turn: none of them is missing on its own.
@@ -46,15 +55,17 @@ public:
         const bool ok = xpElement::importContent(nodes);
         xhostLoad* load = xpFindOwner<xhostLoad>(*this);
         if (!load) return false;
-        std::vector<lcFootprint*> read = load->takeFootprints();
+        std::vector<Root*> read;
+        for (const auto& take : m_takers)
+            if (Root* object = take(*load)) read.push_back(object);
         if (ok && read.size() == 1) {
-            load->m_footprint.reset(read.front());
+            (load->*m_read).reset(read.front());
             return true;
         }
-        for (lcFootprint* footprint : read) delete footprint;
+        for (Root* object : read) delete object;
         if (!ok) return false;
         nodeError() << xml_error_message(
-            this, read.empty() ? "no footprint element here" : "more than one footprint element here");
+            this, read.empty() ? "no " + getName() + " element here" : "more than one " + getName() + " element here");
         return false;
     }
 
@@ -69,33 +80,35 @@ public:
     using xpElement::buildSchema;
 
 private:
-    template <class B>
-    void addMember(B* xhostLoad::*member, xhostLoad* load) {
-        xpMemberDeclaration<B * xhostLoad::*> declaration;
-        declaration.name = getName();
-        declaration.member = member;
-        auto* specialization = xpCreateSpecialization(declaration, load);
-        add(specialization);
-        m_alternatives.push_back(
-            [specialization](xsSchema& schema, xsGroup* choice) { specialization->buildAlternatives(schema, choice); });
-    }
+    std::shared_ptr<Root> xhostLoad::*m_read;
     std::vector<std::function<void(xsSchema&, xsGroup*)>> m_alternatives;
+    std::vector<std::function<Root*(xhostLoad&)>> m_takers;
 };
 
-template <class B>
-std::string footprintName(const lcFootprint& footprint) {
-    if (auto* registry = xpGetFutureElements<B>())
+// The element name that the current document's registry for one of Bases holds for the
+// object's exact kind; empty when none does.
+template <class... Bases>
+std::string registeredName(const mfMetaObject& object) {
+    std::string name;
+    auto lookIn = [&](auto* registry) {
+        if (!registry || !name.empty()) return;
         for (const auto& [key, prototype] : registry->prototypes())
-            if (prototype->type().type() == typeid(footprint)) return dynamic_cast<xpElement&>(*prototype).getName();
-    return {};
+            if (prototype->type().type() == typeid(object)) name = dynamic_cast<xpElement&>(*prototype).getName();
+    };
+    (lookIn(xpGetFutureElements<Bases>()), ...);
+    return name;
 }
 }  // namespace
 
 std::string hostFootprintName(const lcFootprint& footprint) {
-    for (const std::string& name : {footprintName<lcFootprint_0d>(footprint), footprintName<lcFootprint_1d>(footprint),
-                                    footprintName<lcFootprint_2d>(footprint), footprintName<lcFootprint_3d>(footprint)})
-        if (!name.empty()) return name;
-    return {};
+    return registeredName<lcFootprint_0d, lcFootprint_1d, lcFootprint_2d, lcFootprint_3d>(footprint);
+}
+
+std::string hostIntensityName(const lcIntensityFunction& intensity) {
+    return registeredName<laIntensityFunction<laPressure<double>>, laIntensityFunction<laForcePerArea<double>>,
+                          laIntensityFunction<laTraction<double>>, laIntensityFunction<laForcePerLength<double>>,
+                          laIntensityFunction<laTemperature<double>>, laIntensityFunction<laForceMoment<double>>,
+                          laIntensityFunction<laDisplacement<double>>>(intensity);
 }
 
 namespace {
@@ -121,9 +134,29 @@ bool hostSameFootprint(const lcFootprint* a, const lcFootprint* b) {
            same;
 }
 
+bool hostSameIntensity(const lcIntensityFunction* a, const lcIntensityFunction* b) {
+    if (!a || !b) return a == b;
+    if (typeid(*a) != typeid(*b) || a->internalIntensitySystem() != b->internalIntensitySystem() ||
+        a->internalPositionSystem() != b->internalPositionSystem() ||
+        a->description(nullptr) != b->description(nullptr))
+        return false;
+    auto* p = dynamic_cast<const laIntensityFunction<laPressure<double>>*>(a);
+    auto* q = dynamic_cast<const laIntensityFunction<laPressure<double>>*>(b);
+    if (!p) return true;
+    const laLimitFunctionPressure* x = p->getLimit();
+    const laLimitFunctionPressure* y = q->getLimit();
+    if (!x || !y) return x == y;
+    if (typeid(*x) != typeid(*y)) return false;
+    auto* r = dynamic_cast<const laLimitFunctionRange*>(x);
+    auto* t = dynamic_cast<const laLimitFunctionRange*>(y);
+    return !r || (r->getRangeType() == t->getRangeType() && r->getLowerLimit() == t->getLowerLimit() &&
+                  r->getUpperLimit() == t->getUpperLimit());
+}
+
 bool operator==(const hostLoad& a, const hostLoad& b) {
     return a.name == b.name && a.coordinates == b.coordinates && a.localSystem == b.localSystem &&
-           hostSameFootprint(a.footprint.get(), b.footprint.get());
+           hostSameFootprint(a.footprint.get(), b.footprint.get()) &&
+           hostSameIntensity(a.intensity.get(), b.intensity.get());
 }
 
 xhostLoad::xhostLoad() {
@@ -137,22 +170,23 @@ xhostLoad::xhostLoad() {
     add_reset_node(system);
     system->set_required(false);
     add(system);
-    auto* footprint = new hostFootprintNode(this);
+    auto* footprint = new hostAnyOf<lcFootprint>("footprint", &xhostLoad::m_footprint);
+    footprint->addMember(&xhostLoad::m_footprint0d, this);
+    footprint->addMember(&xhostLoad::m_footprint1d, this);
+    footprint->addMember(&xhostLoad::m_footprint2d, this);
+    footprint->addMember(&xhostLoad::m_footprint3d, this);
     footprint->set_required(false);
     add(footprint);
-}
-
-std::vector<lcFootprint*> xhostLoad::takeFootprints() {
-    std::vector<lcFootprint*> read;
-    auto take = [&read](auto*& member) {
-        if (member) read.push_back(member);
-        member = nullptr;
-    };
-    take(m_footprint0d);
-    take(m_footprint1d);
-    take(m_footprint2d);
-    take(m_footprint3d);
-    return read;
+    auto* intensity = new hostAnyOf<lcIntensityFunction>("intensity", &xhostLoad::m_intensity);
+    intensity->addMember(&xhostLoad::m_pressure, this);
+    intensity->addMember(&xhostLoad::m_forcePerArea, this);
+    intensity->addMember(&xhostLoad::m_traction, this);
+    intensity->addMember(&xhostLoad::m_forcePerLength, this);
+    intensity->addMember(&xhostLoad::m_temperature, this);
+    intensity->addMember(&xhostLoad::m_forceMoment, this);
+    intensity->addMember(&xhostLoad::m_displacement, this);
+    intensity->set_required(false);
+    add(intensity);
 }
 
 bool xhostLoad::export_(const hostLoad& load) {
@@ -165,6 +199,14 @@ bool xhostLoad::export_(const hostLoad& load) {
     m_footprint1d = dynamic_cast<lcFootprint_1d*>(footprint);
     m_footprint2d = dynamic_cast<lcFootprint_2d*>(footprint);
     m_footprint3d = dynamic_cast<lcFootprint_3d*>(footprint);
+    lcIntensityFunction* intensity = load.intensity.get();
+    m_pressure = dynamic_cast<laIntensityFunction<laPressure<double>>*>(intensity);
+    m_forcePerArea = dynamic_cast<laIntensityFunction<laForcePerArea<double>>*>(intensity);
+    m_traction = dynamic_cast<laIntensityFunction<laTraction<double>>*>(intensity);
+    m_forcePerLength = dynamic_cast<laIntensityFunction<laForcePerLength<double>>*>(intensity);
+    m_temperature = dynamic_cast<laIntensityFunction<laTemperature<double>>*>(intensity);
+    m_forceMoment = dynamic_cast<laIntensityFunction<laForceMoment<double>>*>(intensity);
+    m_displacement = dynamic_cast<laIntensityFunction<laDisplacement<double>>*>(intensity);
     return true;
 }
 
@@ -174,7 +216,15 @@ hostLoad xhostLoad::import() const {
     load.coordinates = m_coordinates;
     if (m_hasLocalSystem) load.localSystem = m_localSystem;
     load.footprint = m_footprint;
+    load.intensity = m_intensity;
     return load;
+}
+
+lcLoad hostLoad::model() const {
+    const locsys3d system = localSystem.value_or(locsys3d());
+    return lcLoad(
+        coordinates == hostCoordinates::cylindrical ? coordsys3d::cylindrical(system) : coordsys3d::cartesian(system),
+        footprint.get());
 }
 
 xhostLoads::xhostLoads() {

@@ -27,6 +27,8 @@ struct hostSession {
 // The element name registered with the current document for a footprint's kind; empty for a
 // kind no element knows.
 std::string hostFootprintName(const lcFootprint& footprint);
+// The same for an intensity function's kind.
+std::string hostIntensityName(const lcIntensityFunction& intensity);
 
 // The loads of a document written by `kestrel example`.
 List<hostLoad> hostExampleLoads();

@@ -3,29 +3,79 @@
 #include "model/laFootprintLine.h"
 #include "model/laFootprintPoint.h"
 #include "model/laFootprintPolygon.h"
+#include "model/laIntensityConstant.h"
+#include "model/laIntensityThreePointVarying.h"
+#include "model/laLimitFunctionLiquidPressure.h"
+#include "model/laLimitFunctionRange.h"
 #include "tools/host/hostDocument.h"
 
 namespace {
-// A model object from the storage strategy, owned by the load from here on.
+// Model objects from the storage strategy, owned by the load from here on.
 template <class T, class... Args>
 std::shared_ptr<lcFootprint> footprint(Args&&... args) {
     return std::shared_ptr<lcFootprint>(mfCreate<T>(std::forward<Args>(args)...));
 }
+template <class T, class... Args>
+std::shared_ptr<T> function(Args&&... args) {
+    return std::shared_ptr<T>(mfCreate<T>(std::forward<Args>(args)...));
+}
+
+std::shared_ptr<lcFootprint> rectangle(double width, double height) {
+    return footprint<laFootprintPolygon>(List<pos3d>{{0, 0, 0}, {width, 0, 0}, {width, 0, height}, {0, 0, height}});
+}
+
+hostLoad load(const char* name, std::shared_ptr<lcFootprint> where, std::shared_ptr<lcIntensityFunction> how,
+              std::optional<locsys3d> system = std::nullopt, hostCoordinates coordinates = hostCoordinates::cartesian) {
+    return {name, coordinates, system, std::move(where), std::move(how)};
+}
 }  // namespace
 
 List<hostLoad> hostExampleLoads() {
+    using Pressure = laPressure<double>;
     List<hostLoad> loads;
-    loads.push_back({"dead load", hostCoordinates::cartesian, std::nullopt, nullptr});
+
+    loads.push_back(load("dead load", nullptr,
+                         function<laIntensityConstant<laForcePerArea<double>>>(laForcePerArea<double>(0, 0, -2500))));
+
+    auto column = function<laIntensityConstant<laForceMoment<double>>>(
+        laForceMoment<double>(laForce<double>(0, 0, -120e3), laMoment<double>(0, 15e3, 0)));
+    column->intensitySystem = lcLoad::global;
+    loads.push_back(load("column head", footprint<laFootprintPoint>(pos3d(4, 2.5, 3.2)), column));
+
+    loads.push_back(load("crane rail", footprint<laFootprintLine>(line3d(pos3d(0, 0, 6), pos3d(24, 0, 6))), nullptr));
+
+    auto wind = function<laIntensityThreePointVarying<Pressure>>(pos3d(0, 0, 0), Pressure(600), pos3d(12, 0, 0),
+                                                                 Pressure(600), pos3d(0, 0, 7), Pressure(1100));
+    wind->positionSystem = lcLoad::global;
+    wind->setLimit(mfCreate<laLimitFunctionRange>(Pressure(0), Pressure(1000), laLimitFunctionRange::both_inclusive));
     loads.push_back(
-        {"column head", hostCoordinates::cartesian, std::nullopt, footprint<laFootprintPoint>(pos3d(4, 2.5, 3.2))});
-    loads.push_back({"crane rail", hostCoordinates::cartesian, std::nullopt,
-                     footprint<laFootprintLine>(line3d(pos3d(0, 0, 6), pos3d(24, 0, 6)))});
-    loads.push_back({"wind on facade", hostCoordinates::cartesian,
-                     locsys3d(pos3d(0, 0, 3.5), vec3d(1, 0, 0), vec3d(0, 0, 1)),
-                     footprint<laFootprintPolygon>(List<pos3d>{{0, 0, 0}, {12, 0, 0}, {12, 0, 7}, {0, 0, 7}})});
+        load("wind on facade", rectangle(12, 7), wind, locsys3d(pos3d(0, 0, 3.5), vec3d(1, 0, 0), vec3d(0, 0, 1))));
+
     const locsys3d tankAxis(pos3d(12.5, -4, 0), vec3d(0, 1, 0), vec3d(-1, 0, 0));
     auto tank = mfCreate<laFootprintBox>(oriented_bbox3d(pos3d(-3, -3, 0), pos3d(3, 3, 8), tankAxis));
     tank->setOriginLocalSystem(pos3d(12.5, -4, 0));
-    loads.push_back({"tank wall", hostCoordinates::cylindrical, tankAxis, std::shared_ptr<lcFootprint>(tank)});
+    auto water = function<laIntensityConstant<Pressure>>(Pressure(25e3));
+    water->setLimit(mfCreate<laLimitFunctionLiquidPressure>());
+    loads.push_back(
+        load("tank wall", std::shared_ptr<lcFootprint>(tank), water, tankAxis, hostCoordinates::cylindrical));
+
+    loads.push_back(load("snow drift", rectangle(8, 5),
+                         function<laIntensityThreePointVarying<laForcePerArea<double>>>(
+                             pos3d(0, 0, 0), laForcePerArea<double>(0, 0, -800), pos3d(8, 0, 0),
+                             laForcePerArea<double>(0, 0, -800), pos3d(0, 0, 5), laForcePerArea<double>(0, 0, -2400))));
+
+    auto braking = function<laIntensityConstant<laTraction<double>>>(laTraction<double>(350));
+    braking->direction = vec3d(1, 0, 0);
+    loads.push_back(load("braking", rectangle(3, 10), braking));
+
+    auto belt = function<laIntensityThreePointVarying<laTraction<double>>>(pos3d(0, 0, 0), laTraction<double>(0),
+                                                                           pos3d(2, 0, 0), laTraction<double>(0),
+                                                                           pos3d(0, 0, 20), laTraction<double>(120));
+    belt->direction = vec3d(0, 0, 1);
+    loads.push_back(load("belt friction", rectangle(2, 20), belt));
+
+    loads.push_back(load("support settlement", footprint<laFootprintPoint>(pos3d(10, 0, 0)),
+                         function<laIntensityConstant<laDisplacement<double>>>(laDisplacement<double>(
+                             laTranslation<double>(0, 0, -0.012), laRotation<double>(0.001, 0, 0)))));
     return loads;
 }

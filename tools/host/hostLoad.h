@@ -6,7 +6,17 @@
 #include <vector>
 
 #include "components/geometry/locsys3d.h"
+#include "components/loadcase/lcIntensityFunction.h"
+#include "components/loadcase/lcLoad.h"
 #include "exchange/xpMemberDeclaration.h"
+#include "model/laDisplacement.h"
+#include "model/laForceMoment.h"
+#include "model/laForcePerArea.h"
+#include "model/laForcePerLength.h"
+#include "model/laIntensityFunction.h"
+#include "model/laPressure.h"
+#include "model/laTemperature.h"
+#include "model/laTraction.h"
 #include "model/lcFootprint.h"
 
 // How a load's local coordinates are measured.
@@ -19,6 +29,12 @@ struct hostLoad {
     std::optional<locsys3d> localSystem;
     // Where the load acts; shared, since a load is a value that is copied freely.
     std::shared_ptr<lcFootprint> footprint;
+    // How strong it is at each position.
+    std::shared_ptr<lcIntensityFunction> intensity;
+
+    // The model load: its coordinate system from "coordinates" and "local_system", and its
+    // footprint (which must outlive the model load).
+    lcLoad model() const;
 
     // Loads are equal when their values are: footprints are compared by kind and geometry.
     friend bool operator==(const hostLoad& a, const hostLoad& b);
@@ -26,6 +42,9 @@ struct hostLoad {
 
 // Whether two footprints (either may be null) are of one kind with the same geometry.
 bool hostSameFootprint(const lcFootprint* a, const lcFootprint* b);
+// Whether two intensity functions (either may be null) are of one kind with the same systems,
+// description and limit function.
+bool hostSameIntensity(const lcIntensityFunction* a, const lcIntensityFunction* b);
 
 // The "load" element: attribute "name" (required), attribute "coordinates" ("cartesian", the
 // default, or "cylindrical"), optional child "local_system".
@@ -37,9 +56,8 @@ public:
     void import_begin() override {
         m_hasLocalSystem = false;
         m_footprint.reset();
+        m_intensity.reset();
     }
-    // The footprints read into the pointer members, which are emptied; the caller owns them.
-    std::vector<lcFootprint*> takeFootprints();
 
     std::string m_name;
     hostCoordinates m_coordinates = hostCoordinates::cartesian;
@@ -50,8 +68,17 @@ public:
     lcFootprint_1d* m_footprint1d = nullptr;
     lcFootprint_2d* m_footprint2d = nullptr;
     lcFootprint_3d* m_footprint3d = nullptr;
-    // The footprint read.
+    // One member per quantity, likewise.
+    laIntensityFunction<laPressure<double>>* m_pressure = nullptr;
+    laIntensityFunction<laForcePerArea<double>>* m_forcePerArea = nullptr;
+    laIntensityFunction<laTraction<double>>* m_traction = nullptr;
+    laIntensityFunction<laForcePerLength<double>>* m_forcePerLength = nullptr;
+    laIntensityFunction<laTemperature<double>>* m_temperature = nullptr;
+    laIntensityFunction<laForceMoment<double>>* m_forceMoment = nullptr;
+    laIntensityFunction<laDisplacement<double>>* m_displacement = nullptr;
+    // What was read.
     std::shared_ptr<lcFootprint> m_footprint;
+    std::shared_ptr<lcIntensityFunction> m_intensity;
 };
 
 template <>

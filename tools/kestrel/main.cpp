@@ -7,6 +7,7 @@
 #include <iterator>
 #include <sstream>
 
+#include "components/framework/mfLexicalCast.h"
 #include "tools/host/hostDocument.h"
 
 namespace {
@@ -44,8 +45,9 @@ struct Loaded {
     bool readable = false;
     xpReadResult result;
     List<hostLoad> loads;
-    // The element name of each load's footprint, empty for none.
+    // Per load: the element names of its footprint and intensity function, empty for none.
     std::vector<std::string> footprints;
+    std::vector<std::string> intensities;
 };
 
 Loaded load(const std::string& file) {
@@ -59,9 +61,69 @@ Loaded load(const std::string& file) {
     hostSession session;
     loaded.result = session.document.read(session.root, text);
     loaded.loads = session.root.m_loads;
-    for (const hostLoad& l : loaded.loads)
+    for (const hostLoad& l : loaded.loads) {
         loaded.footprints.push_back(l.footprint ? hostFootprintName(*l.footprint) : "");
+        loaded.intensities.push_back(l.intensity ? hostIntensityName(*l.intensity) : "");
+    }
     return loaded;
+}
+
+nlohmann::json orNull(const std::string& text) {
+    return text.empty() ? nlohmann::json() : nlohmann::json(text);
+}
+
+// The components of an intensity, null for the empty intensity (no value there).
+nlohmann::json components(const lcIntensity& value) {
+    if (value.size() == 0) return nullptr;
+    nlohmann::json list = nlohmann::json::array();
+    for (std::size_t i = 0; i < value.size(); ++i) list.push_back(value.get_complex(i).real());
+    return list;
+}
+
+// "X,Y,Z" in metres.
+bool parsePosition(const std::string& text, pos3d& position) {
+    double c[3];
+    std::size_t start = 0;
+    for (int i = 0; i < 3; ++i) {
+        const std::size_t end = i < 2 ? text.find(',', start) : text.size();
+        if (end == std::string::npos) return false;
+        try {
+            c[i] = mfLexicalCast<double>(text.substr(start, end - start));
+        } catch (const std::exception&) {
+            return false;
+        }
+        start = end + 1;
+    }
+    position = pos3d(c[0], c[1], c[2]);
+    return true;
+}
+
+int eval(const std::string& file, const pos3d& at, lcLoad::lcCoordinateSystem system, bool json) {
+    Loaded loaded = load(file);
+    for (const auto& e : loaded.result.errors) printError(std::cerr, file, e);
+    if (!loaded.readable || !loaded.result.wellFormed) return kUnreadable;
+    nlohmann::json report{{"file", file}, {"at", {at.x, at.y, at.z}}, {"loads", nlohmann::json::array()}};
+    std::size_t i = 0;
+    for (const hostLoad& l : loaded.loads) {
+        const std::string& kind = loaded.intensities[i++];
+        if (!l.intensity) continue;
+        const lcLoad model = l.model();
+        const nlohmann::json value = components(l.intensity->getIntensity(&model, at, system, 1.0));
+        if (json) {
+            report["loads"].push_back({{"name", l.name}, {"intensity", kind}, {"value", value}});
+            continue;
+        }
+        std::cout << displayName(file) << ": load \"" << l.name << "\" " << kind << ": ";
+        if (value.is_null()) {
+            std::cout << "no value here\n";
+            continue;
+        }
+        for (std::size_t c = 0; c < value.size(); ++c)
+            std::cout << (c ? " " : "") << mfTextFormatter::format_impl(value[c].get<double>());
+        std::cout << '\n';
+    }
+    if (json) std::cout << report.dump() << '\n';
+    return loaded.result.errors.empty() ? kOk : kDocumentErrors;
 }
 
 int worse(int a, int b) {
@@ -94,12 +156,14 @@ int check(const std::vector<std::string>& files, bool json) {
             report["loads"] = nlohmann::json::array();
             std::size_t i = 0;
             for (const hostLoad& l : loaded.loads) {
-                const std::string& footprint = loaded.footprints[i++];
+                const lcLoad model = l.model();
                 report["loads"].push_back(
                     {{"name", l.name},
-                     {"footprint", footprint.empty() ? nlohmann::json() : nlohmann::json(footprint)},
-                     {"intensity", nullptr},
-                     {"description", nullptr}});
+                     {"footprint", orNull(loaded.footprints[i])},
+                     {"intensity", orNull(loaded.intensities[i])},
+                     {"description",
+                      l.intensity ? nlohmann::json(l.intensity->description(&model)) : nlohmann::json()}});
+                ++i;
             }
             report["errors"] = nlohmann::json::array();
             for (const auto& e : loaded.result.errors)
@@ -167,6 +231,17 @@ int main(int argc, char** argv) {
     std::string roundtripFile;
     roundtripCommand->add_option("FILE", roundtripFile, "Document; - reads standard input")->required();
 
+    auto* evalCommand = app.add_subcommand("eval", "Evaluate each load's intensity function at a position");
+    std::string evalFile;
+    std::string evalAt;
+    std::string evalSystem = "global";
+    bool evalJson = false;
+    evalCommand->add_option("FILE", evalFile, "Document; - reads standard input")->required();
+    evalCommand->add_option("--at", evalAt, "Global position X,Y,Z in metres")->required();
+    evalCommand->add_option("--system", evalSystem, "System of the values: global or local")
+        ->check(CLI::IsMember({"global", "local"}));
+    evalCommand->add_flag("--json", evalJson, "One JSON object");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -186,6 +261,14 @@ int main(int argc, char** argv) {
         }
         if (app.got_subcommand("validate")) return validate(validateFiles);
         if (app.got_subcommand("roundtrip")) return roundtrip(roundtripFile);
+        if (app.got_subcommand("eval")) {
+            pos3d at;
+            if (!parsePosition(evalAt, at)) {
+                std::cerr << "kestrel eval: --at needs X,Y,Z in metres, not \"" << evalAt << "\"\n";
+                return kUnreadable;
+            }
+            return eval(evalFile, at, evalSystem == "local" ? lcLoad::local : lcLoad::global, evalJson);
+        }
     } catch (const std::exception& e) {
         std::cerr << "kestrel: " << e.what() << '\n';
         return kUnreadable;

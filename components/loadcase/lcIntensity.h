@@ -1,0 +1,31 @@
+#pragma once
+
+#include <vector>
+
+#include "components/loadcase/lcIntensityRepresentation.h"
+
+// The result of evaluating an intensity function: complex components in the family of the
+// value they came from. A default-constructed intensity is empty and means that no value can be
+// given at the position asked.
+class lcIntensity : public lcIntensityRepresentation {
+public:
+    lcIntensity() = default;
+    // `size` zero components of no family.
+    explicit lcIntensity(std::size_t size) : m_components(size) {}
+    // The components and family of a value.
+    explicit lcIntensity(const lcIntensityRepresentation& value);
+
+    bool empty() const { return m_components.empty(); }
+    std::size_t size() const override { return m_components.size(); }
+    // Both throw std::range_error ("Index out of bounds") for i of size() or more: an intensity
+    // is sized by its producer, so a stray index is a caller's fault, not a zero.
+    std::complex<double> get_complex(std::size_t i) const override;
+    void set_complex(std::size_t i, const std::complex<double>& value) override;
+    bool is_complex() const override { return true; }
+    lcIntensityRepresentation* clone() const override { return new lcIntensity(*this); }
+    const lcIntensityAlgorithms* algorithm() const override { return m_algorithms; }
+
+private:
+    std::vector<std::complex<double>> m_components;
+    const lcIntensityAlgorithms* m_algorithms = nullptr;
+};

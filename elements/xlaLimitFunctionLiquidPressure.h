@@ -1,0 +1,29 @@
+#pragma once
+
+#include "components/exchange/xpElement.h"
+#include "exchange/xpClass.h"
+#include "exchange/xpFutureElement.h"
+#include "model/laLimitFunctionLiquidPressure.h"
+#include "types/kestrelApi.h"
+
+// "limit_function_liquid_pressure": an empty element; the function has no parameters.
+class KESTREL_API xlaLimitFunctionLiquidPressure
+    : public xpFutureElement<xlaLimitFunctionLiquidPressure, laLimitFunctionPressure, xpElement> {
+public:
+    using model_type = laLimitFunctionLiquidPressure;
+
+    xlaLimitFunctionLiquidPressure();
+    xlaLimitFunctionLiquidPressure(const xlaLimitFunctionLiquidPressure& other);
+    xlaLimitFunctionLiquidPressure& operator=(const xlaLimitFunctionLiquidPressure& other);
+    ~xlaLimitFunctionLiquidPressure() override;
+
+    bool export_(laLimitFunctionLiquidPressure* function);
+    // A new limit function from the storage strategy, owned by the caller.
+    laLimitFunctionLiquidPressure* import();
+};
+
+template <>
+class xpClass<laLimitFunctionLiquidPressure> : public xlaLimitFunctionLiquidPressure {
+public:
+    ~xpClass() override = default;
+};

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <map>
+#include <string>
+
+#include "components/exchange/xpElement.h"
+#include "elements/xlaValueElements.h"
+#include "exchange/xpClass.h"
+#include "exchange/xpFutureElement.h"
+#include "model/laLimitFunctionRange.h"
+#include "types/kestrelApi.h"
+
+// "limit_function_range": attribute "range_type" and the children "lower_limit" and
+// "upper_limit", each a pressure.
+class KESTREL_API xlaLimitFunctionRange
+    : public xpFutureElement<xlaLimitFunctionRange, laLimitFunctionPressure, xpElement> {
+public:
+    using model_type = laLimitFunctionRange;
+
+    xlaLimitFunctionRange();
+    xlaLimitFunctionRange(const xlaLimitFunctionRange& other);
+    xlaLimitFunctionRange& operator=(const xlaLimitFunctionRange& other);
+    ~xlaLimitFunctionRange() override;
+
+    bool export_(laLimitFunctionRange* function);
+    // A new limit function from the storage strategy, owned by the caller.
+    laLimitFunctionRange* import();
+
+    // The texts of the range types.
+    static const std::map<std::string, laLimitFunctionRange::lcRangeType>& rangeTypes();
+
+    laLimitFunctionRange::lcRangeType m_rangeType = laLimitFunctionRange::both_inclusive;
+    laPressure<double> m_lowerLimit;
+    laPressure<double> m_upperLimit;
+};
+
+template <>
+class xpClass<laLimitFunctionRange> : public xlaLimitFunctionRange {
+public:
+    ~xpClass() override = default;
+};

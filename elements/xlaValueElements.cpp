@@ -1,0 +1,5 @@
+#include "elements/xlaIntensity.h"
+
+std::string xlaIntensity<double>::getTypeName(const std::string& word) {
+    return word + "Type";
+}

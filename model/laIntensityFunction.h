@@ -1,0 +1,82 @@
+#pragma once
+
+#include <complex>
+#include <cstddef>
+#include <string>
+#include <type_traits>
+
+#include "components/geometry/coordsys3d.h"
+#include "components/geometry/trans3d.h"
+#include "components/loadcase/lcIntensity.h"
+#include "components/loadcase/lcIntensityFunction.h"
+#include "components/loadcase/lcLoad.h"
+#include "model/laIntensityFunctionExtras.h"
+#include "model/laIntensityLabel.h"
+
+// The intensity functions of one value type T. Values are held in intensitySystem and positions
+// in positionSystem (both local to the load at first); evaluations take global positions.
+template <class T>
+class laIntensityFunction : public lcIntensityFunction, public laIntensityFunctionExtras<T> {
+    static_assert(std::is_base_of_v<lcIntensityRepresentation, T>,
+                  "Kestrel: an intensity function yields a load value type (derived from lcIntensityRepresentation)");
+
+public:
+    using value_type = T;
+
+    void* getInterface(const std::type_info& type) override {
+        return mfInterfaceStep<laIntensityFunction, lcIntensityFunction>(this, type);
+    }
+    static bool offersInterface(const std::type_info& type) {
+        return mfOffersStep<laIntensityFunction, lcIntensityFunction>(type);
+    }
+
+    using lcIntensityFunction::description;
+    std::string description() const override { return laIntensityLabel<T>(); }
+    const lcIntensityAlgorithms* algorithms() const override { return T::algorithms_type::instance(); }
+    lcLoad::lcCoordinateSystem internalIntensitySystem() const override { return intensitySystem; }
+    lcLoad::lcCoordinateSystem internalPositionSystem() const override { return positionSystem; }
+
+    // `value`, held in this function's intensity system, as an intensity in `system` at the
+    // global `position`. Three-component values turn as vectors, six-component ones as two;
+    // others, and values where the load's system has no directions, pass unchanged. Without a
+    // load there is no local system and values pass unchanged too.
+    lcIntensity transformIntensity(const lcLoad* load, const pos3d& position, const T& value,
+                                   lcLoad::lcCoordinateSystem system) const {
+        lcIntensity result(value);
+        if (intensitySystem == system || !load) return result;
+        const coordsys3d& coordinates = load->coordsys();
+        trans3d turn;
+        const bool turns = intensitySystem == lcLoad::local
+                               ? coordinates.localToGlobal(coordinates.toLocal(position), turn)
+                               : coordinates.globalToLocal(position, turn);
+        if (!turns || (result.size() != 3 && result.size() != 6)) return result;
+        for (std::size_t first = 0; first < result.size(); first += 3) {
+            const vec3d re = vec3d(result.real(first), result.real(first + 1), result.real(first + 2)).transform(turn);
+            const vec3d im = vec3d(result.imag(first), result.imag(first + 1), result.imag(first + 2)).transform(turn);
+            for (int k = 0; k < 3; ++k) result.set_complex(first + k, {re[k], im[k]});
+        }
+        return result;
+    }
+
+    lcLoad::lcCoordinateSystem intensitySystem = lcLoad::local;
+    lcLoad::lcCoordinateSystem positionSystem = lcLoad::local;
+
+protected:
+    laIntensityFunction() = default;
+    laIntensityFunction(const laIntensityFunction&) = default;
+    laIntensityFunction& operator=(const laIntensityFunction&) = default;
+
+    // Each component of `intensity` times `factor`, in complex arithmetic.
+    static lcIntensity scaled(lcIntensity intensity, const std::complex<double>& factor) {
+        for (std::size_t i = 0; i < intensity.size(); ++i) intensity.set_complex(i, intensity.get_complex(i) * factor);
+        return intensity;
+    }
+    // A global position in the coordinates the function's positions are given in.
+    pos3d toPositionSystem(const lcLoad* load, const pos3d& global) const {
+        return positionSystem == lcLoad::local && load ? load->coordsys().toLocal(global) : global;
+    }
+    // A position given in the function's coordinates, as a global one.
+    pos3d fromPositionSystem(const lcLoad* load, const pos3d& own) const {
+        return positionSystem == lcLoad::local && load ? load->coordsys().toGlobal(own) : own;
+    }
+};

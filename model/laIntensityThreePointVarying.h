@@ -1,0 +1,79 @@
+#pragma once
+
+#include <complex>
+#include <string>
+
+#include "components/framework/mfProgram.h"
+#include "components/framework/mfScriptContext.h"
+#include "components/framework/mfTextFormatter.h"
+#include "components/geometry/line3d.h"
+#include "components/geometry/plane3d.h"
+#include "model/laIntensityFunction.h"
+
+// A value varying linearly over the plane through three points, with a given value at each.
+// Points are in the function's position system; positions off the plane count as their
+// projection onto it, and positions outside the triangle extrapolate.
+template <class T>
+class laIntensityThreePointVarying : public laIntensityFunction<T> {
+public:
+    laIntensityThreePointVarying(const pos3d& point1_, const T& value1_, const pos3d& point2_, const T& value2_,
+                                 const pos3d& point3_, const T& value3_)
+        : value1(value1_), value2(value2_), value3(value3_), point1(point1_), point2(point2_), point3(point3_) {}
+    laIntensityThreePointVarying(const laIntensityThreePointVarying&) = default;
+    ~laIntensityThreePointVarying() override { this->handOverToFactory(); }
+
+    void* getInterface(const std::type_info& type) override {
+        return mfInterfaceStep<laIntensityThreePointVarying, laIntensityFunction<T>>(this, type);
+    }
+    static bool offersInterface(const std::type_info& type) {
+        return mfOffersStep<laIntensityThreePointVarying, laIntensityFunction<T>>(type);
+    }
+
+    // Empty where the points span no plane and the values differ.
+    lcIntensity getIntensity(const lcLoad* load, const pos3d& position, lcLoad::lcCoordinateSystem system,
+                             const std::complex<double>& factor) const override {
+        if (hasConstantIntensity())
+            return this->scaled(this->transformIntensity(load, position, value1, system), factor);
+        const plane3d plane(point1, point2, point3);
+        if (!plane.defined()) return {};
+        const pos3d q = plane.project(this->toPositionSystem(load, position));
+
+        // Along A the value runs from value1 to value2; across it, along B from the foot F of
+        // point3 to point3, it changes by what point3 adds to the value at F.
+        const line3d lineA(point1, point2);
+        pos3d foot;
+        double distance = 0.0, t3 = 0.0, s = 0.0, r = 0.0;
+        if (!lineA.project(point3, foot, distance, t3)) return {};
+        const line3d lineB(foot, point3);
+        pos3d unused;
+        if (!lineA.project(q, unused, distance, s) || !lineB.project(q, unused, distance, r)) return {};
+
+        const T valueF = value1 + (value2 - value1) * t3;
+        const T v = (value1 + (value2 - value1) * s) + (value3 - valueF) * r;
+        return this->scaled(this->transformIntensity(load, position, v, system), factor);
+    }
+    bool hasConstantIntensity() const override { return value1 == value2 && value1 == value3; }
+    using laIntensityFunction<T>::description;
+    std::string description(const lcLoad* load) const override {
+        const lcIntensityAlgorithms* family = this->algorithms();
+        const std::complex<double> k = family->getLoadFactor(load);
+        const auto line = [&](const char* n, const pos3d& point, const T& value) {
+            return std::string("\n") + n + ": " + mfTextFormatter::format_impl(point, mfScriptContext{}) + " " +
+                   family->format(value * k);
+        };
+        return "Three point varying " + laIntensityLabel<T>() + line("1", point1, value1) + line("2", point2, value2) +
+               line("3", point3, value3);
+    }
+    lcIntensity getConstantIntensity(const lcLoad* load, lcLoad::lcCoordinateSystem system,
+                                     const std::complex<double>& factor) const override {
+        if (!(value1 == value2 && value2 == value3)) return {};
+        return this->scaled(this->transformIntensity(load, this->fromPositionSystem(load, point1), value1, system),
+                            factor);
+    }
+    lcIntensityFunction* clone(lcBasicLoadCase*) const override {
+        return mfCreate<laIntensityThreePointVarying>(*this);
+    }
+
+    T value1, value2, value3;
+    pos3d point1, point2, point3;
+};

@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include <complex>
+#include <stdexcept>
+
+#include "components/loadcase/laQuantityAlgorithms.h"
+#include "components/loadcase/lcFactory.h"
+#include "components/loadcase/lcIntensity.h"
+#include "components/loadcase/lcLoad.h"
+#include "components/loadcase/lcModelObject.h"
+
+namespace {
+
+lcIntensity intensity(std::initializer_list<std::complex<double>> components) {
+    lcIntensity result(components.size());
+    std::size_t i = 0;
+    for (const auto& c : components) result.set_complex(i++, c);
+    return result;
+}
+
+TEST(Intensity, EmptyByDefaultAndRefusesStrayIndices) {
+    lcIntensity none;
+    EXPECT_TRUE(none.empty());
+    EXPECT_EQ(none.size(), 0u);
+    EXPECT_THROW(none.get_complex(0), std::range_error);
+
+    lcIntensity two = intensity({{1, 2}, {3, 0}});
+    EXPECT_FALSE(two.empty());
+    EXPECT_TRUE(two.is_complex());
+    EXPECT_EQ(two.imag(0), 2.0);
+    two.scale(1, {0, 1});
+    EXPECT_EQ(two.get_complex(1), std::complex<double>(0, 3));
+    try {
+        two.set_complex(2, 1.0);
+        ADD_FAILURE() << "accepted index 2";
+    } catch (const std::range_error& error) {
+        EXPECT_STREQ(error.what(), "Index out of bounds");
+    }
+    const lcIntensity copy(two);
+    EXPECT_EQ(copy.get_complex(1), std::complex<double>(0, 3));
+    EXPECT_EQ(copy.algorithm(), nullptr);
+}
+
+TEST(Intensity, ComparesByMagnitudeTimesTheFactor) {
+    const lcIntensity small = intensity({3, 4});  // 5
+    const lcIntensity large = intensity({0, -6});
+    EXPECT_LT(small.compare(large, 1.0), 0);
+    EXPECT_GT(large.compare(small, 1.0), 0);
+    EXPECT_EQ(small.compare(small, {0, 1}), 0);
+    EXPECT_GT(small.compare(large, 2.0), 0);
+    EXPECT_EQ(intensity({std::nan("")}).compare(small, 1.0), 0);
+    EXPECT_EQ(laPressureAlgorithms::instance()->measure(large, {0, 0.5}), 3.0);
+}
+
+TEST(Algorithms, SingletonsAndLoadFactor) {
+    EXPECT_EQ(laPressureAlgorithms::instance(), laPressureAlgorithms::instance());
+    EXPECT_NE(static_cast<const lcIntensityAlgorithms*>(laForceAlgorithms::instance()), laMomentAlgorithms::instance());
+    const lcLoad load({}, nullptr, {0, 2});
+    EXPECT_EQ(laForceAlgorithms::instance()->getLoadFactor(&load), std::complex<double>(0, 2));
+    EXPECT_EQ(laForceAlgorithms::instance()->getLoadFactor(nullptr), std::complex<double>(1, 0));
+    EXPECT_EQ(lcLoad().loadFactor(), std::complex<double>(1, 0));
+}
+
+struct OtherFactory : mfFactory {};
+struct CountingFactory : lcFactory {
+    void objectDestroyed(mfRelationObject*) override { ++count; }
+    int count = 0;
+};
+
+TEST(Factory, RegistryByTypeAndCheckedLoadCaseFactory) {
+    const mfFactory* before = mfFactory::getFactory(typeid(lcModelObject));
+    OtherFactory other;
+    CountingFactory counting;
+    EXPECT_EQ(mfFactory::setFactory(typeid(lcModelObject), &other), before);
+    EXPECT_EQ(mfFactory::getFactory(typeid(lcModelObject)), &other);
+    // Something that is not a load-case factory under the key is not taken for one.
+    EXPECT_EQ(lcFactory::current(), nullptr);
+    EXPECT_EQ(mfFactory::setFactory(typeid(lcModelObject), &counting), &other);
+    EXPECT_EQ(lcFactory::current(), &counting);
+    EXPECT_EQ(mfFactory::getFactory(typeid(lcLoad)), nullptr);
+    EXPECT_EQ(mfFactory::setFactory(typeid(lcModelObject), nullptr), &counting);
+    EXPECT_EQ(mfFactory::getFactory(typeid(lcModelObject)), nullptr);
+    mfFactory::setFactory(typeid(lcModelObject), const_cast<mfFactory*>(before));
+}
+
+}  // namespace
