@@ -15,10 +15,11 @@ public:
     void setElement(xpFutureElementBase<B>* element) {
         delete m_element;
         m_element = element;
-        if (xpElement* node = this->element()) node->setParent(this);
+        m_node = dynamic_cast<xpElement*>(element);
+        if (m_node) m_node->setParent(this);
     }
     xpFutureElementBase<B>* futureElement() const { return m_element; }
-    xpElement* element() const { return dynamic_cast<xpElement*>(m_element); }
+    xpElement* element() const { return m_node; }
 
     bool export_nodes(std::vector<xpNode*>&, std::vector<xpNode*>& elements) override {
         xpElement* node = element();
@@ -83,4 +84,5 @@ public:
 
 private:
     xpFutureElementBase<B>* m_element = nullptr;
+    xpElement* m_node = nullptr;  // the same object as an element
 };

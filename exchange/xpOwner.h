@@ -15,8 +15,12 @@ template <class Owner>
 Owner* xpFindOwner(xpNode& node) {
     static_assert(std::is_polymorphic_v<Owner>,
                   "Kestrel: a member's owner must be a node class (an element or container node)");
+    if (void* cached = node.cachedOwner(typeid(Owner))) return static_cast<Owner*>(cached);
     for (xpNode* n = &node; n; n = n->getParent())
-        if (auto* owner = dynamic_cast<Owner*>(n)) return owner;
+        if (auto* owner = dynamic_cast<Owner*>(n)) {
+            node.cacheOwner(typeid(Owner), owner);
+            return owner;
+        }
     node.nodeError() << xml_internal_conversion_error(&node, mfTypeInfo(typeid(Owner)));
     return nullptr;
 }

@@ -49,7 +49,7 @@ bool xpAttribute::importText(const std::string& text) {
     return false;
 }
 
-bool xpAttribute::acceptsElement(pugi::xml_node dom, std::string& reason) const {
+bool xpAttribute::acceptsConstants(pugi::xml_node dom, std::string& reason) const {
     if (!isConstant()) return true;
     pugi::xml_attribute found = dom.attribute(getName().c_str());
     if (!found) {

@@ -37,5 +37,5 @@ public:
     bool importText(const std::string& text);
     // Whether `dom` carries what this attribute demands if it is constant; otherwise `reason`
     // says which text was refused. Non-constant attributes accept any element.
-    bool acceptsElement(pugi::xml_node dom, std::string& reason) const;
+    bool acceptsConstants(pugi::xml_node dom, std::string& reason) const override;
 };

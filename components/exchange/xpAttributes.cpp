@@ -31,11 +31,9 @@ bool xpAttributes::do_import(xpImportSet& nodes) {
     return guardedImportConcrete();
 }
 
-bool xpAttributes::acceptsElement(pugi::xml_node dom, std::string& reason) const {
-    for (const auto& node : m_attributes) {
-        auto* attribute = dynamic_cast<const xpAttribute*>(node.get());
-        if (attribute && !attribute->acceptsElement(dom, reason)) return false;
-    }
+bool xpAttributes::acceptsConstants(pugi::xml_node dom, std::string& reason) const {
+    for (const auto& node : m_attributes)
+        if (!node->acceptsConstants(dom, reason)) return false;
     return true;
 }
 

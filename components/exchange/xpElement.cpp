@@ -104,13 +104,8 @@ bool xpElement::importContent(xpImportSet& nodes) {
 }
 
 bool xpElement::acceptsElement(pugi::xml_node dom, std::string& reason) const {
-    for (const auto& child : m_children) {
-        if (auto* group = dynamic_cast<const xpAttributes*>(child.get())) {
-            if (!group->acceptsElement(dom, reason)) return false;
-        } else if (auto* attribute = dynamic_cast<const xpAttribute*>(child.get())) {
-            if (!attribute->acceptsElement(dom, reason)) return false;
-        }
-    }
+    for (const auto& child : m_children)
+        if (!child->acceptsConstants(dom, reason)) return false;
     return true;
 }
 

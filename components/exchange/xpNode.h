@@ -4,6 +4,7 @@
 
 #include <boost/intrusive_ptr.hpp>
 #include <string>
+#include <typeinfo>
 #include <vector>
 
 #include "components/exchange/xml_error.h"
@@ -52,7 +53,18 @@ public:
     virtual void reuseParent(bool reuse) { m_reuseParent = reuse; }
     bool reusesParent() const { return m_reuseParent; }
     xpNode* getParent() const { return m_parent; }
-    void setParent(xpNode* parent) { m_parent = parent; }
+    void setParent(xpNode* parent) {
+        m_parent = parent;
+        m_ownerType = nullptr;
+    }
+
+    // The owner found by the last lookup for `type` from this node, or null. The tree above a
+    // node does not change once it is built, so a found owner stays the owner.
+    void* cachedOwner(const std::type_info& type) const { return m_ownerType == &type ? m_owner : nullptr; }
+    void cacheOwner(const std::type_info& type, void* owner) const {
+        m_ownerType = &type;
+        m_owner = owner;
+    }
     // `node`'s reset() runs on this node's reset_all(). The node is not owned.
     void add_reset_node(xpNode* node) { m_resetNodes.push_back(node); }
     // Runs reset() of every registered node, in registration order.
@@ -106,6 +118,9 @@ public:
     // Schema type name; empty unless set.
     virtual std::string typeName() const { return m_typeName; }
     virtual bool isRequiredChild(const xpNode* child) const;
+    // Whether the constant attributes this node stands for accept the element `dom`; otherwise
+    // `reason` says which attribute refused which text. Only attribute nodes have any.
+    virtual bool acceptsConstants(pugi::xml_node, std::string&) const { return true; }
     // Whether a missing node is reported as "Required field not found".
     virtual bool isRequiredField() const;
     virtual std::string getElementName() const { return m_name; }
@@ -151,6 +166,8 @@ private:
     std::vector<xpNode*> m_resetNodes;
     xpErrorMap m_errors;
     mutable const xpFrame* m_frame = nullptr;
+    mutable const std::type_info* m_ownerType = nullptr;
+    mutable void* m_owner = nullptr;
     int m_containment = xpTypeNamed;
     bool m_required = false;
     bool m_repeating = false;

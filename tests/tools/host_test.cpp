@@ -96,3 +96,15 @@ TEST(host_document, footprint_child_takes_exactly_one_footprint) {
     }
     EXPECT_EQ(mfProgram::program().defaultStrategy().live(), live);
 }
+
+// The model load takes its system from the load: a cylindrical load's values turn with it.
+TEST(host_document, model_load_follows_coordinates_and_local_system) {
+    hostLoad load{"tank", hostCoordinates::cylindrical, locsys3d(pos3d(1, 0, 0), vec3d(1, 0, 0), vec3d(0, 1, 0)),
+                  nullptr, nullptr};
+    const lcLoad model = load.model();
+    EXPECT_TRUE(model.coordsys().isCylindrical());
+    EXPECT_EQ(model.coordsys().toLocal(pos3d(1, 2, 5)).x, 2.0);
+    load.coordinates = hostCoordinates::cartesian;
+    load.localSystem.reset();
+    EXPECT_EQ(load.model().coordsys().toLocal(pos3d(1, 2, 5)), pos3d(1, 2, 5));
+}
