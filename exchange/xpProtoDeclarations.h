@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "components/units/jsQuantity.h"
+#include "exchange/xpCDataMember.h"
 #include "exchange/xpContainerSequence.h"
 #include "exchange/xpDeduceMemberData.h"
 #include "exchange/xpMemberDeclaration.h"
@@ -70,6 +71,13 @@ struct xpProtoAttributes {
     A access{};
 };
 
+// Character data bound through A (a member pointer to a std::string).
+template <class A>
+struct xpProtoCData {
+    bool required = true;
+    A access{};
+};
+
 // Base of the declarations that are handled through a pointer.
 template <class Derived>
 struct xpProtoNode {
@@ -130,6 +138,12 @@ xpProtoAttribute<U, A> xpDeclareAttribute(std::string name, A access, bool requi
 template <class U>
 xpProtoAttribute<U, xpMemberConstant<U>> xpDeclareConstant(std::string name, U value) {
     return xpDeclareAttribute<U>(std::move(name), xpMemberConstant<U>{std::move(value)});
+}
+
+// Character data bound to the string member `member`.
+template <class Owner>
+xpProtoCData<std::string Owner::*> xpDeclareCData(std::string Owner::*member) {
+    return {true, member};
 }
 
 // A sequence of the container member `member`, one `item` element per entry.
@@ -235,6 +249,16 @@ xpNode* xpCreateProtoNode(const xpProtoAttributes<T, A>& declaration, xpNode* ow
     static_assert(xpIsAttributeBinding<T>, "Kestrel: xpProtoAttributes needs a type bound as attributes");
     auto access = detail::xpProtoAccess(declaration.access, context);
     auto* node = new xpNodeType<T, decltype(access)>(std::move(access));
+    if (owner) owner->add_reset_node(node);
+    node->set_required(declaration.required);
+    return node;
+}
+
+// Character data.
+template <class A, class Context = xpProtoNoContext>
+xpNode* xpCreateProtoNode(const xpProtoCData<A>& declaration, xpNode* owner, const Context& context = {}) {
+    auto access = detail::xpProtoAccess(declaration.access, context);
+    auto* node = new xpCDataMember<decltype(access)>(std::move(access));
     if (owner) owner->add_reset_node(node);
     node->set_required(declaration.required);
     return node;

@@ -29,6 +29,13 @@ public:
     const xpNode* node() const { return m_node; }
     const std::string& path() const { return m_path; }
     int line() const { return m_line; }
+    // A problem that left out one part of a value while the value itself stands (a grid point
+    // on no node): it is reported, but the element that holds the value is still read.
+    bool fatal() const { return m_fatal; }
+    xml_error& setFatal(bool fatal) {
+        m_fatal = fatal;
+        return *this;
+    }
 
 protected:
     // Message text of the plain kinds; subclasses may build theirs.
@@ -38,6 +45,7 @@ private:
     const xpNode* m_node;
     std::string m_path;
     int m_line = 0;
+    bool m_fatal = true;
 };
 
 // A member node found no element of its owner class above it.

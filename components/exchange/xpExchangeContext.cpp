@@ -49,6 +49,7 @@ int xpExchangeContext::lineOf(std::ptrdiff_t offset) const {
 
 void xpExchangeContext::report(const xml_error& error) {
     m_errors.push_back({error.line(), error.path(), error.message()});
+    if (error.fatal()) ++m_fatal;
 }
 
 xpExchangeContext* xpExchangeContext::active() {
@@ -56,5 +57,5 @@ xpExchangeContext* xpExchangeContext::active() {
 }
 
 std::size_t xpExchangeContext::errorCount() {
-    return t_active ? t_active->m_errors.size() : 0;
+    return t_active ? t_active->m_fatal : 0;
 }

@@ -45,11 +45,13 @@ public:
 
     // The context of the exchange running on this thread, if any.
     static xpExchangeContext* active();
-    // Errors recorded so far by the active exchange; 0 without one.
+    // Errors recorded so far by the active exchange that make the element they concern unreadable;
+    // 0 without one.
     static std::size_t errorCount();
 
 private:
     std::vector<std::size_t> m_lineStarts;
     std::vector<xpReportedError> m_errors;
+    std::size_t m_fatal = 0;
     xpExchangeContext* m_previous;
 };
