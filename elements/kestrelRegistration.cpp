@@ -5,6 +5,10 @@
 #include "elements/xlaFootprintPoint.h"
 #include "elements/xlaFootprintPolygon.h"
 #include "elements/xlaIntensityConstant.h"
+#include "elements/xlaIntensityFunctionGrid.h"
+#include "elements/xlaIntensityJavaScript.h"
+#include "elements/xlaIntensityLinearParametric.h"
+#include "elements/xlaIntensityLinearVarying.h"
 #include "elements/xlaIntensityThreePointVarying.h"
 #include "elements/xlaLimitFunctionLiquidPressure.h"
 #include "elements/xlaLimitFunctionRange.h"
@@ -12,14 +16,24 @@
 
 namespace kestrel {
 
+// One prototype per element name, in a fixed order; each call checks for a current document.
 void register_futures() {
+    xpRegisterFutureElement<laIntensityJavaScript<laPressure<double>>>(std::string("pressure2d_javascript"));
     xpRegisterFutureElement<laIntensityConstant<laPressure<double>>>(std::string("pressure2d_constant"));
     xpRegisterFutureElement<laIntensityThreePointVarying<laPressure<double>>>(std::string("pressure2d_3point_varying"));
+    xpRegisterFutureElement<laIntensityLinearVarying<laPressure<double>>>(std::string("pressure2d_linear_function"));
+    xpRegisterFutureElement<laIntensityFunctionGrid<laPressure<double>>>(std::string("pressure2d_grid"));
+    xpRegisterFutureElement<laIntensityJavaScript<laForcePerArea<double>>>(std::string("component2d_javascript"));
     xpRegisterFutureElement<laIntensityConstant<laForcePerArea<double>>>(std::string("component2d_constant"));
-    xpRegisterFutureElement<laIntensityThreePointVarying<laForcePerArea<double>>>(
-        std::string("component2d_3point_varying"));
+    xpRegisterFutureElement<laIntensityThreePointVarying<laForcePerArea<double>>>(std::string("component2d_3point_varying"));
+    xpRegisterFutureElement<laIntensityJavaScript<laTraction<double>>>(std::string("traction2d_javascript"));
     xpRegisterFutureElement<laIntensityConstant<laTraction<double>>>(std::string("traction2d_constant"));
     xpRegisterFutureElement<laIntensityThreePointVarying<laTraction<double>>>(std::string("traction2d_3point_varying"));
+    xpRegisterFutureElement<laIntensityLinearVarying<laTraction<double>>>(std::string("traction2d_linear_function"));
+    xpRegisterFutureElement<laIntensityLinearParametric<laForcePerLength<double>>>(std::string("component1d_linear"));
+    xpRegisterFutureElement<laIntensityJavaScript<laForcePerLength<double>>>(std::string("component1d_javascript"));
+    xpRegisterFutureElement<laIntensityLinearParametric<laTemperature<double>>>(std::string("temperature1d_linear"));
+    xpRegisterFutureElement<laIntensityJavaScript<laTemperature<double>>>(std::string("temperature1d_javascript"));
     xpRegisterFutureElement<laIntensityConstant<laForceMoment<double>>>(std::string("component0d_constant"));
     xpRegisterFutureElement<laIntensityConstant<laDisplacement<double>>>(std::string("displacement_constant"));
     xpRegisterFutureElement<laFootprintPoint>(std::string("footprint_point"));

@@ -65,17 +65,20 @@ bool xpElement::do_import(xpImportSet& nodes) {
         return guardedImportConcrete();
     }
     const std::string name = getElementName();
+    bool refused = false;
     for (std::size_t i = 0; i < nodes.childCount(); ++i) {
         if (nodes.taken(i) || name != nodes.child(i).name()) continue;
         std::string reason;
         if (!acceptsElement(nodes.child(i), reason)) {
             nodes.noteRefusal(i, reason);
+            refused = true;
             continue;
         }
         nodes.take(i);
         return importFrom(nodes.childFrame(i));
     }
-    if (is_required() && isRequiredField()) reportMissing();
+    // An element that is there but refused is reported as such, unless another node takes it.
+    if (!refused && is_required() && isRequiredField()) reportMissing();
     return false;
 }
 

@@ -30,6 +30,12 @@ protected:
     double m_value;
 };
 
+// The text of a quantity for messages and descriptions, as format gives it; lets
+// mfTextFormatter::format_impl take quantities.
+inline std::string mf_format(const jsQuantity& quantity) {
+    return quantity.format(0, 0, 0, 0);
+}
+
 // Parses "number [unit]" into the SI value of the given quantity. A bare number means the SI
 // unit. Throws std::invalid_argument naming the text and the quantity for a malformed number,
 // an unknown unit, stray characters or a unit of another dimension, and std::runtime_error when

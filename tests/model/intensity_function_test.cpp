@@ -5,8 +5,7 @@
 #include <vector>
 
 #include "components/framework/mfProgram.h"
-#include "components/loadcase/lcFactory.h"
-#include "components/loadcase/lcModelObject.h"
+#include "counting_factory.h"
 #include "model/laDisplacement.h"
 #include "model/laFootprintLine.h"
 #include "model/laFootprintPoint.h"
@@ -164,22 +163,6 @@ TEST(Transformation, ForceMomentTurnsWithTheLoadSystem) {
     EXPECT_EQ(first(p->getIntensity(&turned, {1, 2, 3}, lcLoad::global, one)), 4.0);
     delete p;
 }
-
-// Counts the announcements of dying objects while installed.
-class CountingFactory : public lcFactory {
-public:
-    CountingFactory() : m_previous(mfFactory::setFactory(typeid(lcModelObject), this)) {}
-    ~CountingFactory() override { mfFactory::setFactory(typeid(lcModelObject), m_previous); }
-    void objectDestroyed(mfRelationObject* object) override {
-        ++count;
-        if (object->getInterface(typeid(lcIntensityFunction))) ++functions;
-    }
-    int count = 0;
-    int functions = 0;
-
-private:
-    mfFactory* m_previous;
-};
 
 TEST(Lifecycle, DyingFunctionsAreAnnouncedAndStorageIsReturned) {
     const long start = mfProgram::program().defaultStrategy().live();

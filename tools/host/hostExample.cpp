@@ -1,9 +1,14 @@
+#include "components/framework/jmfFunctionObject.h"
 #include "components/framework/mfProgram.h"
 #include "model/laFootprintBox.h"
 #include "model/laFootprintLine.h"
 #include "model/laFootprintPoint.h"
 #include "model/laFootprintPolygon.h"
 #include "model/laIntensityConstant.h"
+#include "model/laIntensityFunctionGrid.h"
+#include "model/laIntensityJavaScript.h"
+#include "model/laIntensityLinearParametric.h"
+#include "model/laIntensityLinearVarying.h"
 #include "model/laIntensityThreePointVarying.h"
 #include "model/laLimitFunctionLiquidPressure.h"
 #include "model/laLimitFunctionRange.h"
@@ -42,7 +47,10 @@ List<hostLoad> hostExampleLoads() {
     column->intensitySystem = lcLoad::global;
     loads.push_back(load("column head", footprint<laFootprintPoint>(pos3d(4, 2.5, 3.2)), column));
 
-    loads.push_back(load("crane rail", footprint<laFootprintLine>(line3d(pos3d(0, 0, 6), pos3d(24, 0, 6))), nullptr));
+    const auto rail = [] { return footprint<laFootprintLine>(line3d(pos3d(0, 0, 6), pos3d(24, 0, 6))); };
+    loads.push_back(load("crane rail", rail(),
+                         function<laIntensityLinearParametric<laForcePerLength<double>>>(
+                             laForcePerLength<double>(0, 0, -12e3), laForcePerLength<double>(0, 0, -18e3))));
 
     auto wind = function<laIntensityThreePointVarying<Pressure>>(pos3d(0, 0, 0), Pressure(600), pos3d(12, 0, 0),
                                                                  Pressure(600), pos3d(0, 0, 7), Pressure(1100));
@@ -77,5 +85,47 @@ List<hostLoad> hostExampleLoads() {
     loads.push_back(load("support settlement", footprint<laFootprintPoint>(pos3d(10, 0, 0)),
                          function<laIntensityConstant<laDisplacement<double>>>(laDisplacement<double>(
                              laTranslation<double>(0, 0, -0.012), laRotation<double>(0.001, 0, 0)))));
+    // A script travels as Base64, so that characters such as "<" and "&" cannot upset the document.
+    const auto script = [](const char* text) { return mfCreate<jmfFunctionObject>(std::string(text)); };
+    loads.push_back(load("gusts", rectangle(12, 7),
+                         function<laIntensityJavaScript<Pressure>>(
+                             script("function intensity(x, y, z) { return z < 3 && x > 0 ? 600 : 800; }"), 0.5)));
+    loads.push_back(load("roof maintenance", rectangle(8, 5),
+                         function<laIntensityJavaScript<laForcePerArea<double>>>(
+                             script("function intensity(x, y, z) { return [0, 0, -1000 - 50 * x]; }"), 0.25)));
+    auto conveyor = function<laIntensityJavaScript<laTraction<double>>>(
+        script("function intensity(x, y, z) { return 100 * Math.sin(z); }"), 1.0);
+    conveyor->direction = vec3d(0, 0, 1);
+    loads.push_back(load("conveyor", rectangle(2, 20), conveyor));
+    loads.push_back(load("cable weight", rail(),
+                         function<laIntensityJavaScript<laForcePerLength<double>>>(
+                             script("function intensity(t) { return [0, 0, -400 - 100 * t * (1 - t)]; }"))));
+    loads.push_back(load("heated pipe", rail(),
+                         function<laIntensityLinearParametric<laTemperature<double>>>(laTemperature<double>(20),
+                                                                                      laTemperature<double>(35))));
+    loads.push_back(load("pipe sun side", rail(),
+                         function<laIntensityJavaScript<laTemperature<double>>>(
+                             script("function intensity(t) { return 15 + 10 * t; }"))));
+
+    // Water in the tank: 9810 Pa more per metre below the surface at 8 m, never a pull.
+    auto depth = function<laIntensityLinearVarying<Pressure>>(0.0, coordsys3d::length, 0.0, coordsys3d::angle, -9810.0,
+                                                              coordsys3d::length, 78480.0);
+    depth->setLimit(mfCreate<laLimitFunctionLiquidPressure>());
+    loads.push_back(load("hydrostatic", rectangle(6, 8), depth));
+    auto swirl = function<laIntensityLinearVarying<laTraction<double>>>(
+        0.0, coordsys3d::length, 40.0, coordsys3d::angle, 0.0, coordsys3d::length, 10.0);
+    swirl->direction = vec3d(0, 0, 1);
+    const locsys3d siloAxis(pos3d(30, 0, 0), vec3d(1, 0, 0), vec3d(0, 1, 0));
+    loads.push_back(load("silo swirl", rectangle(6, 12), swirl, siloAxis, hostCoordinates::cylindrical));
+
+    auto measured = function<laIntensityFunctionGrid<Pressure>>();
+    measured->setXValues({0, 6, 12});
+    measured->setYValues({0});
+    measured->setZValues({0, 7});
+    const double gauges[3][2] = {{480, 720}, {510, 760}, {450, 700}};
+    for (int ix = 0; ix < 3; ++ix)
+        for (int iz = 0; iz < 2; ++iz) measured->node(ix, 0, iz) = Pressure(gauges[ix][iz]);
+    measured->positionSystem = lcLoad::global;
+    loads.push_back(load("measured wind", rectangle(12, 7), measured));
     return loads;
 }

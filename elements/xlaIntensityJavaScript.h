@@ -1,0 +1,74 @@
+#pragma once
+
+#include <type_traits>
+
+#include "components/framework/Base64.h"
+#include "components/framework/mfProgram.h"
+#include "elements/xlaIntensityFunction.h"
+#include "exchange/xpProtoDeclarations.h"
+#include "model/laIntensityJavaScript.h"
+
+// "…_javascript": child "function" holding the script text in Base64 ("encoding"="base64"), so
+// that no character of the script can upset the document; surface quantities add the length
+// attribute "refinement".
+template <class T>
+class xlaIntensityJavaScript : public xlaIntensityFunction<xlaIntensityJavaScript<T>, T> {
+    using Common = xlaIntensityFunction<xlaIntensityJavaScript<T>, T>;
+    using Self = xlaIntensityJavaScript;
+
+public:
+    using model_type = laIntensityJavaScript<T>;
+    static constexpr bool hasRefinement = std::is_base_of_v<lcIntensityFunctionRefinement, laIntensityJavaScript<T>>;
+
+    xlaIntensityJavaScript() {
+        xpNode* function =
+            xpCreateProtoNode(xpDeclareElement("function") << xpDeclareConstant<std::string>("encoding", "base64")
+                                                           << xpDeclareCData(&Self::m_function),
+                              this);
+        function->set_required(true);
+        this->add(function);
+        if constexpr (hasRefinement) {
+            auto* refinement = xpCreateQuantityAttribute<jsLength>(
+                xpAttributeDeclaration<double Self::*>{true, "refinement", "", &Self::m_refinement}, this);
+            refinement->set_required(true);
+            this->add(refinement);
+        }
+    }
+    xlaIntensityJavaScript(const xlaIntensityJavaScript& other) : xlaIntensityJavaScript() { *this = other; }
+    xlaIntensityJavaScript& operator=(const xlaIntensityJavaScript& other) {
+        Common::operator=(other);
+        m_function = other.m_function;
+        m_refinement = other.m_refinement;
+        return *this;
+    }
+
+    bool export_(laIntensityJavaScript<T>* model) {
+        Common::export_(model);
+        m_function = Base64::encode(model->script());
+        if constexpr (hasRefinement) m_refinement = model->refinement();
+        return true;
+    }
+    // A new function from the storage strategy, owned by the caller; null without memory.
+    laIntensityJavaScript<T>* import() {
+        jmfFunctionObject* function = mfCreate<jmfFunctionObject>(Base64::decode(m_function));
+        if (!function) return Common::import(static_cast<laIntensityJavaScript<T>*>(nullptr));
+        laIntensityJavaScript<T>* model = nullptr;
+        if constexpr (hasRefinement)
+            model = mfCreate<laIntensityJavaScript<T>>(function, m_refinement);
+        else
+            model = mfCreate<laIntensityJavaScript<T>>(function);
+        if (!model) delete function;  // nobody took it over
+        return Common::import(model);
+    }
+
+    // The script text in its Base64 form, as the document carries it.
+    std::string m_function;
+    // A length in metres; surface quantities only.
+    double m_refinement = 0.0;
+};
+
+template <class T>
+class xpClass<laIntensityJavaScript<T>> : public xlaIntensityJavaScript<T> {
+public:
+    ~xpClass() override = default;
+};

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <concepts>
+
+#include "components/loadcase/lcIntensityFunctionRefinement.h"
+#include "model/laForcePerArea.h"
+#include "model/laForcePerLength.h"
+#include "model/laIntensityJavaScriptBase.h"
+#include "model/laPressure.h"
+#include "model/laTemperature.h"
+#include "model/laTraction.h"
+
+// The quantities that act on surfaces; their script functions also keep a refinement.
+template <class T>
+concept laSurfaceQuantity = std::same_as<T, laPressure<double>> || std::same_as<T, laForcePerArea<double>> ||
+    std::same_as<T, laTraction<double>>;
+
+// A value computed by a user's script at each position: line loads and temperatures.
+template <class T>
+class laIntensityJavaScript : public laIntensityJavaScriptBase<T, laIntensityJavaScript<T>> {
+    static_assert(std::same_as<T, laForcePerLength<double>> || std::same_as<T, laTemperature<double>>,
+                  "Kestrel: script functions exist for pressure, force per area, traction, force per length and "
+                  "temperature");
+    using Base = laIntensityJavaScriptBase<T, laIntensityJavaScript<T>>;
+
+public:
+    // Takes `function` over.
+    explicit laIntensityJavaScript(jmfFunctionObject* function) : Base(function) {}
+    laIntensityJavaScript(const laIntensityJavaScript&) = default;
+    ~laIntensityJavaScript() override { this->handOverToFactory(); }
+
+    void* getInterface(const std::type_info& type) override {
+        return mfInterfaceStep<laIntensityJavaScript, Base>(this, type);
+    }
+    static bool offersInterface(const std::type_info& type) { return mfOffersStep<laIntensityJavaScript, Base>(type); }
+};
+
+// The surface quantities: besides the script, the edge length their surfaces are refined to.
+template <class T>
+requires laSurfaceQuantity<T>
+class laIntensityJavaScript<T> : public laIntensityJavaScriptBase<T, laIntensityJavaScript<T>>,
+                                 public lcIntensityFunctionRefinement {
+    using Base = laIntensityJavaScriptBase<T, laIntensityJavaScript<T>>;
+
+public:
+    // Takes `function` over; `refinement` is a length in metres.
+    laIntensityJavaScript(jmfFunctionObject* function, double refinement)
+        : Base(function), lcIntensityFunctionRefinement(refinement) {}
+    laIntensityJavaScript(const laIntensityJavaScript&) = default;
+    ~laIntensityJavaScript() override { this->handOverToFactory(); }
+
+    // The refinement is a base of its own, not part of the function's chain.
+    void* getInterface(const std::type_info& type) override {
+        if (type == typeid(lcIntensityFunctionRefinement)) return static_cast<lcIntensityFunctionRefinement*>(this);
+        return mfInterfaceStep<laIntensityJavaScript, Base>(this, type);
+    }
+    static bool offersInterface(const std::type_info& type) {
+        return type == typeid(lcIntensityFunctionRefinement) || mfOffersStep<laIntensityJavaScript, Base>(type);
+    }
+};
