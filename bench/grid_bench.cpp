@@ -1,0 +1,152 @@
+// A pressure grid of 100 x 100 x 100 nodes written and read, against a plain pugixml parse of the
+// same text that runs every point's coordinates and pressure through the units parser; and grid
+// evaluation on axes of growing length.
+#include <benchmark/benchmark.h>
+#include <pugixml.hpp>
+
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "components/framework/mfProgram.h"
+#include "elements/kestrelRegistration.h"
+#include "exchange/xpSpecialization.h"
+#include "model/laIntensityFunctionGrid.h"
+
+namespace {
+using Pressure = laPressure<double>;
+using Grid = laIntensityFunctionGrid<Pressure>;
+
+// An element holding one pressure function, as a host element would.
+struct Owner : xpElement {
+    laIntensityFunction<Pressure>* function = nullptr;
+    Owner() {
+        setName("owner");
+        xpMemberDeclaration<laIntensityFunction<Pressure> * Owner::*> declaration;
+        declaration.name = "intensity";
+        declaration.member = &Owner::function;
+        add(xpCreateMemberNode(declaration, this));
+    }
+    ~Owner() override { delete function; }
+};
+
+struct Session {
+    xpDocument document;
+    xpCurrentDocument current{document};
+    bool registered = (kestrel::register_futures(), true);
+    Owner owner;
+};
+
+Vector<double> axis(int nodes, double step) {
+    Vector<double> values;
+    for (int i = 0; i < nodes; ++i) values.push_back(i * step);
+    return values;
+}
+
+Grid* grid(int nodes) {
+    Grid* g = mfCreate<Grid>();
+    g->setXValues(axis(nodes, 0.25));
+    g->setYValues(axis(nodes, 0.5));
+    g->setZValues(axis(nodes, 0.125));
+    for (int ix = 0; ix < nodes; ++ix)
+        for (int iy = 0; iy < nodes; ++iy)
+            for (int iz = 0; iz < nodes; ++iz) g->node(ix, iy, iz) = Pressure(1000 + ix + 0.5 * iy - 0.25 * iz);
+    return g;
+}
+
+const std::string& text() {
+    static const std::string written = [] {
+        Session session;
+        session.owner.function = grid(100);
+        std::string out;
+        session.document.write(session.owner, out);
+        return out;
+    }();
+    return written;
+}
+
+// Peak resident memory since the last reset, in MiB (Linux).
+double peakMiB() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
+    return 0;
+}
+void resetPeak() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+void BM_grid_export(benchmark::State& state) {
+    Session session;
+    session.owner.function = grid(100);
+    for (auto _ : state) {
+        std::string out;
+        benchmark::DoNotOptimize(session.document.write(session.owner, out));
+    }
+    state.SetItemsProcessed(state.iterations() * 1000000);
+}
+
+void BM_grid_import(benchmark::State& state) {
+    const std::string& written = text();
+    double peak = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        resetPeak();
+        const double before = peakMiB();
+        state.ResumeTiming();
+        {
+            Session session;
+            benchmark::DoNotOptimize(session.document.read(session.owner, written));
+        }
+        state.PauseTiming();
+        peak = peakMiB() - before;
+        state.ResumeTiming();
+    }
+    state.counters["peak_MiB_over_start"] = peak;
+    state.counters["text_MiB"] = double(written.size()) / (1024.0 * 1024.0);
+    state.SetItemsProcessed(state.iterations() * 1000000);
+}
+
+void BM_grid_baseline(benchmark::State& state) {
+    const std::string& written = text();
+    for (auto _ : state) {
+        pugi::xml_document doc;
+        doc.load_buffer(written.data(), written.size());
+        double sum = 0;
+        for (pugi::xml_node point : doc.select_node("//pressure_points").node().children("pressure_point")) {
+            for (const char* axisName : {"x", "y", "z"})
+                sum += jsParseQuantity(point.attribute(axisName).value(), jsLength::descriptor());
+            sum += jsParseQuantity(point.attribute("pressure").value(), jsPressure::descriptor());
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetItemsProcessed(state.iterations() * 1000000);
+}
+
+// Evaluation at 1,000,000 positions spread over the grid; the axes have state.range(0) nodes.
+void BM_grid_evaluate(benchmark::State& state) {
+    const int nodes = int(state.range(0));
+    std::unique_ptr<Grid> g(mfCreate<Grid>());
+    g->setXValues(axis(nodes, 10.0 / nodes));
+    g->setYValues(axis(2, 1));
+    g->setZValues(axis(nodes, 5.0 / nodes));
+    for (int ix = 0; ix < nodes; ++ix)
+        for (int iz = 0; iz < nodes; ++iz) g->node(ix, 0, iz) = g->node(ix, 1, iz) = Pressure(ix - iz);
+    g->positionSystem = lcLoad::global;
+    const lcLoad load;
+    for (auto _ : state) {
+        double sum = 0;
+        for (long long i = 0; i < 1000000; ++i) {
+            const pos3d at(1e-5 * (i % 1000003 % 1000000), 0.3, 5e-6 * ((i * 7919) % 1000000));
+            sum += g->getIntensity(&load, at, lcLoad::global, 1.0).get_complex(0).real();
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetItemsProcessed(state.iterations() * 1000000);
+}
+}  // namespace
+
+BENCHMARK(BM_grid_export)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_grid_import)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_grid_baseline)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_grid_evaluate)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
