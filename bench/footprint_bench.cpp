@@ -5,31 +5,14 @@
 
 #include <cmath>
 
+#include "bench/bench_session.h"
 #include "components/framework/mfProgram.h"
 #include "components/units/jsQuantity.h"
-#include "elements/kestrelRegistration.h"
-#include "exchange/xpSpecialization.h"
 #include "model/laFootprintPolygon.h"
 
 namespace {
-// An element holding one surface footprint, as a host element would.
-struct Owner : xpElement {
-    lcFootprint_2d* footprint = nullptr;
-    Owner() {
-        setName("owner");
-        xpMemberDeclaration<lcFootprint_2d * Owner::*> declaration;
-        declaration.name = "footprint";
-        declaration.member = &Owner::footprint;
-        add(xpCreateMemberNode(declaration, this));
-    }
-    ~Owner() override { delete footprint; }
-};
-
-struct Session {
-    xpDocument document;
-    xpCurrentDocument current{document};
-    bool registered = (kestrel::register_futures(), true);
-    Owner owner;
+struct Session : BenchSession<lcFootprint_2d> {
+    Session() : BenchSession("footprint") {}
 };
 
 // A polygon with `corners` corners on a circle of 10 m, with coordinates that need all digits.
@@ -44,7 +27,7 @@ laFootprintPolygon* polygon(int corners) {
 
 std::string text(int corners) {
     Session session;
-    session.owner.footprint = polygon(corners);
+    session.owner.object = polygon(corners);
     std::string written;
     session.document.write(session.owner, written);
     return written;
@@ -52,7 +35,7 @@ std::string text(int corners) {
 
 void BM_polygon_export(benchmark::State& state) {
     Session session;
-    session.owner.footprint = polygon(int(state.range(0)));
+    session.owner.object = polygon(int(state.range(0)));
     for (auto _ : state) {
         std::string written;
         benchmark::DoNotOptimize(session.document.write(session.owner, written));
@@ -65,8 +48,8 @@ void BM_polygon_import(benchmark::State& state) {
     Session session;
     for (auto _ : state) {
         benchmark::DoNotOptimize(session.document.read(session.owner, written));
-        delete session.owner.footprint;
-        session.owner.footprint = nullptr;
+        delete session.owner.object;
+        session.owner.object = nullptr;
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }

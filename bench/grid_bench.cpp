@@ -5,36 +5,18 @@
 #include <pugixml.hpp>
 
 #include <cstring>
-#include <fstream>
 #include <string>
 
+#include "bench/bench_session.h"
 #include "components/framework/mfProgram.h"
-#include "elements/kestrelRegistration.h"
-#include "exchange/xpSpecialization.h"
 #include "model/laIntensityFunctionGrid.h"
 
 namespace {
 using Pressure = laPressure<double>;
 using Grid = laIntensityFunctionGrid<Pressure>;
 
-// An element holding one pressure function, as a host element would.
-struct Owner : xpElement {
-    laIntensityFunction<Pressure>* function = nullptr;
-    Owner() {
-        setName("owner");
-        xpMemberDeclaration<laIntensityFunction<Pressure> * Owner::*> declaration;
-        declaration.name = "intensity";
-        declaration.member = &Owner::function;
-        add(xpCreateMemberNode(declaration, this));
-    }
-    ~Owner() override { delete function; }
-};
-
-struct Session {
-    xpDocument document;
-    xpCurrentDocument current{document};
-    bool registered = (kestrel::register_futures(), true);
-    Owner owner;
+struct Session : BenchSession<laIntensityFunction<Pressure>> {
+    Session() : BenchSession("intensity") {}
 };
 
 Vector<double> axis(int nodes, double step) {
@@ -57,7 +39,7 @@ Grid* grid(int nodes) {
 const std::string& text() {
     static const std::string written = [] {
         Session session;
-        session.owner.function = grid(100);
+        session.owner.object = grid(100);
         std::string out;
         session.document.write(session.owner, out);
         return out;
@@ -65,20 +47,9 @@ const std::string& text() {
     return written;
 }
 
-// Peak resident memory since the last reset, in MiB (Linux).
-double peakMiB() {
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);)
-        if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
-    return 0;
-}
-void resetPeak() {
-    std::ofstream("/proc/self/clear_refs") << "5";
-}
-
 void BM_grid_export(benchmark::State& state) {
     Session session;
-    session.owner.function = grid(100);
+    session.owner.object = grid(100);
     for (auto _ : state) {
         std::string out;
         benchmark::DoNotOptimize(session.document.write(session.owner, out));
@@ -88,21 +59,10 @@ void BM_grid_export(benchmark::State& state) {
 
 void BM_grid_import(benchmark::State& state) {
     const std::string& written = text();
-    double peak = 0;
     for (auto _ : state) {
-        state.PauseTiming();
-        resetPeak();
-        const double before = peakMiB();
-        state.ResumeTiming();
-        {
-            Session session;
-            benchmark::DoNotOptimize(session.document.read(session.owner, written));
-        }
-        state.PauseTiming();
-        peak = peakMiB() - before;
-        state.ResumeTiming();
+        Session session;
+        benchmark::DoNotOptimize(session.document.read(session.owner, written));
     }
-    state.counters["peak_MiB_over_start"] = peak;
     state.counters["text_MiB"] = double(written.size()) / (1024.0 * 1024.0);
     state.SetItemsProcessed(state.iterations() * 1000000);
 }

@@ -7,6 +7,7 @@
 #include "elements/xlaFootprintPolygon.h"
 #include "exchange/xpSpecialization.h"
 #include "model/laFootprintBox.h"
+#include "polymorphic_owner.h"
 #include "xml_fixture.h"
 
 namespace {
@@ -24,33 +25,14 @@ protected:
     // Writes the footprint through a member of its base, reads it back and returns the copy.
     template <class B>
     std::unique_ptr<B> roundTrip(B* footprint, std::string* written = nullptr) {
-        Owner<B> out;
-        out.footprint.reset(footprint);
-        out.pointer = footprint;
+        kestrel_test::Owner<B> out("footprint");
+        out.object = footprint;
         const std::string text = write(out);
         if (written) *written = text;
-        Owner<B> in;
+        kestrel_test::Owner<B> in("footprint");
         readClean(in, text);
-        return std::move(in.footprint);
+        return in.take();
     }
-
-    template <class B>
-    struct Owner : xpElement {
-        std::unique_ptr<B> footprint;
-        B* pointer = nullptr;
-        Owner() {
-            setName("owner");
-            xpMemberDeclaration<B * Owner::*> declaration;
-            declaration.name = "footprint";
-            declaration.member = &Owner::pointer;
-            add(xpCreateMemberNode(declaration, this));
-        }
-        bool import_concrete() override {
-            footprint.reset(pointer);
-            pointer = nullptr;
-            return true;
-        }
-    };
 
     long live = 0;
 };

@@ -7,6 +7,7 @@
 #include "elements/xlaLimitFunctionRange.h"
 #include "exchange/xpSpecialization.h"
 #include "model/laLimitFunctionLiquidPressure.h"
+#include "polymorphic_owner.h"
 #include "xml_fixture.h"
 
 namespace {
@@ -14,19 +15,8 @@ namespace {
 using kestrel_test::describe;
 using Pressure = laPressure<double>;
 
-// An owner of one intensity function of quantity T, as a host element holds it.
 template <class T>
-struct Owner : xpElement {
-    laIntensityFunction<T>* function = nullptr;
-    Owner() {
-        setName("owner");
-        xpMemberDeclaration<laIntensityFunction<T> * Owner::*> declaration;
-        declaration.name = "intensity";
-        declaration.member = &Owner::function;
-        add(xpCreateMemberNode(declaration, this));
-    }
-    ~Owner() override { delete function; }
-};
+using Owner = kestrel_test::Owner<laIntensityFunction<T>>;
 
 class Intensities : public kestrel_test::XmlFixture {
 protected:
@@ -40,13 +30,13 @@ protected:
     template <class T>
     std::unique_ptr<laIntensityFunction<T>> roundTrip(laIntensityFunction<T>* function,
                                                       std::string* written = nullptr) {
-        Owner<T> out;
-        out.function = function;
+        Owner<T> out("intensity");
+        out.object = function;
         const std::string text = write(out);
         if (written) *written = text;
-        Owner<T> in;
+        Owner<T> in("intensity");
         readClean(in, text);
-        return std::unique_ptr<laIntensityFunction<T>>(std::exchange(in.function, nullptr));
+        return in.take();
     }
 
     long live = 0;
@@ -101,7 +91,7 @@ TEST_F(Intensities, ThreePointKeepsEachValueWithItsPoint) {
     EXPECT_EQ(function.point2, pos3d(0, 1, 0));
     EXPECT_EQ(function.point3, pos3d(0, 0, 1));
 
-    Owner<laForcePerArea<double>> owner;
+    Owner<laForcePerArea<double>> owner("intensity");
     auto result = read(owner, R"(<owner><intensity><component2d_3point_varying>
         <intensity1 fx="0" fy="0" fz="0"><position x="0" y="0" z="0"/></intensity1>
         <intensity2 fx="0" fy="0" fz="0"/>
@@ -109,7 +99,7 @@ TEST_F(Intensities, ThreePointKeepsEachValueWithItsPoint) {
       </component2d_3point_varying></intensity></owner>)");
     EXPECT_EQ(describe(result.errors),
               "3 /owner/intensity/component2d_3point_varying/intensity2/position: Required field not found\n");
-    EXPECT_EQ(owner.function, nullptr);
+    EXPECT_EQ(owner.object, nullptr);
 }
 
 TEST_F(Intensities, LimitFunctionsTravelInsidePressureFunctions) {
@@ -157,12 +147,12 @@ TEST_F(Intensities, RangeTypesReadByText) {
 
 // A limit function read for a function that then fails is not left behind.
 TEST_F(Intensities, FailedReadLeavesNoLimitFunctionBehind) {
-    Owner<Pressure> owner;
+    Owner<Pressure> owner("intensity");
     auto result = read(owner, R"(<owner><intensity><pressure2d_constant position_system="Global">
         <limit_function><limit_function_liquid_pressure/></limit_function>
         <intensity pressure="1"/></pressure2d_constant></intensity></owner>)");
     EXPECT_NE(describe(result.errors).find("@position_system"), std::string::npos) << describe(result.errors);
-    EXPECT_EQ(owner.function, nullptr);
+    EXPECT_EQ(owner.object, nullptr);
 }
 
 TEST_F(Intensities, ExportRefusesAnotherKindAndLeavesTheElementAlone) {
@@ -204,7 +194,7 @@ TEST_F(Intensities, CopiesShareNoNodes) {
 }
 
 TEST_F(Intensities, LimitFunctionsAreOfferedInKeyOrder) {
-    Owner<Pressure> owner;
+    Owner<Pressure> owner("intensity");
     pugi::xml_document xsd;
     ASSERT_TRUE(xsd.load_string(xpDocument::schema(owner).c_str()));
     auto choice = xsd.select_node("//xs:element[@name='limit_function']//xs:choice").node();

@@ -8,6 +8,7 @@
 #include "elements/xlaIntensityLinearParametric.h"
 #include "elements/xlaIntensityLinearVarying.h"
 #include "exchange/xpSpecialization.h"
+#include "polymorphic_owner.h"
 #include "xml_fixture.h"
 
 namespace {
@@ -17,17 +18,7 @@ using Pressure = laPressure<double>;
 using Grid = laIntensityFunctionGrid<Pressure>;
 
 template <class T>
-struct Owner : xpElement {
-    laIntensityFunction<T>* function = nullptr;
-    Owner() {
-        setName("owner");
-        xpMemberDeclaration<laIntensityFunction<T> * Owner::*> declaration;
-        declaration.name = "f";
-        declaration.member = &Owner::function;
-        add(xpCreateMemberNode(declaration, this));
-    }
-    ~Owner() override { delete function; }
-};
+using Owner = kestrel_test::Owner<laIntensityFunction<T>>;
 
 class Kinds : public kestrel_test::XmlFixture {
 protected:
@@ -40,11 +31,11 @@ protected:
     template <class M, class T = typename M::value_type>
     std::unique_ptr<M> roundTrip(M* function, std::string& written) {
         Owner<T> out;
-        out.function = function;
+        out.object = function;
         written = write(out);
         Owner<T> in;
         readClean(in, written);
-        return std::unique_ptr<M>(dynamic_cast<M*>(std::exchange(in.function, nullptr)));
+        return std::unique_ptr<M>(dynamic_cast<M*>(in.take().release()));
     }
 
     // Reads `content` as the owner's function, expecting the errors given.
@@ -52,7 +43,7 @@ protected:
     std::unique_ptr<laIntensityFunction<T>> readAs(const std::string& content, const std::string& errors) {
         Owner<T> in;
         EXPECT_EQ(describe(read(in, "<owner><f>" + content + "</f></owner>").errors), errors);
-        return std::unique_ptr<laIntensityFunction<T>>(std::exchange(in.function, nullptr));
+        return in.take();
     }
 
     long live = 0;
