@@ -9,7 +9,7 @@ std::string document(int loads) {
     List<hostLoad> list;
     for (int i = 0; i < loads; ++i)
         list.push_back({"load " + std::to_string(i), hostCoordinates::cartesian,
-                        locsys3d(pos3d(i * 0.5, 1.25, -3), vec3d(1, 0, 0), vec3d(0, 1, 0))});
+                        locsys3d(pos3d(i * 0.5, 1.25, -3), vec3d(1, 0, 0), vec3d(0, 1, 0)), nullptr, nullptr});
     hostSession session;
     session.root.m_loads = list;
     std::string text;
