@@ -64,7 +64,7 @@ bool xpElement::do_import(xpImportSet& nodes) {
         if (xpExchangeContext::errorCount() != before) return false;
         return guardedImportConcrete();
     }
-    const std::string name = getElementName();
+    const std::string& name = getElementName();
     bool refused = false;
     for (std::size_t i = 0; i < nodes.childCount(); ++i) {
         if (nodes.taken(i) || name != nodes.child(i).name()) continue;

@@ -33,8 +33,9 @@ public:
     bool hasText() const;
     void takeText() { m_textTaken = true; }
 
-    // Names some node of this element reads; a child nobody announced is unexpected.
-    void announce(std::string_view elementName) { m_announced.emplace_back(elementName); }
+    // Names some node of this element reads; a child nobody announced is unexpected. The name
+    // must outlive the set (node names do).
+    void announce(std::string_view elementName) { m_announced.push_back(elementName); }
     // Why a node refused child i, for the report if no other node takes it.
     void noteRefusal(std::size_t i, std::string reason);
 
@@ -48,7 +49,7 @@ private:
     std::vector<pugi::xml_node> m_children;
     std::vector<bool> m_childTaken;
     std::vector<std::string> m_refusals;
-    std::vector<std::string> m_announced;
+    std::vector<std::string_view> m_announced;
     mutable std::vector<int> m_ordinals;
     bool m_textTaken = false;
 };

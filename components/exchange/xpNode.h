@@ -123,7 +123,7 @@ public:
     virtual bool acceptsConstants(pugi::xml_node, std::string&) const { return true; }
     // Whether a missing node is reported as "Required field not found".
     virtual bool isRequiredField() const;
-    virtual std::string getElementName() const { return m_name; }
+    virtual const std::string& getElementName() const { return m_name; }
     // Path of the element (or "/@name" attribute) this node stands for, as in the document
     // being read or written, e.g. /loads/load[2]/intensity.
     virtual std::string getElementPath() const;

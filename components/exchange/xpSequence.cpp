@@ -55,7 +55,7 @@ bool xpSequence::importItems(xpImportSet& nodes) {
     clear();
     auto* item = dynamic_cast<xpElement*>(m_item.get());
     if (!item) return false;
-    const std::string name = item->getElementName();
+    const std::string& name = item->getElementName();
     nodes.announce(name);
     bool ok = true;
     for (std::size_t i = 0; i < nodes.childCount(); ++i) {
