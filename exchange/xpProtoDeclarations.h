@@ -102,25 +102,25 @@ struct xpProtoSequence<Item, Container Owner::*, ItemDecl, Next>
 
 // --- composing ------------------------------------------------------------------------------
 
-inline xpProtoCommon xpProtoNamed(std::string name, bool required) {
-    xpProtoCommon common = xpProtoDefault;
-    common.name = std::move(name);
-    common.required = required;
-    return common;
+// A declaration of kind Decl with the default settings, named and required as given.
+template <class Decl>
+Decl xpProtoNamed(std::string name, bool required) {
+    Decl declaration;
+    static_cast<xpProtoCommon&>(declaration) = xpProtoDefault;
+    declaration.name = std::move(name);
+    declaration.required = required;
+    return declaration;
 }
 
 // A plain element.
 inline xpProtoElement<void, xpProtoMemberElement> xpDeclareElement(std::string name, bool required = true) {
-    xpProtoElement<void, xpProtoMemberElement> declaration;
-    static_cast<xpProtoCommon&>(declaration) = xpProtoNamed(std::move(name), required);
-    return declaration;
+    return xpProtoNamed<xpProtoElement<void, xpProtoMemberElement>>(std::move(name), required);
 }
 
 // An element of value type T bound through `access` (a member pointer or xpProtoMemberElement).
 template <class T, class A>
 xpProtoElement<T, A> xpDeclareElement(std::string name, A access, bool required = true) {
-    xpProtoElement<T, A> declaration;
-    static_cast<xpProtoCommon&>(declaration) = xpProtoNamed(std::move(name), required);
+    auto declaration = xpProtoNamed<xpProtoElement<T, A>>(std::move(name), required);
     declaration.access = access;
     return declaration;
 }
@@ -128,8 +128,7 @@ xpProtoElement<T, A> xpDeclareElement(std::string name, A access, bool required 
 // An attribute of type U bound through `access`.
 template <class U, class A>
 xpProtoAttribute<U, A> xpDeclareAttribute(std::string name, A access, bool required = true) {
-    xpProtoAttribute<U, A> declaration;
-    static_cast<xpProtoCommon&>(declaration) = xpProtoNamed(std::move(name), required);
+    auto declaration = xpProtoNamed<xpProtoAttribute<U, A>>(std::move(name), required);
     declaration.access = access;
     return declaration;
 }
@@ -149,8 +148,8 @@ xpProtoCData<std::string Owner::*> xpDeclareCData(std::string Owner::*member) {
 // A sequence of the container member `member`, one `item` element per entry.
 template <class Container, class Owner, class ItemDecl>
 auto xpDeclareSequence(std::string name, Container Owner::*member, ItemDecl item, bool required = true) {
-    xpProtoSequence<typename Container::value_type, Container Owner::*, ItemDecl> declaration;
-    static_cast<xpProtoCommon&>(declaration) = xpProtoNamed(std::move(name), required);
+    auto declaration = xpProtoNamed<xpProtoSequence<typename Container::value_type, Container Owner::*, ItemDecl>>(
+        std::move(name), required);
     declaration.member = member;
     declaration.item = std::move(item);
     return declaration;
