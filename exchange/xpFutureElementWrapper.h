@@ -30,9 +30,14 @@ public:
         return !is_required();
     }
 
+    // The wrapper writes only for an object it stands for: its element is kept even when it
+    // has no content, since leaving it out would read back as no object.
     bool export_child(pugi::xml_node parent) override {
         if (reusesParent()) return element() && element()->export_child(parent);
-        return xpElement::export_child(parent);
+        pugi::xml_node dom = parent.append_child(getElementName().c_str());
+        if (export_dom(dom)) return true;
+        parent.remove_child(dom);
+        return false;
     }
 
     void nodes_for_import(xpImportSet& nodes) override {
@@ -43,9 +48,8 @@ public:
         xpElement* node = element();
         if (!node) return false;
         if (node->do_import(nodes)) return guardedImportConcrete();
-        if (!is_required()) return true;
-        if (!isRequiredField()) return false;
-        reportMissing();
+        // Not found: false even when optional, so that the next alternative is tried.
+        if (is_required() && isRequiredField()) reportMissing();
         return false;
     }
 

@@ -3,7 +3,22 @@
 #include "components/exchange/xpDocument.h"
 #include "components/exchange/xpImportSet.h"
 
-xpNode::~xpNode() = default;
+namespace {
+void forget(std::vector<xpNode*>& list, const xpNode* node) {
+    std::erase(list, node);
+}
+}  // namespace
+
+xpNode::~xpNode() {
+    // A node replaced or destroyed before its owner must not be reset through a stale pointer.
+    for (xpNode* owner : m_resetOwners) forget(owner->m_resetNodes, this);
+    for (xpNode* node : m_resetNodes) forget(node->m_resetOwners, this);
+}
+
+void xpNode::add_reset_node(xpNode* node) {
+    m_resetNodes.push_back(node);
+    node->m_resetOwners.push_back(this);
+}
 
 void xpNode::reset_all() {
     for (xpNode* node : m_resetNodes) node->reset();

@@ -65,8 +65,9 @@ public:
         m_ownerType = &type;
         m_owner = owner;
     }
-    // `node`'s reset() runs on this node's reset_all(). The node is not owned.
-    void add_reset_node(xpNode* node) { m_resetNodes.push_back(node); }
+    // `node`'s reset() runs on this node's reset_all(). The node is not owned; it leaves the
+    // list when it is destroyed, and this node leaves its lists when this node is.
+    void add_reset_node(xpNode* node);
     // Runs reset() of every registered node, in registration order.
     void reset_all();
 
@@ -164,6 +165,8 @@ private:
     std::string m_documentation;
     xpNode* m_parent = nullptr;
     std::vector<xpNode*> m_resetNodes;
+    // The nodes whose reset lists hold this one.
+    std::vector<xpNode*> m_resetOwners;
     xpErrorMap m_errors;
     mutable const xpFrame* m_frame = nullptr;
     mutable const std::type_info* m_ownerType = nullptr;

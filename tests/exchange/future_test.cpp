@@ -3,6 +3,8 @@
 #include "components/framework/mfProgram.h"
 #include "elements/kestrelRegistration.h"
 #include "elements/xlaFootprintPoint.h"
+#include "elements/xlaLimitFunctionLiquidPressure.h"
+#include "elements/xlaLimitFunctionRange.h"
 #include "exchange/xpSpecialization.h"
 #include "xml_fixture.h"
 
@@ -37,6 +39,23 @@ struct Holder : xpElement {
         return dynamic_cast<xpSpecialization<lcFootprint_0d, xpMemberData<lcFootprint_0d*, Holder>>&>(
             *where.children()[0]);
     }
+};
+
+// A host's own element class for point footprints: a second prototype for one model type.
+class HostPoint : public xpClass<laFootprintPoint> {};
+
+// An owner of an optional limit-function member; it owns what the member points to.
+struct OptionalLimit : xpElement {
+    laLimitFunctionPressure* limit = nullptr;
+    OptionalLimit() {
+        setName("holder");
+        xpMemberDeclaration<laLimitFunctionPressure * OptionalLimit::*> declaration;
+        declaration.required = false;
+        declaration.name = "limit";
+        declaration.member = &OptionalLimit::limit;
+        add(xpCreateMemberNode(declaration, this));
+    }
+    ~OptionalLimit() override { delete limit; }
 };
 
 class Future : public kestrel_test::XmlFixture {
@@ -123,6 +142,48 @@ TEST_F(Future, RegistrationReplacesPrototypesAndNeedsADocument) {
     Holder orphan;
     EXPECT_TRUE(orphan.specialization().alternatives().empty());
     xpDocument::m_current = saved;
+}
+
+// The alternative built from the second prototype replaces the first one's, which must leave
+// the owner's reset list (resetting through it read freed memory).
+TEST_F(Future, ReplacedAlternativeLeavesTheResetList) {
+    kestrel::register_futures();
+    auto* host = new HostPoint;
+    host->setName("host_point");
+    xpGetFutureElements<lcFootprint_0d>()->add(host);
+    ASSERT_EQ(xpGetFutureElements<lcFootprint_0d>()->prototypes().size(), 2u);
+    Holder holder;
+    ASSERT_EQ(holder.specialization().alternatives().size(), 1u);
+    holder.reset_all();
+    holder.footprint = mfCreate<laFootprintPoint>(pos3d(1, 2, 3));
+    Holder back;
+    back.reset_all();
+    readClean(back, write(holder));
+    ASSERT_NE(back.footprint, nullptr);
+}
+
+// An optional member writes an object whose element has no content, and reads whichever of its
+// alternatives the document holds.
+TEST_F(Future, OptionalMemberWritesEmptyElementsAndReadsAnyAlternative) {
+    kestrel::register_futures();
+    OptionalLimit liquid;
+    liquid.limit = mfCreate<laLimitFunctionLiquidPressure>();
+    const std::string text = write(liquid);
+    EXPECT_NE(text.find("<limit_function_liquid_pressure />"), std::string::npos) << text;
+    OptionalLimit back;
+    readClean(back, text);
+    EXPECT_NE(dynamic_cast<laLimitFunctionLiquidPressure*>(back.limit), nullptr);
+
+    OptionalLimit range;
+    readClean(range, R"(<holder><limit><limit_function_range range_type="both_inclusive">
+        <lower_limit pressure="1 Pa"/><upper_limit pressure="2 Pa"/></limit_function_range></limit></holder>)");
+    auto* read = dynamic_cast<laLimitFunctionRange*>(range.limit);
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read->getUpperLimit(), laPressure<double>(2.0));
+
+    OptionalLimit none;
+    readClean(none, "<holder/>");
+    EXPECT_EQ(none.limit, nullptr);
 }
 
 // The member's schema: a choice of the registered elements, inside the member's element.
