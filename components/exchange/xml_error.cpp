@@ -2,6 +2,7 @@
 
 #include "components/exchange/xpExchangeContext.h"
 #include "components/exchange/xpNode.h"
+#include "components/exchange/xpSourceText.h"
 
 namespace {
 // Long enough for any message the library forms; document texts quoted in it are cut.
@@ -20,7 +21,7 @@ void xml_error::error(std::string& text) const {
 
 void xml_error::truncate(std::size_t maxLength) {
     if (m_text.size() > maxLength) {
-        m_text.resize(maxLength);
+        m_text.resize(xpUtf8Cut(m_text, maxLength));
         m_text += "...";
     }
 }
@@ -59,7 +60,10 @@ xml_schema_validation_error::xml_schema_validation_error(const xpNode* node, con
 xpErrorMap& xpErrorMap::operator<<(const xml_error& error) {
     auto copy = error.clone();
     copy->truncate(kMaxMessage);
-    if (xpExchangeContext* context = xpExchangeContext::active()) context->report(*copy);
-    m_errors.push_back(std::move(copy));
+    xpExchangeContext* context = xpExchangeContext::active();
+    // Past the error limit a node keeps no copy either, so that memory stays bounded.
+    const bool kept = !context || !context->full();
+    if (context) context->report(*copy);
+    if (kept) m_errors.push_back(std::move(copy));
     return *this;
 }

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "components/exchange/xpElement.h"
+#include "components/exchange/xpSourceText.h"
 #include "components/schema/xsSchema.h"
 
 xpDocument* xpDocument::m_current = nullptr;
@@ -31,50 +32,44 @@ xpDocument::~xpDocument() {
 }
 
 namespace {
-void lineAndColumn(std::string_view text, std::ptrdiff_t offset, int& line, int& column) {
-    line = 1;
-    column = 1;
-    for (std::ptrdiff_t i = 0; i < offset && std::size_t(i) < text.size(); ++i) {
-        if (text[i] == '\n') {
-            ++line;
-            column = 1;
-        } else {
-            ++column;
-        }
-    }
-}
-
-xpReadResult refused(std::string_view text, std::ptrdiff_t offset, std::string message) {
+xpReadResult refused(std::string_view text, std::size_t offset, std::string message) {
     xpReadResult result;
     xpReportedError error;
-    lineAndColumn(text, offset, error.line, result.column);
+    xpLineAndColumn(text, offset, error.line, result.column);
     error.message = std::move(message) + " (column " + std::to_string(result.column) + ")";
     result.errors.push_back(std::move(error));
     return result;
 }
 }  // namespace
 
-xpReadResult xpDocument::read(xpElement& root, std::string_view text) {
+xpReadResult xpDocument::read(xpElement& root, std::string_view bytes) {
+    std::string converted;
+    std::string_view text;
+    if (xpTextProblem problem = xpDecodeSource(bytes, converted, text))
+        return refused(text, problem.offset, problem.message);
     pugi::xml_document dom;
     // DOCTYPE nodes are parsed only to be refused: no DTD is read and no entity expanded.
     pugi::xml_parse_result parsed =
         dom.load_buffer(text.data(), text.size(), pugi::parse_default | pugi::parse_doctype, pugi::encoding_utf8);
-    if (!parsed) return refused(text, parsed.offset, parsed.description());
+    if (!parsed) return refused(text, std::size_t(parsed.offset), parsed.description());
     for (pugi::xml_node node = dom.first_child(); node; node = node.next_sibling())
         if (node.type() == pugi::node_doctype)
-            return refused(text, node.offset_debug(), "document type declarations are not accepted");
+            return refused(text, std::size_t(node.offset_debug()), "document type declarations are not accepted");
+    if (xpTextProblem problem = xpCheckStructure(text)) return refused(text, problem.offset, problem.message);
     pugi::xml_node top = dom.document_element();
     if (root.getElementName() != top.name())
         return refused(
-            text, top.offset_debug(),
+            text, std::size_t(top.offset_debug()),
             "root element is \"" + std::string(top.name()) + "\", expected \"" + root.getElementName() + "\"");
     xpReadResult result;
     result.wellFormed = true;
     xpExchangeContext context(text);
+    context.setErrorLimit(m_maxErrors);
     root.importFrom(xpFrame{nullptr, &context, top, 0});
-    result.errors = context.errors();
+    result.unlisted = context.unlisted();
+    result.errors = context.takeErrors();
     // Report in document order; errors of one line keep the order they were found in.
-    std::stable_sort(result.errors.begin(), result.errors.end(),
+    std::stable_sort(result.errors.begin(), result.errors.end() - (result.unlisted > 0),
                      [](const xpReportedError& a, const xpReportedError& b) { return a.line < b.line; });
     return result;
 }
@@ -97,12 +92,13 @@ std::vector<xpReportedError> xpDocument::write(xpElement& root, std::string& tex
     declaration.append_attribute("version") = "1.0";
     declaration.append_attribute("encoding") = "UTF-8";
     xpExchangeContext context;
+    context.setErrorLimit(m_maxErrors);
     pugi::xml_node top = dom.append_child(root.getElementName().c_str());
     root.export_dom(top);
     std::ostringstream out;
     dom.save(out, "  ", pugi::format_default, pugi::encoding_utf8);
     text = out.str();
-    return context.errors();
+    return context.takeErrors();
 }
 
 std::string xpDocument::schema(xpElement& root) {

@@ -11,11 +11,15 @@ class xpElement;
 
 // Outcome of reading a document.
 struct xpReadResult {
-    // False when the text was no well-formed XML, carried a DOCTYPE, or had another root element;
-    // `errors` then holds that one problem with its line (and `column`).
+    // False when the text was no well-formed XML (invalid bytes for its encoding, a second root
+    // element, an undefined entity), carried a DOCTYPE, or had another root element; `errors`
+    // then holds that one problem with its line (and `column`).
     bool wellFormed = false;
     int column = 0;
+    // Past the error limit errors are only counted: the last entry of `errors` then says how many
+    // more were found, and `unlisted` holds that number.
     std::vector<xpReportedError> errors;
+    std::size_t unlisted = 0;
     bool ok() const { return wellFormed && errors.empty(); }
 };
 
@@ -33,7 +37,15 @@ public:
 
     xpFutureElementsCollection& futureElements() { return m_futures; }
 
-    // Reads `root` from XML text. No DTD is read and no entity is expanded: a DOCTYPE is refused.
+    // Errors one read or write records at most; the rest are counted. Like a compiler's error
+    // limit, it bounds the memory and output a hostile document can cause.
+    static constexpr std::size_t kDefaultMaxErrors = 1000;
+    void setMaxErrors(std::size_t limit) { m_maxErrors = limit; }
+    std::size_t maxErrors() const { return m_maxErrors; }
+
+    // Reads `root` from XML text in its declared encoding (UTF-8 by default, UTF-16 by its
+    // byte-order mark or first bytes). No DTD is read and no entity is expanded: a DOCTYPE is
+    // refused, and so is a reference to any entity but the five predefined ones.
     xpReadResult read(xpElement& root, std::string_view text);
     // Reads `root` from a file; an unreadable file is reported like malformed text.
     xpReadResult readFile(xpElement& root, const std::string& path);
@@ -44,6 +56,7 @@ public:
 
 private:
     xpFutureElementsCollection m_futures;
+    std::size_t m_maxErrors = kDefaultMaxErrors;
 };
 
 // Makes a document current for the lifetime of the scope, restoring the previous one after.

@@ -48,8 +48,23 @@ int xpExchangeContext::lineOf(std::ptrdiff_t offset) const {
 }
 
 void xpExchangeContext::report(const xml_error& error) {
-    m_errors.push_back({error.line(), error.path(), error.message()});
     if (error.fatal()) ++m_fatal;
+    if (full()) {
+        ++m_unlisted;
+        return;
+    }
+    m_errors.push_back({error.line(), error.path(), error.message()});
+}
+
+std::vector<xpReportedError> xpExchangeContext::takeErrors() {
+    std::vector<xpReportedError> errors = std::move(m_errors);
+    m_errors.clear();
+    if (m_unlisted > 0)
+        errors.push_back({0,
+                          {},
+                          std::to_string(m_unlisted) + " more error" + (m_unlisted == 1 ? "" : "s") +
+                              " found and not listed (error limit " + std::to_string(m_limit) + ")"});
+    return errors;
 }
 
 xpExchangeContext* xpExchangeContext::active() {

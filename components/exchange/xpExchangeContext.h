@@ -41,7 +41,14 @@ public:
     // 1-based line of a byte offset into the source; 0 without a source.
     int lineOf(std::ptrdiff_t offset) const;
     const std::vector<xpReportedError>& errors() const { return m_errors; }
+    // Records an error; past the error limit it is only counted.
     void report(const xml_error& error);
+    // At most `limit` errors are recorded; the others are counted in unlisted().
+    void setErrorLimit(std::size_t limit) { m_limit = limit; }
+    bool full() const { return m_errors.size() >= m_limit; }
+    std::size_t unlisted() const { return m_unlisted; }
+    // The errors recorded, followed by one saying how many more were found when any were.
+    std::vector<xpReportedError> takeErrors();
 
     // The context of the exchange running on this thread, if any.
     static xpExchangeContext* active();
@@ -53,5 +60,7 @@ private:
     std::vector<std::size_t> m_lineStarts;
     std::vector<xpReportedError> m_errors;
     std::size_t m_fatal = 0;
+    std::size_t m_limit = static_cast<std::size_t>(-1);
+    std::size_t m_unlisted = 0;
     xpExchangeContext* m_previous;
 };

@@ -220,6 +220,16 @@ hostLoad xhostLoad::import() const {
     return load;
 }
 
+bool xhostLoad::importContent(xpImportSet& nodes) {
+    const bool ok = xpElement::importContent(nodes);
+    for (xpNode* n = getParent(); n; n = n->getParent())
+        if (auto* loads = dynamic_cast<xhostLoads*>(n)) {
+            loads->m_records.push_back({m_name, getElementPath(), getLine(), ok});
+            break;
+        }
+    return ok;
+}
+
 lcLoad hostLoad::model() const {
     const locsys3d system = localSystem.value_or(locsys3d());
     return lcLoad(

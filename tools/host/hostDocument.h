@@ -9,11 +9,23 @@
 #include "model/List.h"
 #include "tools/host/hostLoad.h"
 
+// What became of one "load" element of a document: its name as far as it was read, where it
+// stands, and whether it was read (a load that was not is missing from the loads read).
+struct hostLoadRecord {
+    std::string name;
+    std::string path;
+    int line = 0;
+    bool read = false;
+};
+
 // The root element "loads": the host document's loads, in document order.
 class xhostLoads : public xpElement {
 public:
     xhostLoads();
+    void import_begin() override { m_records.clear(); }
     List<hostLoad> m_loads;
+    // One record per "load" element of the document read last, in document order.
+    std::vector<hostLoadRecord> m_records;
 };
 
 // A current document with every load element registered, and a root element built after that.
@@ -34,9 +46,12 @@ std::string hostIntensityName(const lcIntensityFunction& intensity);
 List<hostLoad> hostExampleLoads();
 
 // Validates XML text against an XML Schema text with libxml2. Problems are returned with their
-// line; the text is read without network access, DTD loading or entity substitution.
+// line, at most `maxErrors` of them and then one saying how many more were found; the text is
+// read without network access, DTD loading or entity substitution, and a DOCTYPE makes it
+// unreadable, as it does for the library.
 struct hostValidation {
     bool readable = false;
     std::vector<xpReportedError> errors;
 };
-hostValidation hostValidate(const std::string& xml, const std::string& schema);
+hostValidation hostValidate(const std::string& xml, const std::string& schema,
+                            std::size_t maxErrors = xpDocument::kDefaultMaxErrors);

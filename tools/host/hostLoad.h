@@ -53,7 +53,10 @@ public:
     xhostLoad();
     bool export_(const hostLoad& load);
     hostLoad import() const;
+    // Reads the load and notes in the "loads" element above, if any, what became of it.
+    bool importContent(xpImportSet& nodes) override;
     void import_begin() override {
+        m_name.clear();
         m_hasLocalSystem = false;
         m_footprint.reset();
         m_intensity.reset();

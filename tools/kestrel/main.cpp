@@ -2,6 +2,9 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -15,6 +18,18 @@ namespace {
 constexpr int kOk = 0;
 constexpr int kDocumentErrors = 1;
 constexpr int kUnreadable = 2;
+
+// Errors listed per document at most (--max-errors); the rest are counted.
+std::size_t g_maxErrors = xpDocument::kDefaultMaxErrors;
+
+// JSON text for any document: bytes that are no UTF-8 (a file name) are replaced, not thrown at.
+std::string dumpJson(const nlohmann::json& value) {
+    return value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+nlohmann::json errorJson(const xpReportedError& e) {
+    return {{"line", e.line}, {"path", e.path}, {"message", e.message}};
+}
 
 // Reads a file, or standard input for "-"; false when it cannot be read.
 bool slurp(const std::string& file, std::string& text) {
@@ -48,6 +63,8 @@ struct Loaded {
     // Per load: the element names of its footprint and intensity function, empty for none.
     std::vector<std::string> footprints;
     std::vector<std::string> intensities;
+    // Every "load" element, read or not, in document order.
+    std::vector<hostLoadRecord> records;
 };
 
 Loaded load(const std::string& file) {
@@ -59,8 +76,10 @@ Loaded load(const std::string& file) {
     }
     loaded.readable = true;
     hostSession session;
+    session.document.setMaxErrors(g_maxErrors);
     loaded.result = session.document.read(session.root, text);
     loaded.loads = session.root.m_loads;
+    loaded.records = session.root.m_records;
     for (const hostLoad& l : loaded.loads) {
         loaded.footprints.push_back(l.footprint ? hostFootprintName(*l.footprint) : "");
         loaded.intensities.push_back(l.intensity ? hostIntensityName(*l.intensity) : "");
@@ -130,12 +149,17 @@ int worse(int a, int b) {
     return std::max(a, b);
 }
 
-std::string writeLoads(const List<hostLoad>& loads) {
+// Writes the document of `loads` to standard output; what could not be written is reported and
+// nothing is written.
+int writeLoads(const List<hostLoad>& loads) {
     hostSession session;
     session.root.m_loads = loads;
     std::string text;
-    session.document.write(session.root, text);
-    return text;
+    const std::vector<xpReportedError> errors = session.document.write(session.root, text);
+    for (const auto& e : errors) printError(std::cerr, "<output>", e);
+    if (!errors.empty()) return kDocumentErrors;
+    std::cout << text;
+    return kOk;
 }
 
 std::string schemaText() {
@@ -143,37 +167,79 @@ std::string schemaText() {
     return xpDocument::schema(session.root);
 }
 
+// The errors about the element at `path` or anything inside it.
+std::vector<xpReportedError> errorsUnder(const std::vector<xpReportedError>& errors, const std::string& path) {
+    std::vector<xpReportedError> found;
+    for (const auto& e : errors)
+        if (e.path.compare(0, path.size(), path) == 0 && (e.path.size() == path.size() || e.path[path.size()] == '/'))
+            found.push_back(e);
+    return found;
+}
+
+// One file's check; every load element is listed, a load that could not be read with its errors.
+int checkFile(const std::string& file, bool json) {
+    Loaded loaded = load(file);
+    const int status = !loaded.readable || !loaded.result.wellFormed ? kUnreadable
+                       : loaded.result.errors.empty()                ? kOk
+                                                                     : kDocumentErrors;
+    nlohmann::json report{{"file", file}, {"valid", status == kOk}, {"loads", nlohmann::json::array()}};
+    std::vector<const hostLoad*> loads;
+    for (const hostLoad& l : loaded.loads) loads.push_back(&l);
+    std::size_t next = 0;
+    for (const hostLoadRecord& record : loaded.records) {
+        const std::vector<xpReportedError> errors = errorsUnder(loaded.result.errors, record.path);
+        nlohmann::json entry{
+            {"name", record.name}, {"footprint", nullptr}, {"intensity", nullptr}, {"description", nullptr}};
+        if (record.read && next < loads.size()) {
+            const hostLoad& l = *loads[next];
+            const lcLoad model = l.model();
+            entry["footprint"] = orNull(loaded.footprints[next]);
+            entry["intensity"] = orNull(loaded.intensities[next]);
+            if (l.intensity) entry["description"] = l.intensity->description(&model);
+            ++next;
+        }
+        entry["read"] = record.read;
+        entry["line"] = record.line;
+        entry["errors"] = nlohmann::json::array();
+        for (const auto& e : errors) entry["errors"].push_back(errorJson(e));
+        report["loads"].push_back(entry);
+        if (json) continue;
+        std::cout << displayName(file);
+        if (!record.read) std::cout << ':' << record.line;
+        std::cout << ": load \"" << record.name << '"';
+        if (!record.read) std::cout << " not read";
+        if (!errors.empty()) std::cout << " (" << errors.size() << (errors.size() == 1 ? " error)" : " errors)");
+        std::cout << '\n';
+    }
+    if (json) {
+        report["errors"] = nlohmann::json::array();
+        for (const auto& e : loaded.result.errors) report["errors"].push_back(errorJson(e));
+        std::cout << dumpJson(report) << '\n';
+        return status;
+    }
+    for (const auto& e : loaded.result.errors) printError(std::cerr, file, e);
+    if (status == kOk) std::cout << displayName(file) << ": ok, " << loaded.loads.size() << " loads\n";
+    return status;
+}
+
 int check(const std::vector<std::string>& files, bool json) {
     int status = kOk;
     for (const std::string& file : files) {
-        Loaded loaded = load(file);
-        int fileStatus = !loaded.readable || !loaded.result.wellFormed ? kUnreadable
-                         : loaded.result.errors.empty()                ? kOk
-                                                                       : kDocumentErrors;
-        status = worse(status, fileStatus);
-        if (json) {
-            nlohmann::json report{{"file", file}, {"valid", fileStatus == kOk}};
-            report["loads"] = nlohmann::json::array();
-            std::size_t i = 0;
-            for (const hostLoad& l : loaded.loads) {
-                const lcLoad model = l.model();
-                report["loads"].push_back(
-                    {{"name", l.name},
-                     {"footprint", orNull(loaded.footprints[i])},
-                     {"intensity", orNull(loaded.intensities[i])},
-                     {"description",
-                      l.intensity ? nlohmann::json(l.intensity->description(&model)) : nlohmann::json()}});
-                ++i;
-            }
-            report["errors"] = nlohmann::json::array();
-            for (const auto& e : loaded.result.errors)
-                report["errors"].push_back({{"line", e.line}, {"path", e.path}, {"message", e.message}});
-            std::cout << report.dump() << '\n';
-            continue;
+        try {
+            status = worse(status, checkFile(file, json));
+        } catch (const std::exception& e) {
+            // One file's failure must not cost the other files their reports.
+            const xpReportedError error{0, {}, e.what()};
+            if (json)
+                std::cout << dumpJson({{"file", file},
+                                       {"valid", false},
+                                       {"loads", nlohmann::json::array()},
+                                       {"errors", {errorJson(error)}}})
+                          << '\n';
+            else
+                printError(std::cerr, file, error);
+            status = kUnreadable;
         }
-        for (const hostLoad& l : loaded.loads) std::cout << displayName(file) << ": load \"" << l.name << "\"\n";
-        for (const auto& e : loaded.result.errors) printError(std::cerr, file, e);
-        if (fileStatus == kOk) std::cout << displayName(file) << ": ok, " << loaded.loads.size() << " loads\n";
     }
     return status;
 }
@@ -188,7 +254,7 @@ int validate(const std::vector<std::string>& files) {
             status = worse(status, kUnreadable);
             continue;
         }
-        hostValidation result = hostValidate(text, schema);
+        hostValidation result = hostValidate(text, schema, g_maxErrors);
         for (const auto& e : result.errors) printError(std::cerr, file, e);
         if (!result.readable) {
             if (result.errors.empty()) std::cerr << displayName(file) << ":0: error: not well-formed XML\n";
@@ -208,12 +274,25 @@ int roundtrip(const std::string& file) {
     if (!loaded.readable || !loaded.result.wellFormed) return kUnreadable;
     // Writing a document read with errors would drop what could not be read.
     if (!loaded.result.errors.empty()) return kDocumentErrors;
-    std::cout << writeLoads(loaded.loads);
-    return kOk;
+    return writeLoads(loaded.loads);
+}
+
+// Output that could not be written is a failure, whatever the verb: a full disk must not pass
+// for a written document.
+int finishOutput(int status) {
+    std::cout.flush();
+    // A write that failed earlier left its errno; a flush that fails now sets a newer one.
+    const int earlier = errno;
+    errno = 0;
+    const bool flushed = std::fflush(stdout) == 0;
+    const int error = errno ? errno : earlier;
+    if (std::cout && flushed && !std::ferror(stdout)) return status;
+    std::cerr << "kestrel: cannot write the output: " << (error ? std::strerror(error) : "write error") << '\n';
+    return kUnreadable;
 }
 }  // namespace
 
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
     CLI::App app{"kestrel: load documents in XML"};
     app.require_subcommand(1);
 
@@ -223,13 +302,18 @@ int main(int argc, char** argv) {
     bool json = false;
     checkCommand->add_option("FILE", checkFiles, "Documents to check; - reads standard input")->required();
     checkCommand->add_flag("--json", json, "One JSON object per file");
+    const std::string maxErrorsHelp = "Errors listed per document at most; the rest are counted (default " +
+                                      std::to_string(xpDocument::kDefaultMaxErrors) + ")";
+    checkCommand->add_option("--max-errors", g_maxErrors, maxErrorsHelp)->check(CLI::NonNegativeNumber);
     app.add_subcommand("schema", "Write the XML Schema of the documents");
     auto* validateCommand = app.add_subcommand("validate", "Validate documents against the XML Schema");
     std::vector<std::string> validateFiles;
     validateCommand->add_option("FILE", validateFiles, "Documents to validate; - reads standard input")->required();
+    validateCommand->add_option("--max-errors", g_maxErrors, maxErrorsHelp)->check(CLI::NonNegativeNumber);
     auto* roundtripCommand = app.add_subcommand("roundtrip", "Read a document and write it again");
     std::string roundtripFile;
     roundtripCommand->add_option("FILE", roundtripFile, "Document; - reads standard input")->required();
+    roundtripCommand->add_option("--max-errors", g_maxErrors, maxErrorsHelp)->check(CLI::NonNegativeNumber);
 
     auto* evalCommand = app.add_subcommand("eval", "Evaluate each load's intensity function at a position");
     std::string evalFile;
@@ -241,6 +325,7 @@ int main(int argc, char** argv) {
     evalCommand->add_option("--system", evalSystem, "System of the values: global or local")
         ->check(CLI::IsMember({"global", "local"}));
     evalCommand->add_flag("--json", evalJson, "One JSON object");
+    evalCommand->add_option("--max-errors", g_maxErrors, maxErrorsHelp)->check(CLI::NonNegativeNumber);
 
     try {
         app.parse(argc, argv);
@@ -251,8 +336,7 @@ int main(int argc, char** argv) {
 
     try {
         if (app.got_subcommand("example")) {
-            std::cout << writeLoads(hostExampleLoads());
-            return kOk;
+            return writeLoads(hostExampleLoads());
         }
         if (app.got_subcommand("check")) return check(checkFiles, json);
         if (app.got_subcommand("schema")) {
@@ -274,4 +358,8 @@ int main(int argc, char** argv) {
         return kUnreadable;
     }
     return kUnreadable;
+}
+
+int main(int argc, char** argv) {
+    return finishOutput(run(argc, argv));
 }
