@@ -24,11 +24,18 @@ public:
     bool export_text(std::string& text) override {
         T value{};
         if (!this->readMember(value)) return false;
+        if constexpr (std::is_same_v<T, double>)
+            if (!this->finiteWrite(value)) return false;
         text = mfTextFormatter::format_impl(value);
         return true;
     }
     // Throws the lexical cast's exception for a text that is no number.
-    bool import_text(const std::string& text) override { return this->writeMember(mfLexicalCast<T>(text)); }
+    bool import_text(const std::string& text) override {
+        if constexpr (std::is_same_v<T, double>)
+            return this->writeMember(this->finiteRead(mfLexicalCast<T>(text)));
+        else
+            return this->writeMember(mfLexicalCast<T>(text));
+    }
     bool get_value(T& value) override { return this->readMember(value); }
 
     bool accepts_text(const std::string& text) const override {
@@ -45,12 +52,16 @@ public:
         if constexpr (Access::constant) return "\"" + mfTextFormatter::format_impl(this->access.value) + "\"";
         return {};
     }
-    std::string schemaType() const override { return std::is_same_v<T, int> ? "xs:int" : "xs:double"; }
+    std::string schemaType() const override {
+        if constexpr (std::is_same_v<T, int>) return "xs:int";
+        return Access::constant ? "xs:double" : xpFiniteDoubleType;
+    }
 
     // A constant lists its one text, so that same-named elements told apart by it fold into one
     // declaration that lists all of theirs.
     void buildSchema(xsSchema& schema, xsAttributeGroup* group, const std::string& name) override {
         xpAttribute::buildSchema(schema, group, name);
+        if (schemaType() == xpFiniteDoubleType) xpDefineFiniteDouble(schema);
         if constexpr (Access::constant) {
             xsSimpleType* simple = group->attribute_back()->createSimpleType(0);
             simple->setBase(schemaType());

@@ -2,7 +2,9 @@
 
 #include <string>
 
+#include "components/schema/xsSchema.h"
 #include "components/units/jsQuantity.h"
+#include "components/units/jsQuantityPattern.h"
 #include "exchange/xpMemberRouter.h"
 #include "exchange/xpTypedAttribute.h"
 
@@ -30,12 +32,23 @@ public:
 
     bool export_text(std::string& text) override {
         U quantity(0.0);
-        if (!readMember(quantity)) return false;
+        if (!readMember(quantity) || !this->finiteWrite(quantity.value())) return false;
         text = quantity.format(10, 12288, 0, 1);
         return true;
     }
     // Throws the units parser's exception for a text it cannot read as U.
-    bool import_text(const std::string& text) override { return writeMember(jsTQuantity<U>(text)); }
+    bool import_text(const std::string& text) override {
+        return writeMember(U(this->finiteRead(jsParseQuantity(text, U::descriptor())), 0));
+    }
     bool get_value(U& value) override { return readMember(value); }
     const std::type_info& attributeType() const override { return typeid(double); }
+    std::string schemaType() const override { return jsQuantityTypeName(U::descriptor()); }
+
+    // The texts the quantity takes, as a named pattern type defined once per schema.
+    void buildSchema(xsSchema& schema, xsAttributeGroup* group, const std::string& name) override {
+        xpAttribute::buildSchema(schema, group, name);
+        if (xsSimpleType* type = schema.defineSimpleType(schemaType()))
+            type->pattern(jsQuantityPattern(U::descriptor()));
+    }
+    using xpAttribute::buildSchema;
 };

@@ -5,6 +5,7 @@
 #include "components/framework/mfTextFormatter.h"
 #include "components/schema/xsSchema.h"
 #include "components/units/jsQuantity.h"
+#include "components/units/jsQuantityPattern.h"
 
 namespace {
 // One coordinate of a geometry binding, bound to a field of the binding's value.
@@ -15,15 +16,26 @@ public:
         set_required(true);
     }
     bool import_text(const std::string& text) override {
-        *m_field = m_length ? jsParseQuantity(text, jsLength::descriptor()) : mfLexicalCast<double>(text);
+        *m_field = finiteRead(m_length ? jsParseQuantity(text, jsLength::descriptor()) : mfLexicalCast<double>(text));
         return true;
     }
     bool export_text(std::string& text) override {
+        if (!finiteWrite(*m_field)) return false;
         text = m_length ? jsLength(*m_field).format(10, 12288, 0, 1) : mfTextFormatter::format_impl(*m_field);
         return true;
     }
     const std::type_info& attributeType() const override { return typeid(double); }
-    std::string schemaType() const override { return m_length ? "xs:string" : "xs:double"; }
+    std::string schemaType() const override {
+        return m_length ? jsQuantityTypeName(jsLength::descriptor()) : xpFiniteDoubleType;
+    }
+    void buildSchema(xsSchema& schema, xsAttributeGroup* group, const std::string& name) override {
+        xpAttribute::buildSchema(schema, group, name);
+        if (!m_length)
+            xpDefineFiniteDouble(schema);
+        else if (xsSimpleType* type = schema.defineSimpleType(schemaType()))
+            type->pattern(jsQuantityPattern(jsLength::descriptor()));
+    }
+    using xpAttribute::buildSchema;
 
 private:
     double* m_field;

@@ -1,8 +1,29 @@
 #include "components/exchange/xpAttribute.h"
 
+#include <cmath>
+#include <stdexcept>
+
 #include "components/exchange/xpAttributes.h"
 #include "components/exchange/xpImportSet.h"
 #include "components/schema/xsSchema.h"
+
+void xpDefineFiniteDouble(xsSchema& schema) {
+    if (xsSimpleType* type = schema.defineSimpleType(xpFiniteDoubleType)) {
+        type->setBase("xs:double");
+        type->pattern("[+\\-]?([0-9]+(\\.[0-9]*)?|\\.[0-9]+)([eE][+\\-]?[0-9]+)?");
+    }
+}
+
+double xpAttribute::finiteRead(double value) {
+    if (!std::isfinite(value)) throw std::invalid_argument("not a finite number");
+    return value;
+}
+
+bool xpAttribute::finiteWrite(double value) {
+    if (std::isfinite(value)) return true;
+    nodeError() << xml_error_message(this, "cannot write the non-finite number " + mfTextFormatter::format_impl(value));
+    return false;
+}
 
 bool xpAttribute::accepts_text(const std::string&) const {
     return true;

@@ -5,6 +5,11 @@
 
 #include "components/exchange/xpNode.h"
 
+// Schema type of the numbers a document carries: xs:double without INF and NaN.
+inline constexpr const char* xpFiniteDoubleType = "finiteDouble";
+// Defines that type in `schema`, once.
+void xpDefineFiniteDouble(xsSchema& schema);
+
 // One attribute of the element that holds it.
 class xpAttribute : public xpNode {
 public:
@@ -38,4 +43,12 @@ public:
     // Whether `dom` carries what this attribute demands if it is constant; otherwise `reason`
     // says which text was refused. Non-constant attributes accept any element.
     bool acceptsConstants(pugi::xml_node dom, std::string& reason) const override;
+
+protected:
+    // A load document never carries NaN or infinity: a number read must be finite. Throws
+    // std::invalid_argument for one that is not.
+    static double finiteRead(double value);
+    // Whether a number can be written; records a write error on this node when it is not finite,
+    // since the text written would not read back.
+    bool finiteWrite(double value);
 };

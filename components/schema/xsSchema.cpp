@@ -9,12 +9,15 @@ void xsSimpleType::enumeration(const std::string& text) {
         m_enumerations.push_back(text);
 }
 
-void xsSimpleType::write(pugi::xml_node parent) const {
+void xsSimpleType::write(pugi::xml_node parent, const std::string& name) const {
     pugi::xml_node type = parent.append_child("xs:simpleType");
+    if (!name.empty()) type.append_attribute("name") = name.c_str();
     pugi::xml_node restriction = type.append_child("xs:restriction");
     restriction.append_attribute("base") = m_base.c_str();
     for (const std::string& text : m_enumerations)
         restriction.append_child("xs:enumeration").append_attribute("value") = text.c_str();
+    for (const std::string& text : m_patterns)
+        restriction.append_child("xs:pattern").append_attribute("value") = text.c_str();
 }
 
 xsSimpleType* xsAttribute::createSimpleType(int) {
@@ -183,6 +186,13 @@ xsComplexType* xsSchema::defineType(const std::string& name) {
     return it->second.get();
 }
 
+xsSimpleType* xsSchema::defineSimpleType(const std::string& name) {
+    auto [it, inserted] = m_simpleTypes.try_emplace(name);
+    if (!inserted) return nullptr;
+    it->second = std::make_unique<xsSimpleType>();
+    return it->second.get();
+}
+
 const xsComplexType* xsSchema::findType(const std::string& name) const {
     auto it = m_types.find(name);
     return it == m_types.end() ? nullptr : it->second.get();
@@ -204,6 +214,7 @@ std::string xsSchema::toString() const {
         schema.last_child().remove_attribute("maxOccurs");
     }
     for (const auto& [name, type] : m_types) type->write(schema);
+    for (const auto& [name, type] : m_simpleTypes) type->write(schema, name);
     std::ostringstream out;
     document.save(out, "  ");
     return out.str();

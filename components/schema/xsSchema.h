@@ -25,11 +25,16 @@ public:
     // Adds a text; a text already listed is not repeated.
     void enumeration(const std::string& text);
     const std::vector<std::string>& enumerations() const { return m_enumerations; }
-    void write(pugi::xml_node parent) const;
+    // Adds a pattern facet; a text must match one of the patterns.
+    void pattern(const std::string& regex) { m_patterns.push_back(regex); }
+    const std::vector<std::string>& patterns() const { return m_patterns; }
+    // Writes the type, named when `name` is not empty.
+    void write(pugi::xml_node parent, const std::string& name = {}) const;
 
 private:
     std::string m_base = "xs:string";
     std::vector<std::string> m_enumerations;
+    std::vector<std::string> m_patterns;
 };
 
 // An attribute declaration.
@@ -183,6 +188,8 @@ public:
     // Defines a named type; null when a type of that name exists already.
     xsComplexType* defineType(const std::string& name);
     const xsComplexType* findType(const std::string& name) const;
+    // Defines a named simple type; null when a simple type of that name exists already.
+    xsSimpleType* defineSimpleType(const std::string& name);
     // The schema as an XML Schema document.
     std::string toString() const;
 
@@ -190,4 +197,5 @@ private:
     std::unique_ptr<xsElement> m_root;
     xsGroup m_globals;
     std::map<std::string, std::unique_ptr<xsComplexType>> m_types;
+    std::map<std::string, std::unique_ptr<xsSimpleType>> m_simpleTypes;
 };

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <string_view>
 
 #include "tools/host/hostDocument.h"
 
@@ -23,6 +24,10 @@ void collect(void* sink, xmlErrorPtr error) {
     }
     std::string message = error->message ? error->message : "invalid";
     while (!message.empty() && (message.back() == '\n' || message.back() == ' ')) message.pop_back();
+    // Quantity patterns run to kilobytes: name the type's pattern rather than quote it.
+    constexpr std::string_view quotedPattern = "accepted by the pattern '";
+    if (std::size_t at = message.find(quotedPattern); at != std::string::npos)
+        message = message.substr(0, at) + "accepted by the pattern of its type";
     to->errors.push_back({error->line, {}, message});
 }
 
