@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -9,6 +10,7 @@
 
 #include "components/exchange/xmfLocsys3d.h"
 #include "components/exchange/xpCData.h"
+#include "components/exchange/xpSourceText.h"
 #include "xml_fixture.h"
 
 namespace {
@@ -105,6 +107,137 @@ TEST_F(Document, RefusesTextThatIsNoAcceptableDocument) {
     xpReadResult missing = document.readFile(root, ::testing::TempDir() + "/absent/none.xml");
     EXPECT_FALSE(missing.wellFormed);
     EXPECT_EQ(missing.errors.size(), 1u);
+}
+
+// "<note>café</note>" as UTF-16 code units in the given byte order, with or without a mark.
+std::string utf16(bool littleEndian, bool mark) {
+    std::u16string units = u"<note>caf\u00e9</note>";
+    if (mark) units.insert(units.begin(), u'\uFEFF');
+    std::string bytes;
+    for (char16_t unit : units) {
+        const char low = char(unit & 0xFF);
+        const char high = char(unit >> 8);
+        bytes += littleEndian ? std::string{low, high} : std::string{high, low};
+    }
+    return bytes;
+}
+
+bool validUtf8(const std::string& text) {
+    std::string storage;
+    std::string_view decoded;
+    return !xpDecodeSource(text, storage, decoded);
+}
+
+TEST_F(Document, HonoursTheDeclaredEncoding) {
+    const std::string cafe = "caf\xC3\xA9";
+    for (const std::string& text :
+         {std::string("<?xml version='1.0' encoding='ISO-8859-1'?>\n<note>caf\xE9</note>"),
+          std::string("<?xml version=\"1.0\" encoding = \"latin1\"?><note>caf\xE9</note>"),
+          "\xEF\xBB\xBF<note>" + cafe + "</note>", "<?xml version='1.0' encoding='utf-8'?><note>" + cafe + "</note>",
+          utf16(true, true), utf16(false, true), utf16(true, false), utf16(false, false)}) {
+        Note note;
+        readClean(note, text);
+        EXPECT_EQ(note.text, cafe);
+    }
+}
+
+// Bytes that are no text in the document's encoding are refused where they stand.
+TEST_F(Document, RefusesInvalidBytesWithLineAndColumn) {
+    std::string lonelySurrogate = utf16(true, true);
+    lonelySurrogate.insert(lonelySurrogate.size() - 16, std::string("\x00\xD8", 2));
+    for (const auto& [text, line, column, message] :
+         {std::tuple{std::string("<note>\nab\xFF</note>"), 2, 3, "invalid UTF-8 byte sequence"},
+          {std::string("<note>\xC0\xAF</note>"), 1, 7, "invalid UTF-8 byte sequence"},
+          {std::string("<note>\xED\xA0\x80</note>"), 1, 7, "invalid UTF-8 byte sequence"},
+          {std::string("<note>\n \x01</note>"), 2, 2, "character U+0001 is not allowed in XML"},
+          {lonelySurrogate, 1, 10, "invalid byte sequence for encoding UTF-16LE"},
+          {std::string("<?xml version='1.0' encoding='no-such'?><note/>"), 1, 1, "unsupported encoding \"no-such\""},
+          {std::string("<?xml version='1.0' encoding='UTF-16'?><note/>"), 1, 1,
+           "the document declares encoding \"UTF-16\""}}) {
+        Note note;
+        xpReadResult result = read(note, text);
+        EXPECT_FALSE(result.wellFormed);
+        ASSERT_EQ(result.errors.size(), 1u) << message;
+        EXPECT_EQ(result.errors[0].line, line) << message;
+        EXPECT_EQ(result.column, column) << message;
+        EXPECT_TRUE(result.errors[0].message.starts_with(message)) << result.errors[0].message;
+    }
+}
+
+// What a conforming parser refuses is refused, with its line; nothing after the root is ignored.
+TEST_F(Document, RefusesSecondRootsAndUndefinedEntities) {
+    for (const auto& [text, line, message] :
+         {std::tuple{"<note>a</note>\n<note>b</note>", 2, "a second root element"},
+          {"<note>\n&foo;</note>", 2, "undefined entity \"&foo;\""},
+          {"<note a='&bar;'/>", 1, "undefined entity \"&bar;\""},
+          {"<note>a & b</note>", 1, "'&' that starts no entity or character reference"},
+          {"<note>&#0;</note>", 1, "character reference \"&#0;\" names a character XML does not allow"},
+          {"<note>&#xZ;</note>", 1, "malformed character reference"},
+          {"<note/>\n\ntrailing", 3, "text outside the root element"}}) {
+        Note note;
+        xpReadResult result = read(note, text);
+        EXPECT_FALSE(result.wellFormed) << text;
+        ASSERT_EQ(result.errors.size(), 1u) << text;
+        EXPECT_EQ(result.errors[0].line, line) << text;
+        EXPECT_TRUE(result.errors[0].message.starts_with(message)) << result.errors[0].message;
+    }
+    Note note;
+    xpReadResult result =
+        read(note,
+             "<?xml version='1.0'?><!-- & <b/> --><note a='&quot;>'>&lt;&#x41;&#66;<!-- & --><![CDATA[&]]></note>"
+             "<?done?>\n");
+    EXPECT_TRUE(result.wellFormed);
+    EXPECT_EQ(describe(result.errors), "1 /note/@a: unexpected attribute \"a\"\n");
+    EXPECT_EQ(note.text, "<AB&");
+}
+
+// Past the limit errors are counted, not kept: a hostile document cannot fill memory with them.
+TEST_F(Document, StopsRecordingErrorsAtTheLimit) {
+    std::string text = "<system";
+    for (int i = 0; i < 20; ++i) text += " a" + std::to_string(i) + "=''";
+    text += "/>";
+    SystemRoot all;
+    const std::size_t found = read(all, text).errors.size();
+    ASSERT_GT(found, 20u);
+    EXPECT_EQ(document.maxErrors(), xpDocument::kDefaultMaxErrors);
+    document.setMaxErrors(3);
+    SystemRoot limited;
+    xpReadResult result = read(limited, text);
+    ASSERT_EQ(result.errors.size(), 4u);
+    EXPECT_EQ(result.unlisted, found - 3);
+    EXPECT_EQ(result.errors.back().message,
+              std::to_string(found - 3) + " more errors found and not listed (error limit 3)");
+}
+
+// A message cut to its maximum length stays text: the cut falls between characters.
+TEST_F(Document, CutsLongMessagesBetweenCharacters) {
+    std::string value;
+    for (int i = 0; i < 300; ++i) value += "\xC3\xA9";
+    SystemRoot root;
+    xpReadResult result = read(root, "<system><origin x='" + value + "' y='0' z='0'/></system>");
+    ASSERT_FALSE(result.errors.empty());
+    const std::string& message = result.errors[0].message;
+    EXPECT_TRUE(message.ends_with("...")) << message;
+    EXPECT_LE(message.size(), 403u);
+    EXPECT_TRUE(validUtf8(message));
+}
+
+// A document never carries NaN or infinity: refused on reading, and a write error on writing.
+TEST_F(Document, RefusesNonFiniteNumbers) {
+    SystemRoot root;
+    xpReadResult result = read(root, R"(<system>
+  <origin x="NaN" y="0" z="0"/>
+  <x_axis x="1" y="-INF" z="0"/>
+  <y_axis x="0" y="1" z="0"/>
+</system>)");
+    EXPECT_EQ(describe(result.errors),
+              "2 /system/origin/@x: invalid value \"NaN\": not a finite number\n"
+              "3 /system/x_axis/@y: invalid value \"-INF\": not a finite number\n");
+
+    SystemRoot nan;
+    ASSERT_TRUE(nan.export_(locsys3d({std::nan(""), 0, 0}, {1, 0, 0}, {0, 1, 0})));
+    std::string text;
+    EXPECT_EQ(describe(document.write(nan, text)), "0 /system/origin/@x: cannot write the non-finite number NaN\n");
 }
 
 TEST_F(Document, ReadsFileItWrote) {
