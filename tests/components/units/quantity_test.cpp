@@ -1,6 +1,9 @@
 #include "components/units/jsQuantity.h"
 
+#include "components/units/jsQuantityPattern.h"
+
 #include <gtest/gtest.h>
+#include <libxml/xmlregexp.h>
 
 #include <bit>
 #include <cfloat>
@@ -136,6 +139,41 @@ TEST(QuantityCache, ParsesFromTwoThreadsAlike) {
         EXPECT_DOUBLE_EQ(a[i], (i % 2000 + 1) * 0.001);
         EXPECT_DOUBLE_EQ(b[i], ((i + 1000) % 2000 + 1) * 0.001);
     }
+}
+
+}  // namespace
+
+namespace {
+
+// Whether the schema pattern of a quantity matches a text, as a schema validator applies it.
+bool patternMatches(const jsUnitDescriptor& unit, const std::string& text) {
+    const std::string pattern = jsQuantityPattern(unit);
+    xmlRegexpPtr regex = xmlRegexpCompile(reinterpret_cast<const xmlChar*>(pattern.c_str()));
+    EXPECT_NE(regex, nullptr);
+    if (!regex) return false;
+    const int result = xmlRegexpExec(regex, reinterpret_cast<const xmlChar*>(text.c_str()));
+    xmlRegFreeRegexp(regex);
+    return result == 1;
+}
+
+// Every text the parser accepts matches the pattern; malformed numbers, non-finite numbers and
+// common units of other quantities do not.
+TEST(QuantityPattern, AcceptsWhatTheParserReadsAndRefusesForeignUnits) {
+    const auto& length = jsLength::descriptor();
+    for (const char* accepted : {"5", "-5", "+.5", "5.", "1e-3", "5 m", "5m", "5mm", " 5e3 mm ", "12 ft", "5 furlong",
+                                 "5 1000 m", "3 m ", "1\tkm", "2 µm", "5 kN/kN.m"}) {
+        EXPECT_NO_THROW(jsParseQuantity(accepted, length)) << accepted;
+        EXPECT_TRUE(patternMatches(length, accepted)) << accepted;
+    }
+    for (const char* refused :
+         {"5 kN", "5kN", "5 kN ", "5 Pa", "1e3kN", "5.kN", "5 N.m", "NaN", "INF m", "inf", "5..", "m", "", "5 deg"}) {
+        EXPECT_FALSE(patternMatches(length, refused)) << refused;
+    }
+    EXPECT_TRUE(patternMatches(jsPressure::descriptor(), "2.5 kN/m2"));
+    EXPECT_TRUE(patternMatches(jsAngle::descriptor(), "30°"));
+    EXPECT_FALSE(patternMatches(jsAngle::descriptor(), "30 m"));
+    EXPECT_TRUE(patternMatches(jsTemperatureDifference::descriptor(), "5 degC"));
+    EXPECT_EQ(jsQuantityTypeName(jsForcePerUnitLength::descriptor()), "forcePerUnitLengthQuantity");
 }
 
 }  // namespace
