@@ -92,10 +92,17 @@ std::string declaredEncoding(std::string_view text) {
     return std::string(declaration.substr(at + 1, end - at - 1));
 }
 
+// An encoding name as a message may quote it: short, and only printable ASCII.
+std::string printable(std::string_view name) {
+    std::string shown;
+    for (char c : name.substr(0, 40)) shown += c > 0x20 && c < 0x7F ? c : '?';
+    return shown;
+}
+
 // Converts `bytes` to UTF-8 with iconv; on a problem, `out` holds what converted before it.
 xpTextProblem convert(std::string_view bytes, const std::string& from, std::string& out) {
     iconv_t converter = iconv_open("UTF-8", from.c_str());
-    if (converter == reinterpret_cast<iconv_t>(-1)) return {"unsupported encoding \"" + from + "\"", 0};
+    if (converter == reinterpret_cast<iconv_t>(-1)) return {"unsupported encoding \"" + printable(from) + "\"", 0};
     out.resize(bytes.size() + bytes.size() / 2 + 16);
     char* in = const_cast<char*>(bytes.data());
     std::size_t inLeft = bytes.size();
@@ -170,7 +177,8 @@ xpTextProblem xpDecodeSource(std::string_view bytes, std::string& storage, std::
         if (sameName(encoding, "UTF-8") || sameName(encoding, "UTF8")) encoding.clear();
         for (std::string_view wide : {"UTF-16", "UTF-32", "UCS-2", "UCS-4", "UTF16", "UTF32"})
             if (encoding.size() >= wide.size() && sameName(std::string_view(encoding).substr(0, wide.size()), wide))
-                return {"the document declares encoding \"" + encoding + "\" but its bytes are not in it", 0};
+                return {"the document declares encoding \"" + printable(encoding) + "\" but its bytes are not in it",
+                        0};
     }
     if (!encoding.empty()) {
         xpTextProblem problem = convert(bytes, encoding, storage);
