@@ -128,9 +128,9 @@ xpTextProblem convert(std::string_view bytes, const std::string& from, std::stri
 
 // Checks the reference that starts at text[at] ('&').
 xpTextProblem checkReference(std::string_view text, std::size_t at) {
-    const std::size_t semicolon = text.find(';', at);
-    const std::string_view body =
-        semicolon == npos || semicolon - at > 40 ? std::string_view() : text.substr(at + 1, semicolon - at - 1);
+    // Only a short window is searched: a text full of bare '&' must not cost quadratic time.
+    const std::size_t semicolon = text.substr(at, 42).find(';');
+    const std::string_view body = semicolon == npos ? std::string_view() : text.substr(at + 1, semicolon - 1);
     if (body.empty() || body.find_first_of(" \t\r\n&<\"'") != npos)
         return {"'&' that starts no entity or character reference", at};
     for (std::string_view known : {"lt", "gt", "amp", "apos", "quot"})
