@@ -42,6 +42,8 @@ public:
     int lineOf(std::ptrdiff_t offset) const;
     const std::vector<xpReportedError>& errors() const { return m_errors; }
     void report(const xml_error& error);
+    // Grid nodes granted so far to the grids read in this exchange, which share one limit.
+    std::size_t& gridNodes() { return m_gridNodes; }
 
     // The context of the exchange running on this thread, if any.
     static xpExchangeContext* active();
@@ -53,5 +55,6 @@ private:
     std::vector<std::size_t> m_lineStarts;
     std::vector<xpReportedError> m_errors;
     std::size_t m_fatal = 0;
+    std::size_t m_gridNodes = 0;
     xpExchangeContext* m_previous;
 };

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "components/framework/mfLexicalCast.h"
+#include "elements/kestrelLimits.h"
 #include "tools/host/hostDocument.h"
 
 namespace {
@@ -216,6 +217,11 @@ int roundtrip(const std::string& file) {
 int main(int argc, char** argv) {
     CLI::App app{"kestrel: load documents in XML"};
     app.require_subcommand(1);
+    // Given before or after the verb; every verb that reads documents honours it.
+    app.fallthrough();
+    std::size_t maxGridNodes = kestrel::kDefaultMaxGridNodes;
+    app.add_option("--max-grid-nodes", maxGridNodes, "Grid nodes the grids of one document may hold together")
+        ->capture_default_str();
 
     app.add_subcommand("example", "Write a document that uses every kind the library knows");
     auto* checkCommand = app.add_subcommand("check", "Read documents, list their loads and report errors");
@@ -248,6 +254,7 @@ int main(int argc, char** argv) {
         int code = app.exit(e);
         return code == 0 ? kOk : kUnreadable;
     }
+    kestrel::setMaxGridNodes(maxGridNodes);
 
     try {
         if (app.got_subcommand("example")) {
