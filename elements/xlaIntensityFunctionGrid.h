@@ -125,7 +125,7 @@ private:
         bool ok = checkAxis("x", m_x);
         ok = checkAxis("y", m_y) && ok;
         ok = checkAxis("z", m_z) && ok;
-        if (!ok || !grantNodes()) return Common::import <model_type>(nullptr);
+        if (!ok || !grantNodes()) return Common::import(static_cast<model_type*>(nullptr));
         model_type* model = mfCreate<model_type>();
         if (!model) return Common::import(model);
         model->setXValues(m_x);
@@ -165,7 +165,7 @@ private:
         }
         if (!ok) {
             delete model;
-            return Common::import <model_type>(nullptr);
+            return Common::import(static_cast<model_type*>(nullptr));
         }
         return Common::import(model);
     }
