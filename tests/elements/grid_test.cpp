@@ -155,6 +155,17 @@ TEST_F(GridElement, RoundTripsKeepEveryValueAndWriteOnlyWhatIsThere) {
     EXPECT_EQ(points, 4u);
 }
 
+// A refused grid leaves nothing behind in the element that read it: the next grid read by the
+// same element writes only its own values.
+TEST_F(GridElement, AGridReadAfterARefusedOneTakesNothingFromIt) {
+    Owner in;
+    EXPECT_NE(describe(read(in, gridText({"0", "1", "1"}, {R"(x="1" y="0" z="0" pressure="480")"})).errors), "");
+    ASSERT_EQ(in.object, nullptr);
+    readClean(in, gridText({"0", "2"}));
+    EXPECT_EQ(write(in).find("pressure_point"), std::string::npos);
+    EXPECT_FALSE(dynamic_cast<Grid&>(*in.object).hasValues());
+}
+
 // A grid is one pressure per node: the grids of one document may hold only so many nodes, and a
 // grid beyond that is refused at its "grid" element before any node is allocated.
 TEST_F(GridElement, NodesBeyondTheLimitAreRefusedBeforeTheyAreAllocated) {
