@@ -19,6 +19,7 @@ public:
     xlaFootprintPolygon& operator=(const xlaFootprintPolygon& other);
     ~xlaFootprintPolygon() override;
 
+    // Copies the corners; corners that import would refuse are written and reported.
     bool export_(laFootprintPolygon* footprint);
     // A new footprint from the storage strategy, owned by the caller; null, with the problem
     // reported, when the corners are fewer than three distinct ones or lie on one line.

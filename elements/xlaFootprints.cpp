@@ -138,6 +138,9 @@ bool xlaFootprintPolygon::export_(laFootprintPolygon* footprint) {
     m_corners.clear();
     const auto& corners = footprint->geometry().corners();
     m_corners.insert(m_corners.end(), corners.begin(), corners.end());
+    // Written as it is, so that nothing is lost, but reported: reading it back would refuse it.
+    if (const std::string problem = noArea(m_corners); !problem.empty())
+        nodeError() << xml_error_message(this, problem + "; it would not read back");
     return true;
 }
 

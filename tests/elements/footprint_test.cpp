@@ -156,6 +156,15 @@ TEST_F(Footprints, PolygonsWithoutAreaAreRefused) {
         EXPECT_EQ(describe(read(in, points(corners)).errors), where + message + "\n") << points(corners);
         EXPECT_EQ(in.object, nullptr);
     }
+    // Written as it is, with an error: what is written must read back.
+    kestrel_test::Owner<lcFootprint_2d> out("footprint");
+    out.object = mfCreate<laFootprintPolygon>(List<pos3d>{{0, 0, 0}, {1, 0, 0}});
+    std::string text;
+    EXPECT_NE(describe(document.write(out, text))
+                  .find("a polygon needs at least three points, this one has 2; it "
+                        "would not read back"),
+              std::string::npos);
+    EXPECT_NE(text.find(R"(<point x="1 m" y="0 m" z="0 m" />)"), std::string::npos) << text;
     // A corner the tolerance off the line makes an area.
     kestrel_test::Owner<lcFootprint_2d> thin("footprint");
     readClean(thin, points({a, c, up}));
