@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "components/exchange/xpElement.h"
 #include "exchange/xpClass.h"
 #include "exchange/xpFutureElement.h"
@@ -17,11 +19,19 @@ public:
     xlaFootprintPolygon& operator=(const xlaFootprintPolygon& other);
     ~xlaFootprintPolygon() override;
 
+    // Copies the corners; corners that import would refuse are written and reported.
     bool export_(laFootprintPolygon* footprint);
-    // A new footprint from the storage strategy, owned by the caller.
+    // A new footprint from the storage strategy, owned by the caller; null, with the problem
+    // reported, when the corners are fewer than three distinct ones or lie on one line.
     laFootprintPolygon* import();
+    // Remembers where the element was read, for the problem import reports.
+    bool importContent(xpImportSet& nodes) override;
 
     List<pos3d> m_corners;
+
+private:
+    std::string m_readPath;
+    int m_readLine = 0;
 };
 
 template <>

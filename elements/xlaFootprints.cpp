@@ -1,4 +1,9 @@
+#include <cmath>
+#include <string>
+
+#include "components/exchange/xml_error.h"
 #include "components/framework/mfProgram.h"
+#include "components/geometry/mfSpaceBase.h"
 #include "elements/xlaFootprintBox.h"
 #include "elements/xlaFootprintLine.h"
 #include "elements/xlaFootprintPoint.h"
@@ -15,6 +20,35 @@ void addMember(Owner* owner, const char* name, T Owner::*member, bool required) 
     xpNode* node = xpCreateMemberNode(declaration, owner);
     node->set_required(required);
     owner->add(node);
+}
+
+// Why the corners bound no area, or "" when they do: fewer than three, not finite, fewer than
+// three apart by the length tolerance, or all within it of one straight line.
+std::string noArea(const List<pos3d>& corners) {
+    if (corners.size() < 3)
+        return "a polygon needs at least three points, this one has " + std::to_string(corners.size());
+    std::size_t number = 0;
+    for (const pos3d& p : corners) {
+        ++number;
+        if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
+            return "point " + std::to_string(number) + " is not finite";
+    }
+    const double m = mfSpaceBase::m_accuracy;
+    const pos3d& origin = corners.front();
+    pos3d far = origin;
+    double reach = 0.0;
+    for (const pos3d& p : corners)
+        if (const double d = (p - origin).length(); d > reach) reach = d, far = p;
+    if (!(reach >= m)) return "its points all coincide: a polygon needs three distinct points";
+    const vec3d along = (far - origin) * (1.0 / reach);
+    bool third = false;
+    for (const pos3d& p : corners) {
+        if ((p - origin).length() < m || (p - far).length() < m) continue;
+        third = true;
+        if (cross(p - origin, along).length() >= m) return {};
+    }
+    return third ? "its points lie on one straight line: the polygon has no area"
+                 : "it has only two distinct points: a polygon needs three";
 }
 }  // namespace
 
@@ -104,11 +138,25 @@ bool xlaFootprintPolygon::export_(laFootprintPolygon* footprint) {
     m_corners.clear();
     const auto& corners = footprint->geometry().corners();
     m_corners.insert(m_corners.end(), corners.begin(), corners.end());
+    // Written as it is, so that nothing is lost, but reported: reading it back would refuse it.
+    if (const std::string problem = noArea(m_corners); !problem.empty())
+        nodeError() << xml_error_message(this, problem + "; it would not read back");
     return true;
 }
 
+// Corners that bound no area are refused: no footprint could stand on them.
 laFootprintPolygon* xlaFootprintPolygon::import() {
+    if (const std::string problem = noArea(m_corners); !problem.empty()) {
+        nodeError() << xml_error_message(this, problem, m_readPath, m_readLine);
+        return nullptr;
+    }
     return mfCreate<laFootprintPolygon>(m_corners);
+}
+
+bool xlaFootprintPolygon::importContent(xpImportSet& nodes) {
+    m_readPath = getElementPath();
+    m_readLine = getLine();
+    return xpFutureElement::importContent(nodes);
 }
 
 // --- box ------------------------------------------------------------------------------------

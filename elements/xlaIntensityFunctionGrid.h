@@ -1,13 +1,21 @@
 #pragma once
 
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <initializer_list>
 #include <string>
+#include <unordered_map>
 #include <utility>
+#include <vector>
 
+#include "components/exchange/xpExchangeContext.h"
 #include "components/framework/mfProgram.h"
 #include "components/framework/mfScriptContext.h"
+#include "components/geometry/mfSpaceBase.h"
+#include "elements/kestrelLimits.h"
 #include "elements/xlaIntensityFunction.h"
 #include "exchange/xpProtoDeclarations.h"
-#include "model/Map.h"
 #include "model/Vector.h"
 #include "model/laIntensityFunctionGrid.h"
 
@@ -22,8 +30,10 @@ class xlaIntensityFunctionGrid<laPressure<double>>
     : public xlaIntensityFunction<xlaIntensityFunctionGrid<laPressure<double>>, laPressure<double>> {
     using Common = xlaIntensityFunction<xlaIntensityFunctionGrid<laPressure<double>>, laPressure<double>>;
     using Self = xlaIntensityFunctionGrid;
-    using Points = Map<pos3d, laPressure<double>, std::less<pos3d>>;
-    using Entry = std::pair<pos3d, laPressure<double>>;  // a point as it is read, key writable
+    using Entry = std::pair<pos3d, laPressure<double>>;
+    // In document order, repeated positions kept: each point can be traced to its element, and
+    // two points on one node are refused rather than one of them dropped.
+    using Points = Vector<Entry>;
 
 public:
     using model_type = laIntensityFunctionGrid<laPressure<double>>;
@@ -58,57 +68,232 @@ public:
         return *this;
     }
 
-    // Every node's pressure, x outermost, z innermost. The model is only read.
+    // The nodes' pressures, x outermost, z innermost. A node at zero is left out, since reading
+    // gives an unlisted node zero; the first node is always written so that a grid with values
+    // reads back with values, and a grid without values writes no points. The model is only
+    // read. Axes that would not read back are reported.
     bool export_(model_type* model) {
         Common::export_(model);
         m_x.assign(model->xValues().begin(), model->xValues().end());
         m_y.assign(model->yValues().begin(), model->yValues().end());
         m_z.assign(model->zValues().begin(), model->zValues().end());
         m_points.clear();
+        reportCrowdedAxis("x", m_x);
+        reportCrowdedAxis("y", m_y);
+        reportCrowdedAxis("z", m_z);
+        if (!model->hasValues()) return true;
         using index = model_type::index_type;
         for (index ix = 0; ix < index(m_x.size()); ++ix)
             for (index iy = 0; iy < index(m_y.size()); ++iy)
-                for (index iz = 0; iz < index(m_z.size()); ++iz)
-                    m_points.insert_or_assign(m_points.end(), pos3d(m_x[ix], m_y[iy], m_z[iz]),
-                                              model->nodeValue(ix, iy, iz));
+                for (index iz = 0; iz < index(m_z.size()); ++iz) {
+                    laPressure<double> pressure = model->nodeValue(ix, iy, iz);
+                    if (m_points.empty() || !isPositiveZero(pressure))
+                        m_points.emplace_back(pos3d(m_x[ix], m_y[iy], m_z[iz]), std::move(pressure));
+                }
         return true;
     }
 
-    // A new grid from the storage strategy, owned by the caller; null without memory.
+    // A new grid from the storage strategy, owned by the caller; null without memory, and null
+    // with the problem reported when the document's grid cannot be kept exactly: axis values
+    // that are not finite or that lie within the length tolerance of one another, more nodes
+    // than the document may still allocate (kestrel::maxGridNodes), a pressure that is not
+    // finite, two points on one node. A point on no node is reported and left out.
     model_type* import() {
-        model_type* model = mfCreate<model_type>();
-        if (model) {
-            model->setXValues(m_x);
-            model->setYValues(m_y);
-            model->setZValues(m_z);
-            for (const auto& [position, pressure] : m_points) {
-                model_type::index_type ix = 0, iy = 0, iz = 0;
-                if (model->findNode(position, ix, iy, iz)) {
-                    model->node(ix, iy, iz) = pressure;
-                    continue;
-                }
-                xml_error_message stray(
-                    this, mfTextFormatter::format_impl(position, mfScriptContext()) + " does not represent a gridpoint",
-                    m_readPath, m_readLine);
-                nodeError() << stray.setFatal(false);
-            }
-        }
-        return Common::import(model);
+        model_type* model = build();
+        m_readDom = pugi::xml_node();
+        return model;
     }
 
-    // Remembers where the element was read, for the points reported when the grid is built.
+    // Remembers where the element was read, for the problems reported when the grid is built.
     bool importContent(xpImportSet& nodes) override {
         m_readPath = getElementPath();
         m_readLine = getLine();
-        return Common::importContent(nodes);
+        m_readDom = frame() ? frame()->dom : pugi::xml_node();
+        m_readContext = xpExchangeContext::active();
+        const bool ok = Common::importContent(nodes);
+        // The document's nodes are used only by the import that follows a successful read.
+        if (!ok) m_readDom = pugi::xml_node();
+        return ok;
     }
 
     Vector<double> m_x, m_y, m_z;
     Points m_points;
 
 private:
+    // The grid of the members, or null with the problems reported.
+    model_type* build() {
+        bool ok = checkAxis("x", m_x);
+        ok = checkAxis("y", m_y) && ok;
+        ok = checkAxis("z", m_z) && ok;
+        if (!ok || !grantNodes()) return Common::import(static_cast<model_type*>(nullptr));
+        model_type* model = mfCreate<model_type>();
+        if (!model) return Common::import(model);
+        model->setXValues(m_x);
+        model->setYValues(m_y);
+        model->setZValues(m_z);
+        Places places(*this, {"pressure_points"}, "pressure_point");
+        // The first point given for each node written, by its index in m_points.
+        std::unordered_map<std::size_t, std::size_t> taken;
+        for (std::size_t i = 0; i < m_points.size(); ++i) {
+            const auto& [position, pressure] = m_points[i];
+            if (!isFinite(pressure)) {
+                report(places.at(i),
+                       "pressure " + mfTextFormatter::format_impl(pressure.real(0)) + " Pa is not finite");
+                ok = false;
+                continue;
+            }
+            model_type::index_type ix = 0, iy = 0, iz = 0;
+            if (!model->findNode(position, ix, iy, iz)) {
+                xml_error_message stray(
+                    this, mfTextFormatter::format_impl(position, mfScriptContext()) + " does not represent a gridpoint",
+                    m_readPath, m_readLine);
+                nodeError() << stray.setFatal(false);
+                continue;
+            }
+            const std::size_t flat = std::size_t(ix) + m_x.size() * (std::size_t(iy) + m_y.size() * std::size_t(iz));
+            const auto [first, isNew] = taken.try_emplace(flat, i);
+            if (!isNew) {
+                const Place before = places.at(first->second);
+                report(places.at(i),
+                       mfTextFormatter::format_impl(position, mfScriptContext()) +
+                           " lies on the grid node of the pressure point on line " + std::to_string(before.line) + " " +
+                           mfTextFormatter::format_impl(m_points[first->second].first, mfScriptContext()));
+                ok = false;
+                continue;
+            }
+            model->node(ix, iy, iz) = pressure;
+        }
+        if (!ok) {
+            delete model;
+            return Common::import(static_cast<model_type*>(nullptr));
+        }
+        return Common::import(model);
+    }
+
+    struct Place {
+        std::string path;
+        int line = 0;
+    };
+
+    // Where the item elements of one sequence stand in the document being read; the element's
+    // own place when it is not being read. The items are found once, with the first problem.
+    class Places {
+    public:
+        Places(const Self& element, std::initializer_list<const char*> steps, const char* item)
+            : m_element(element), m_steps(steps), m_item(item) {}
+        Place at(std::size_t index) {
+            xpExchangeContext* context = xpExchangeContext::active();
+            if (!m_element.m_readDom || !context || context != m_element.m_readContext)
+                return {m_element.m_readPath, m_element.m_readLine};
+            if (m_chain.empty()) {
+                // Paths below the element's own, which ends its recorded path.
+                m_chain.reserve(m_steps.size() + 1);
+                m_chain.push_back(xpFrame{nullptr, context, m_element.m_readDom, 0});
+                for (const char* step : m_steps) {
+                    const xpFrame* parent = m_chain.size() > 1 ? &m_chain.back() : nullptr;
+                    m_chain.push_back(xpFrame{parent, context, m_chain.back().dom.child(step), -1});
+                }
+                for (pugi::xml_node item : m_chain.back().dom.children(m_item)) m_items.push_back(item);
+            }
+            const xpFrame* parent = m_chain.size() > 1 ? &m_chain.back() : nullptr;
+            if (index >= m_items.size()) return {m_element.m_readPath, m_element.m_readLine};
+            const xpFrame item{parent, context, m_items[index], -1};
+            return {m_element.m_readPath + item.path(), item.line()};
+        }
+
+    private:
+        const Self& m_element;
+        std::vector<const char*> m_steps;
+        const char* m_item;
+        std::vector<xpFrame> m_chain;
+        std::vector<pugi::xml_node> m_items;
+    };
+
+    void report(const Place& place, const std::string& text) {
+        nodeError() << xml_error_message(this, text, place.path, place.line);
+    }
+
+    static bool isFinite(const laPressure<double>& pressure) { return std::isfinite(pressure.real(0)); }
+    // -0 is written, so that it reads back with its sign.
+    static bool isPositiveZero(const laPressure<double>& pressure) {
+        return pressure.real(0) == 0.0 && !std::signbit(pressure.real(0));
+    }
+    static std::string length(double value) { return mfTextFormatter::format_impl(value) + " m"; }
+
+    // Every value finite, and no two within the length tolerance, which would make two nodes
+    // that no point could tell apart. Each problem is reported at the later value's element.
+    bool checkAxis(const std::string& name, const Vector<double>& values) {
+        const std::string sequence = name + "_values", item = name + "_value";
+        Places places(*this, {"grid", sequence.c_str()}, item.c_str());
+        bool ok = true;
+        std::vector<std::size_t> order;
+        order.reserve(values.size());
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            if (std::isfinite(values[i])) {
+                order.push_back(i);
+                continue;
+            }
+            report(places.at(i), name + " value " + mfTextFormatter::format_impl(values[i]) + " is not finite");
+            ok = false;
+        }
+        std::stable_sort(order.begin(), order.end(),
+                         [&](std::size_t a, std::size_t b) { return values[a] < values[b]; });
+        for (std::size_t k = 1; k < order.size(); ++k) {
+            const std::size_t a = order[k - 1], b = order[k];
+            if (values[b] - values[a] >= mfSpaceBase::m_accuracy) continue;
+            const std::size_t earlier = std::min(a, b), later = std::max(a, b);
+            report(places.at(later), name + " value " + length(values[later]) + " is within the length tolerance (" +
+                                         length(mfSpaceBase::m_accuracy) + ") of the " + name + " value " +
+                                         length(values[earlier]) + " on line " +
+                                         std::to_string(places.at(earlier).line) + ": nodes must differ in position");
+            ok = false;
+        }
+        return ok;
+    }
+    // Draws the grid's nodes from what the document being read may still allocate; false, with
+    // the problem reported at the "grid" element, when they are more than that.
+    bool grantNodes() {
+        const std::size_t limit = kestrel::maxGridNodes();
+        xpExchangeContext* context = xpExchangeContext::active();
+        const std::size_t before = context ? context->gridNodes() : 0;
+        const std::size_t left = limit > before ? limit - before : 0;
+        std::size_t nodes = m_x.empty() || m_y.empty() || m_z.empty() ? 0 : 1;
+        bool within = true;
+        for (std::size_t n : {m_x.size(), m_y.size(), m_z.size()}) {
+            if (nodes == 0) break;
+            within = n <= left / nodes;
+            if (!within) break;
+            nodes *= n;
+        }
+        if (within) {
+            if (context) context->gridNodes() += nodes;
+            return true;
+        }
+        std::string text = "a grid of " + std::to_string(m_x.size()) + " x " + std::to_string(m_y.size()) + " x " +
+                           std::to_string(m_z.size()) + " nodes exceeds the limit of " + std::to_string(limit) +
+                           " grid nodes per document";
+        if (before) text += " (" + std::to_string(before) + " taken by the grids before it)";
+        Places places(*this, {}, "grid");
+        report(places.at(0), text);
+        return false;
+    }
+    // Values that the next read would refuse: reported, and written as they are.
+    void reportCrowdedAxis(const std::string& name, const Vector<double>& values) {
+        for (std::size_t i = 1; i < values.size(); ++i)
+            if (!(values[i] - values[i - 1] >= mfSpaceBase::m_accuracy)) {
+                nodeError() << xml_error_message(this, name + " values " + length(values[i - 1]) + " and " +
+                                                           length(values[i]) +
+                                                           " lie within the length tolerance: the grid would not "
+                                                           "read back");
+                return;
+            }
+    }
+
     std::string m_readPath;
     int m_readLine = 0;
+    // The element in the document being read, from a successful read until the import after it.
+    pugi::xml_node m_readDom;
+    const xpExchangeContext* m_readContext = nullptr;
 };
 
 template <>

@@ -42,6 +42,8 @@ public:
           m_y(other.m_y),
           m_z(other.m_z),
           m_values(other.m_previous ? other.resampled() : other.m_values) {}
+    // The factory is told first, while the grid is whole: with a resampling pending, the node
+    // values it reads live in the previous grid, which dies after it.
     ~laIntensityFunctionGrid() override {
         this->handOverToFactory();
         delete m_previous;
@@ -114,7 +116,8 @@ public:
         return {};
     }
     // The node value of largest magnitude, the earliest of equal ones, in `system` and times
-    // `factor` like every other intensity; empty when the nodes have no values.
+    // `factor` like every other intensity; empty when the nodes have no values. Zero for an
+    // inactive grid, which yields zero everywhere.
     lcIntensity getMaximumIntensity(const lcLoad* load, lcLoad::lcCoordinateSystem system,
                                     const std::complex<double>& factor) const override {
         std::size_t count = 0;

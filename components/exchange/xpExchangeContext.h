@@ -49,6 +49,8 @@ public:
     std::size_t unlisted() const { return m_unlisted; }
     // The errors recorded, followed by one saying how many more were found when any were.
     std::vector<xpReportedError> takeErrors();
+    // Grid nodes granted so far to the grids read in this exchange, which share one limit.
+    std::size_t& gridNodes() { return m_gridNodes; }
 
     // The context of the exchange running on this thread, if any.
     static xpExchangeContext* active();
@@ -62,5 +64,6 @@ private:
     std::size_t m_fatal = 0;
     std::size_t m_limit = static_cast<std::size_t>(-1);
     std::size_t m_unlisted = 0;
+    std::size_t m_gridNodes = 0;
     xpExchangeContext* m_previous;
 };

@@ -132,4 +132,43 @@ TEST_F(Footprints, StorageWithoutMemoryYieldsNoFootprint) {
     mfProgram::program().setStrategy(previous);
 }
 
+// Corners that bound no area make no footprint: fewer than three, fewer than three apart by the
+// length tolerance, or all within it of one line. Each is refused at the polygon's element.
+TEST_F(Footprints, PolygonsWithoutAreaAreRefused) {
+    const auto points = [](const std::vector<std::string>& corners) {
+        std::string text = "<owner><footprint>\n<footprint_polygon><points>";
+        for (const std::string& c : corners) text += "<point " + c + "/>";
+        return text + "</points></footprint_polygon></footprint></owner>";
+    };
+    const std::string a = R"(x="0" y="0" z="0")", b = R"(x="1" y="0" z="0")", c = R"(x="2" y="0" z="0")",
+                      nearA = R"(x="0" y="5e-7" z="0")", up = R"(x="1" y="1e-6" z="0")";
+    const std::string where = "2 /owner/footprint/footprint_polygon: ";
+    for (const auto& [corners, message] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{}, "a polygon needs at least three points, this one has 0"},
+             {{a}, "a polygon needs at least three points, this one has 1"},
+             {{a, b}, "a polygon needs at least three points, this one has 2"},
+             {{a, a, nearA}, "its points all coincide: a polygon needs three distinct points"},
+             {{a, b, a, nearA}, "it has only two distinct points: a polygon needs three"},
+             {{a, b, c}, "its points lie on one straight line: the polygon has no area"},
+             {{c, a, b, R"(x="1.5" y="9e-7" z="0")"}, "its points lie on one straight line: the polygon has no area"},
+         }) {
+        kestrel_test::Owner<lcFootprint_2d> in("footprint");
+        EXPECT_EQ(describe(read(in, points(corners)).errors), where + message + "\n") << points(corners);
+        EXPECT_EQ(in.object, nullptr);
+    }
+    // Written as it is, with an error: what is written must read back.
+    kestrel_test::Owner<lcFootprint_2d> out("footprint");
+    out.object = mfCreate<laFootprintPolygon>(List<pos3d>{{0, 0, 0}, {1, 0, 0}});
+    std::string text;
+    EXPECT_NE(describe(document.write(out, text))
+                  .find("a polygon needs at least three points, this one has 2; it "
+                        "would not read back"),
+              std::string::npos);
+    EXPECT_NE(text.find(R"(<point x="1 m" y="0 m" z="0 m" />)"), std::string::npos) << text;
+    // A corner the tolerance off the line makes an area.
+    kestrel_test::Owner<lcFootprint_2d> thin("footprint");
+    readClean(thin, points({a, c, up}));
+    EXPECT_NE(thin.object, nullptr);
+}
+
 }  // namespace

@@ -148,8 +148,8 @@ TEST_F(Kinds, GridPointsLandOnTheirNodes) {
     EXPECT_EQ(text.find("pressure_points"), std::string::npos) << text;
 }
 
-// A point on no node is reported and left out; the grid is still read. Nodes match strictly
-// within the length tolerance.
+// A point on no node is reported, in document order, and left out; the grid is still read.
+// Nodes match strictly within the length tolerance.
 TEST_F(Kinds, StrayGridPointsAreReportedAndTheGridKept) {
     const double near = mfSpaceBase::m_accuracy / 2;
     const double off = mfSpaceBase::m_accuracy;
@@ -161,9 +161,9 @@ TEST_F(Kinds, StrayGridPointsAreReportedAndTheGridKept) {
             mfTextFormatter::format_impl(near) + "\" y=\"0\" z=\"0\" pressure=\"8\"/><pressure_point x=\"" +
             mfTextFormatter::format_impl(off) +
             "\" y=\"0\" z=\"0\" pressure=\"9\"/></pressure_points></pressure2d_grid>",
-        "1 /owner/f/pressure2d_grid: (" + mfTextFormatter::format_impl(off) +
-            ", 0, 0) does not represent a gridpoint\n"
-            "1 /owner/f/pressure2d_grid: (0.5, 0, 0) does not represent a gridpoint\n");
+        "1 /owner/f/pressure2d_grid: (0.5, 0, 0) does not represent a gridpoint\n"
+        "1 /owner/f/pressure2d_grid: (" +
+            mfTextFormatter::format_impl(off) + ", 0, 0) does not represent a gridpoint\n");
     ASSERT_NE(grid, nullptr);
     auto& read = dynamic_cast<Grid&>(*grid);
     EXPECT_EQ(read.nodeValue(0, 0, 0), Pressure(8));

@@ -5,9 +5,11 @@
 #include <cmath>
 #include <complex>
 #include <stdexcept>
+#include <vector>
 
 #include "components/framework/mfProgram.h"
 #include "components/geometry/mfSpaceBase.h"
+#include "components/loadcase/lcFactory.h"
 #include "counting_factory.h"
 #include "model/laIntensityFunctionGrid.h"
 #include "model/laPressure.h"
@@ -175,6 +177,36 @@ TEST(Grid, RetriangulationCutsAtEveryNodePlaneAndKeepsTheArea) {
     g->retriangulate(in, many);
     EXPECT_GT(many.size(), 2000u);
     EXPECT_NEAR(area(many), area(in), 1e-9);
+    delete g;
+}
+
+// The factory is told of a dying grid while the grid is whole: with a resampling pending, the
+// grid's values live in its previous grid, which therefore dies after it.
+TEST(Grid, TheFactorySeesADyingGridWithItsValues) {
+    struct Reading : lcFactory {
+        Reading() : previous(mfFactory::setFactory(typeid(lcModelObject), this)) {}
+        ~Reading() override { mfFactory::setFactory(typeid(lcModelObject), previous); }
+        void objectDestroyed(mfRelationObject* object) override {
+            if (auto* grid = dynamic_cast<Grid*>(object)) seen.push_back(grid->nodeValue(1, 0, 0).real(0));
+        }
+        mfFactory* previous;
+        std::vector<double> seen;
+    } factory;
+    Grid* g = line();
+    g->setXValues({0, 0.5, 1});
+    ASSERT_NE(g->previousGrid(), nullptr);
+    delete g;
+    EXPECT_EQ(factory.seen, (std::vector<double>{3.0, 4.0}));
+}
+
+// An inactive grid yields zero everywhere, its largest intensity too; its values are kept.
+TEST(Grid, AnInactiveGridsMaximumIsZero) {
+    Grid* g = line();
+    g->setInactive(true);
+    EXPECT_EQ(at(g, {1, 0, 0}), 0.0);
+    EXPECT_EQ(g->getMaximumIntensity(nullptr, lcLoad::global, 1.0).real(0), 0.0);
+    g->setInactive(false);
+    EXPECT_EQ(g->getMaximumIntensity(nullptr, lcLoad::global, 1.0).real(0), 4.0);
     delete g;
 }
 

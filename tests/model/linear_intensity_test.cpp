@@ -84,6 +84,12 @@ TEST(LinearVarying, IndexErrorsAndTheConstantPlane) {
     level.set_complex(0, 14.0);
     ASSERT_TRUE(f->getConstantIntensityPlane(level, plane));
     EXPECT_NEAR(plane.distance({2, 7, -3}), 0.0, 1e-12);
+    // Each level has its own plane; without one, the plane of zero.
+    level.set_complex(0, 10.0);
+    ASSERT_TRUE(f->getConstantIntensityPlane(level, plane));
+    EXPECT_NEAR(plane.distance({0, 1, 1}), 0.0, 1e-12);
+    ASSERT_TRUE(f->getConstantIntensityPlane(lcIntensity(), plane));
+    EXPECT_NEAR(plane.distance({-5, 1, 1}), 0.0, 1e-12);
     delete f;
 }
 

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "components/framework/mfLexicalCast.h"
+#include "elements/kestrelLimits.h"
 #include "tools/host/hostDocument.h"
 
 namespace {
@@ -295,6 +296,11 @@ int finishOutput(int status) {
 int run(int argc, char** argv) {
     CLI::App app{"kestrel: load documents in XML"};
     app.require_subcommand(1);
+    // Given before or after the verb; every verb that reads documents honours it.
+    app.fallthrough();
+    std::size_t maxGridNodes = kestrel::kDefaultMaxGridNodes;
+    app.add_option("--max-grid-nodes", maxGridNodes, "Grid nodes the grids of one document may hold together")
+        ->capture_default_str();
 
     app.add_subcommand("example", "Write a document that uses every kind the library knows");
     auto* checkCommand = app.add_subcommand("check", "Read documents, list their loads and report errors");
@@ -333,6 +339,7 @@ int run(int argc, char** argv) {
         int code = app.exit(e);
         return code == 0 ? kOk : kUnreadable;
     }
+    kestrel::setMaxGridNodes(maxGridNodes);
 
     try {
         if (app.got_subcommand("example")) {
