@@ -155,6 +155,15 @@ std::string describeTop(duk_context* ctx, bool withLine) {
         if (const char* s = duk_get_lstring(ctx, -1, &length)) text.assign(s, length);
     }
     duk_pop(ctx);
+    // The text comes from the script: keep it to one readable line for terminals and reports.
+    constexpr std::size_t kLongest = 300;
+    if (text.size() > kLongest) {
+        std::size_t cut = kLongest;
+        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xc0) == 0x80) --cut;
+        text = text.substr(0, cut) + "...";
+    }
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = ' ';
     return text;
 }
 

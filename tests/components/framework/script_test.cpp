@@ -86,6 +86,11 @@ TEST(ScriptFunction, ReportsWhereTheScriptIsBroken) {
     EXPECT_EQ(call(throws, {2}).error, "intensity failed: RangeError: too far (line 3)");
     EXPECT_TRUE(call(throws, {1}).ok);  // the engine goes on after an error
     EXPECT_EQ(call(jmfFunctionObject("function intensity() { throw 'plain'; }"), {}).error, "intensity failed: plain");
+    // What the script throws is shown on one line of bounded length.
+    const std::string loud =
+        call(jmfFunctionObject("function intensity() { throw '\\x1b[2J' + 'x'.repeat(1e6); }"), {}).error;
+    EXPECT_EQ(loud.find('\x1b'), std::string::npos);
+    EXPECT_EQ(loud.size(), std::string("intensity failed: ").size() + 303);
 }
 
 // Only the language's built-ins are there: nothing of the engine's own, nothing of a host.
@@ -141,7 +146,7 @@ TEST(ScriptFunction, EndsWithinItsTimeBudget) {
         "function intensity() { return /(a+)+b/.test('aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaac'); }");
     const auto before = std::chrono::steady_clock::now();
     EXPECT_NE(call(regexp, {}).error, "");
-    EXPECT_LT(std::chrono::steady_clock::now() - before, 2s);
+    EXPECT_LT(std::chrono::steady_clock::now() - before, 5s);
 
     const jmfScriptLimits defaults = jmfFunctionObject::defaultLimits();
     jmfFunctionObject::setDefaultLimits({30ms, defaults.heapBytes});
@@ -163,7 +168,7 @@ TEST(ScriptFunction, EndsAtItsMemoryCap) {
     text.setLimits({10s, std::size_t(16) << 20});
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(call(text, {}).error, "intensity ran out of its memory cap of 16 MiB");
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
 
     jmfScriptLimits tiny = jmfFunctionObject::defaultLimits();
     const jmfScriptLimits defaults = tiny;
