@@ -57,14 +57,31 @@ public:
             model = mfCreate<laIntensityJavaScript<T>>(function, m_refinement);
         else
             model = mfCreate<laIntensityJavaScript<T>>(function);
-        if (!model) delete function;  // nobody took it over
+        if (!model) {
+            delete function;  // nobody took it over
+        } else if (!function->compileError().empty()) {
+            // The script is kept, so that nothing is lost, but it is reported where it was read.
+            xml_error_message broken(this, function->compileError(), m_readPath, m_readLine);
+            this->nodeError() << broken.setFatal(false);
+        }
         return Common::import(model);
+    }
+
+    // Remembers where the element was read, for a script that does not compile.
+    bool importContent(xpImportSet& nodes) override {
+        m_readPath = this->getElementPath();
+        m_readLine = this->getLine();
+        return Common::importContent(nodes);
     }
 
     // The script text in its Base64 form, as the document carries it.
     std::string m_function;
     // A length in metres; surface quantities only.
     double m_refinement = 0.0;
+
+private:
+    std::string m_readPath;
+    int m_readLine = 0;
 };
 
 template <class T>

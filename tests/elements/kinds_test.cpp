@@ -100,7 +100,7 @@ TEST_F(Kinds, LinearParametricEndsAreMatchedByEnd) {
 
 TEST_F(Kinds, ScriptsTravelAsBase64) {
     using F = laIntensityJavaScript<Pressure>;
-    const std::string source = "if (z < 3 && x > 0) { s = \"]]>\"; }\r\n\treturn 1;";
+    const std::string source = "function intensity(x, y, z) { var s = \"]]>\";\r\n\treturn z < 3 && x > 0 ? 1 : 2; }";
     std::string text;
     auto back = roundTrip(mfCreate<F>(mfCreate<jmfFunctionObject>(source), 0.25), text);
     EXPECT_EQ(back->script(), source);
@@ -108,18 +108,38 @@ TEST_F(Kinds, ScriptsTravelAsBase64) {
     EXPECT_EQ(text.find("&&"), std::string::npos) << text;
     EXPECT_NE(text.find(R"(refinement="0.25 m">)"), std::string::npos) << text;
 
-    auto empty =
-        roundTrip(mfCreate<laIntensityJavaScript<laTemperature<double>>>(mfCreate<jmfFunctionObject>("")), text);
-    EXPECT_EQ(empty->script(), "");
-    EXPECT_NE(text.find(R"(<temperature1d_javascript intensity_system="local" position_system="local">)"),
-              std::string::npos)
-        << text;
-
     EXPECT_EQ(readAs<Pressure>(R"(<pressure2d_javascript refinement="1"><function encoding="plain">)"
                                R"(<![CDATA[cmV0dXJuIDE7]]></function></pressure2d_javascript>)",
                                "1 /owner/f/pressure2d_javascript/function: attribute \"encoding\" does not accept "
                                "\"plain\", expected \"base64\"\n"),
               nullptr);
+}
+
+// A script that does not compile is reported where its element stands, with its own line and
+// column, and kept: writing the function again loses nothing.
+TEST_F(Kinds, ScriptsThatDoNotCompileAreReportedAndKept) {
+    std::string text;
+    auto* empty = mfCreate<laIntensityJavaScript<laTemperature<double>>>(mfCreate<jmfFunctionObject>(""));
+    Owner<laTemperature<double>> out;
+    out.object = empty;
+    text = write(out);
+    EXPECT_NE(text.find(R"(<temperature1d_javascript intensity_system="local" position_system="local">)"),
+              std::string::npos)
+        << text;
+    Owner<laTemperature<double>> in;
+    EXPECT_EQ(describe(read(in, text).errors),
+              "4 /owner/f/temperature1d_javascript: the script defines no function intensity\n");
+    auto read = in.take();
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(dynamic_cast<laIntensityJavaScript<laTemperature<double>>&>(*read).script(), "");
+
+    const std::string broken = "// wind\nfunction intensity(x, y, z) {\n  return x +* 2;\n}";
+    auto pressure = readAs<Pressure>("\n<pressure2d_javascript refinement=\"1\"><function encoding=\"base64\">" +
+                                         Base64::encode(broken) + "</function></pressure2d_javascript>",
+                                     "2 /owner/f/pressure2d_javascript: the script does not compile: SyntaxError: "
+                                     "parse error (line 3, column 15)\n");
+    ASSERT_NE(pressure, nullptr);
+    EXPECT_EQ(dynamic_cast<laIntensityJavaScript<Pressure>&>(*pressure).script(), broken);
 }
 
 // Export writes every node, x outermost; import puts each point on its node.

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <vector>
+
 #include "components/framework/mfProgram.h"
 #include "tools/host/hostDocument.h"
 
@@ -137,4 +140,39 @@ TEST(host_document, example_holds_every_registered_kind) {
                              "limit_function_liquid_pressure",
                              "limit_function_range"})
         EXPECT_NE(text.find(std::string("<") + name), std::string::npos) << name;
+}
+
+// Every script load of the example, read back from its document, gives what its script says.
+TEST(host_document, example_scripts_evaluate_to_what_they_say) {
+    const Read read = readLoads(writeLoads(hostExampleLoads()));
+    ASSERT_TRUE(read.result.ok());
+    struct Expected {
+        const char* name;
+        pos3d at;
+        std::vector<double> value;
+    };
+    const double t = 0.25;  // at x = 6 m on the 24 m rail
+    const std::vector<Expected> expected{
+        {"gusts", {5, 0, 2}, {600}},
+        {"gusts", {5, 0, 4}, {800}},
+        {"roof maintenance", {4, 0, 2}, {0, 0, -1000 - 50 * 4}},
+        {"conveyor", {1, 0, 10}, {100 * std::sin(10.0)}},
+        {"cable weight", {6, 0, 6}, {0, 0, -400 - 100 * t * (1 - t)}},
+        {"pipe sun side", {6, 0, 6}, {15 + 10 * t}},
+    };
+    int scripts = 0;
+    for (const hostLoad& load : read.loads)
+        scripts += dynamic_cast<const laScriptFunction*>(load.intensity.get()) != nullptr;
+    EXPECT_EQ(scripts, 5);
+    for (const Expected& e : expected) {
+        const hostLoad* load = nullptr;
+        for (const hostLoad& l : read.loads)
+            if (l.name == e.name) load = &l;
+        ASSERT_NE(load, nullptr) << e.name;
+        const lcLoad model = load->model();
+        const lcIntensity value = load->intensity->getIntensity(&model, e.at, lcLoad::global, 1.0);
+        EXPECT_EQ(hostEvaluationError(*load->intensity), "") << e.name;
+        ASSERT_EQ(value.size(), e.value.size()) << e.name;
+        for (std::size_t i = 0; i < value.size(); ++i) EXPECT_DOUBLE_EQ(value.real(i), e.value[i]) << e.name;
+    }
 }

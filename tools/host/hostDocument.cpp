@@ -140,6 +140,11 @@ bool hostSameIntensity(const lcIntensityFunction* a, const lcIntensityFunction* 
         a->internalPositionSystem() != b->internalPositionSystem() ||
         a->description(nullptr) != b->description(nullptr))
         return false;
+    // A script's description shows only its first line.
+    auto* scriptA = dynamic_cast<const laScriptFunction*>(a);
+    auto* scriptB = dynamic_cast<const laScriptFunction*>(b);
+    if (scriptA && (!scriptA->function() || !scriptB->function())) return scriptA->function() == scriptB->function();
+    if (scriptA && scriptA->function()->toString() != scriptB->function()->toString()) return false;
     auto* p = dynamic_cast<const laIntensityFunction<laPressure<double>>*>(a);
     auto* q = dynamic_cast<const laIntensityFunction<laPressure<double>>*>(b);
     if (!p) return true;
@@ -151,6 +156,11 @@ bool hostSameIntensity(const lcIntensityFunction* a, const lcIntensityFunction* 
     auto* t = dynamic_cast<const laLimitFunctionRange*>(y);
     return !r || (r->getRangeType() == t->getRangeType() && r->getLowerLimit() == t->getLowerLimit() &&
                   r->getUpperLimit() == t->getUpperLimit());
+}
+
+std::string hostEvaluationError(const lcIntensityFunction& intensity) {
+    const auto* script = dynamic_cast<const laScriptFunction*>(&intensity);
+    return script ? script->evaluationError() : std::string();
 }
 
 bool operator==(const hostLoad& a, const hostLoad& b) {

@@ -15,6 +15,7 @@
 #include "model/laForcePerLength.h"
 #include "model/laIntensityFunction.h"
 #include "model/laPressure.h"
+#include "model/laScriptFunction.h"
 #include "model/laTemperature.h"
 #include "model/laTraction.h"
 #include "model/lcFootprint.h"
@@ -45,6 +46,10 @@ bool hostSameFootprint(const lcFootprint* a, const lcFootprint* b);
 // Whether two intensity functions (either may be null) are of one kind with the same systems,
 // description and limit function.
 bool hostSameIntensity(const lcIntensityFunction* a, const lcIntensityFunction* b);
+
+// Why the intensity function's last evaluation gave no value where it applies: the script
+// function's error; empty for every other kind, and after a value.
+std::string hostEvaluationError(const lcIntensityFunction& intensity);
 
 // The "load" element: attribute "name" (required), attribute "coordinates" ("cartesian", the
 // default, or "cylindrical"), optional child "local_system".

@@ -124,13 +124,21 @@ int eval(const std::string& file, const pos3d& at, lcLoad::lcCoordinateSystem sy
     if (!loaded.readable || !loaded.result.wellFormed) return kUnreadable;
     nlohmann::json report{{"file", file}, {"at", {at.x, at.y, at.z}}, {"loads", nlohmann::json::array()}};
     std::size_t i = 0;
+    bool scriptFailed = false;
     for (const hostLoad& l : loaded.loads) {
         const std::string& kind = loaded.intensities[i++];
         if (!l.intensity) continue;
         const lcLoad model = l.model();
         const nlohmann::json value = components(l.intensity->getIntensity(&model, at, system, 1.0));
+        // A script that fails is an error of the document, named by its load.
+        const std::string failure = value.is_null() ? hostEvaluationError(*l.intensity) : std::string();
+        if (!failure.empty()) {
+            std::cerr << displayName(file) << ": error: load \"" << l.name << "\": " << failure << '\n';
+            scriptFailed = true;
+        }
         if (json) {
             report["loads"].push_back({{"name", l.name}, {"intensity", kind}, {"value", value}});
+            if (!failure.empty()) report["loads"].back()["error"] = failure;
             continue;
         }
         std::cout << displayName(file) << ": load \"" << l.name << "\" " << kind << ": ";
@@ -143,7 +151,7 @@ int eval(const std::string& file, const pos3d& at, lcLoad::lcCoordinateSystem sy
         std::cout << '\n';
     }
     if (json) std::cout << report.dump() << '\n';
-    return loaded.result.errors.empty() ? kOk : kDocumentErrors;
+    return loaded.result.errors.empty() && !scriptFailed ? kOk : kDocumentErrors;
 }
 
 int worse(int a, int b) {

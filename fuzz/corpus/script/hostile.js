@@ -1,0 +1,2 @@
+var a = [];
+function intensity(x) { if (x > 1) { for (;;) a.push(a.slice()); } while (true) {} }
