@@ -9,6 +9,7 @@
 
 #include "components/framework/mfLexicalCast.h"
 #include "tools/host/hostDocument.h"
+#include "tools/inspect/inspectCommands.h"
 
 namespace {
 // Exit codes.
@@ -72,14 +73,6 @@ nlohmann::json orNull(const std::string& text) {
     return text.empty() ? nlohmann::json() : nlohmann::json(text);
 }
 
-// The components of an intensity, null for the empty intensity (no value there).
-nlohmann::json components(const lcIntensity& value) {
-    if (value.size() == 0) return nullptr;
-    nlohmann::json list = nlohmann::json::array();
-    for (std::size_t i = 0; i < value.size(); ++i) list.push_back(value.get_complex(i).real());
-    return list;
-}
-
 // "X,Y,Z" in metres.
 bool parsePosition(const std::string& text, pos3d& position) {
     double c[3];
@@ -96,34 +89,6 @@ bool parsePosition(const std::string& text, pos3d& position) {
     }
     position = pos3d(c[0], c[1], c[2]);
     return true;
-}
-
-int eval(const std::string& file, const pos3d& at, lcLoad::lcCoordinateSystem system, bool json) {
-    Loaded loaded = load(file);
-    for (const auto& e : loaded.result.errors) printError(std::cerr, file, e);
-    if (!loaded.readable || !loaded.result.wellFormed) return kUnreadable;
-    nlohmann::json report{{"file", file}, {"at", {at.x, at.y, at.z}}, {"loads", nlohmann::json::array()}};
-    std::size_t i = 0;
-    for (const hostLoad& l : loaded.loads) {
-        const std::string& kind = loaded.intensities[i++];
-        if (!l.intensity) continue;
-        const lcLoad model = l.model();
-        const nlohmann::json value = components(l.intensity->getIntensity(&model, at, system, 1.0));
-        if (json) {
-            report["loads"].push_back({{"name", l.name}, {"intensity", kind}, {"value", value}});
-            continue;
-        }
-        std::cout << displayName(file) << ": load \"" << l.name << "\" " << kind << ": ";
-        if (value.is_null()) {
-            std::cout << "no value here\n";
-            continue;
-        }
-        for (std::size_t c = 0; c < value.size(); ++c)
-            std::cout << (c ? " " : "") << mfTextFormatter::format_impl(value[c].get<double>());
-        std::cout << '\n';
-    }
-    if (json) std::cout << report.dump() << '\n';
-    return loaded.result.errors.empty() ? kOk : kDocumentErrors;
 }
 
 int worse(int a, int b) {
@@ -242,6 +207,27 @@ int main(int argc, char** argv) {
         ->check(CLI::IsMember({"global", "local"}));
     evalCommand->add_flag("--json", evalJson, "One JSON object");
 
+    auto* sampleCommand = app.add_subcommand("sample", "Evaluate a load at regular positions over its footprint");
+    std::string sampleFile;
+    std::string sampleLoad;
+    double sampleStep = 0.0;
+    bool sampleJson = false;
+    bool sampleCsv = false;
+    sampleCommand->add_option("FILE", sampleFile, "Document; - reads standard input")->required();
+    sampleCommand->add_option("--load", sampleLoad, "Name of the load")->required();
+    sampleCommand->add_option("--step", sampleStep, "Distance between positions in metres")->required();
+    auto* sampleCsvFlag =
+        sampleCommand->add_flag("--csv", sampleCsv, "Comma-separated rows with a header (the default)");
+    sampleCommand->add_flag("--json", sampleJson, "One JSON object")->excludes(sampleCsvFlag);
+
+    auto* plotCommand = app.add_subcommand("plot", "Draw loads as SVG pictures");
+    std::string plotFile;
+    std::string plotLoad;
+    std::string plotOutput;
+    plotCommand->add_option("FILE", plotFile, "Document; - reads standard input")->required();
+    plotCommand->add_option("--load", plotLoad, "Name of the load; without it every load is drawn into the folder -o");
+    plotCommand->add_option("-o,--output", plotOutput, "SVG file, or folder for the pictures")->required();
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -267,8 +253,13 @@ int main(int argc, char** argv) {
                 std::cerr << "kestrel eval: --at needs X,Y,Z in metres, not \"" << evalAt << "\"\n";
                 return kUnreadable;
             }
-            return eval(evalFile, at, evalSystem == "local" ? lcLoad::local : lcLoad::global, evalJson);
+            return inspectEvalCommand(evalFile, at, evalSystem == "local" ? lcLoad::local : lcLoad::global, evalJson,
+                                      std::cout, std::cerr);
         }
+        if (app.got_subcommand("sample"))
+            return inspectSampleCommand(sampleFile, sampleLoad, sampleStep,
+                                        sampleJson ? inspectFormat::json : inspectFormat::csv, std::cout, std::cerr);
+        if (app.got_subcommand("plot")) return inspectPlotCommand(plotFile, plotLoad, plotOutput, std::cout, std::cerr);
     } catch (const std::exception& e) {
         std::cerr << "kestrel: " << e.what() << '\n';
         return kUnreadable;
