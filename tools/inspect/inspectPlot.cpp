@@ -373,7 +373,7 @@ void drawField(Svg& svg, std::vector<Panel>& panels, const inspectEvaluator& eva
         drawColourBar(svg, picture, right + 10, fieldTop + 16, fieldHeight - 16, shownLabel(evaluator));
         if (blanks) svg.text(right - 10, bottom - 4, "blank: no value", "font-size=\"11\" fill=\"#555555\"");
     } else {
-        svg.text(kLeft, bottom + 8, "No value can be given over this footprint (a script is not run here).",
+        svg.text(kLeft, bottom + 8, "No value can be given over this footprint.",
                  "font-size=\"13\" fill=\"#8b0000\"");
         bottom += 16;
     }
@@ -552,7 +552,7 @@ void drawLine(Svg& svg, const laFootprintLine& line, const inspectEvaluator& eva
                  px(middle) + ")\"");
     height = bottom + 50;
     if (!hasValues) {
-        svg.text(left, height, "No value can be given along this line (a script is not run here).",
+        svg.text(left, height, "No value can be given along this line.",
                  "font-size=\"13\" fill=\"#8b0000\"");
         height += 16;
     }
@@ -613,7 +613,7 @@ void drawPoint(Svg& svg, const laFootprintPoint& point, const inspectEvaluator& 
     svg.text(cx + 12, cy + 20, "at " + positionText(point.position()) + " m", "font-size=\"12\" fill=\"#222222\"");
     // The value in numbers, part by part.
     if (!e.limited) {
-        svg.text(16, textY + 14, "No value can be given at this point (a script is not run here).",
+        svg.text(16, textY + 14, "No value can be given at this point.",
                  "font-size=\"13\" fill=\"#8b0000\"");
     } else {
         const std::vector<double>& v = *e.limited;
