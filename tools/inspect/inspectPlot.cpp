@@ -335,7 +335,9 @@ void drawField(Svg& svg, std::vector<Panel>& panels, const inspectEvaluator& eva
     bool blanks = false;
     for (Panel& panel : panels) sample(panel, evaluator, low, high, blanks);
     const bool hasValues = low <= high;
-    if (hasValues && !(high - low > 1e-12 * std::max(1.0, std::abs(high)))) {
+    const bool constant = hasValues && !(high - low > 1e-12 * std::max(1.0, std::abs(high)));
+    const double only = high;
+    if (constant) {
         // One value everywhere: the middle of the map, with room above and below.
         const double pad = std::max(std::abs(high) * 0.1, 1.0);
         low -= pad;
@@ -372,9 +374,15 @@ void drawField(Svg& svg, std::vector<Panel>& panels, const inspectEvaluator& eva
     if (hasValues) {
         drawColourBar(svg, picture, right + 10, fieldTop + 16, fieldHeight - 16, shownLabel(evaluator));
         if (blanks) svg.text(right - 10, bottom - 4, "blank: no value", "font-size=\"11\" fill=\"#555555\"");
+        if (constant) {
+            svg.text(right + 6, fieldTop + fieldHeight + 18,
+                     "one value everywhere:", "font-size=\"11\" fill=\"#222222\"");
+            svg.text(right + 6, fieldTop + fieldHeight + 32,
+                     shortNumber(only, 6) + " " + evaluator.quantity()->shownUnit(),
+                     "font-size=\"11\" fill=\"#222222\"");
+        }
     } else {
-        svg.text(kLeft, bottom + 8, "No value can be given over this footprint.",
-                 "font-size=\"13\" fill=\"#8b0000\"");
+        svg.text(kLeft, bottom + 8, "No value can be given over this footprint.", "font-size=\"13\" fill=\"#8b0000\"");
         bottom += 16;
     }
     width = std::max(width, right + kBarRoom);
@@ -552,8 +560,7 @@ void drawLine(Svg& svg, const laFootprintLine& line, const inspectEvaluator& eva
                  px(middle) + ")\"");
     height = bottom + 50;
     if (!hasValues) {
-        svg.text(left, height, "No value can be given along this line.",
-                 "font-size=\"13\" fill=\"#8b0000\"");
+        svg.text(left, height, "No value can be given along this line.", "font-size=\"13\" fill=\"#8b0000\"");
         height += 16;
     }
     width = std::max(width, left + plotWidth + 160);
@@ -613,8 +620,7 @@ void drawPoint(Svg& svg, const laFootprintPoint& point, const inspectEvaluator& 
     svg.text(cx + 12, cy + 20, "at " + positionText(point.position()) + " m", "font-size=\"12\" fill=\"#222222\"");
     // The value in numbers, part by part.
     if (!e.limited) {
-        svg.text(16, textY + 14, "No value can be given at this point.",
-                 "font-size=\"13\" fill=\"#8b0000\"");
+        svg.text(16, textY + 14, "No value can be given at this point.", "font-size=\"13\" fill=\"#8b0000\"");
     } else {
         const std::vector<double>& v = *e.limited;
         for (std::size_t first = 0; first < v.size(); first += q.firstPart) {
