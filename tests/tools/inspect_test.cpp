@@ -2,6 +2,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <map>
@@ -157,6 +158,9 @@ TEST(inspect_sample, refuses_steps_that_are_no_length_or_make_too_many_positions
     EXPECT_FALSE(inspectSamplePositions(box, 0.5, at, error));
     const laFootprintLine longLine(line3d(pos3d(0, 0, 0), pos3d(1e9, 0, 0)));
     EXPECT_FALSE(inspectSamplePositions(longLine, 1.0, at, error));
+    const laFootprintLine broken(line3d(pos3d(0, 0, 0), pos3d(std::nan(""), 0, 0)));
+    EXPECT_FALSE(inspectSamplePositions(broken, 1.0, at, error));
+    EXPECT_NE(error.find("not finite"), std::string::npos);
 }
 
 TEST(inspect_sample, command_writes_rows_with_values_and_limits) {
@@ -185,6 +189,34 @@ TEST(inspect_sample, command_writes_rows_with_values_and_limits) {
     EXPECT_EQ(inspectSampleCommand(file, "dead load", 1.0, inspectFormat::csv, none, err), 2);
     EXPECT_EQ(inspectSampleCommand(file, "hydrostatic", 1e-4, inspectFormat::csv, none, err), 2);
     EXPECT_TRUE(none.str().empty());
+}
+
+TEST(inspect_commands, output_that_cannot_be_written_fails) {
+    const std::string file = exampleFile();
+    std::ostream broken(nullptr);
+    std::ostringstream err;
+    EXPECT_EQ(inspectEvalCommand(file, pos3d(0, 0, 0), lcLoad::global, true, broken, err), 2);
+    EXPECT_EQ(inspectSampleCommand(file, "crane rail", 1.0, inspectFormat::csv, broken, err), 2);
+    EXPECT_NE(err.str().find("kestrel sample: cannot write the output"), std::string::npos);
+}
+
+TEST(inspect_commands, plot_draws_each_load_into_a_folder_or_one_into_a_file) {
+    namespace fs = std::filesystem;
+    const std::string file = exampleFile();
+    const fs::path folder = fs::path(::testing::TempDir()) / "inspect_plots";
+    fs::remove_all(folder);
+    std::ostringstream out, err;
+    ASSERT_EQ(inspectPlotCommand(file, "", folder.string(), out, err), 0) << err.str();
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 17);
+    EXPECT_TRUE(fs::exists(folder / "wind-on-facade.svg"));
+    EXPECT_NE(err.str().find("skipped: load \"dead load\" has no footprint"), std::string::npos);
+    // One load into an existing folder takes its name; into a path that cannot be written fails.
+    fs::remove(folder / "tank-wall.svg");
+    ASSERT_EQ(inspectPlotCommand(file, "tank wall", folder.string(), out, err), 0);
+    EXPECT_TRUE(fs::exists(folder / "tank-wall.svg"));
+    EXPECT_EQ(inspectPlotCommand(file, "tank wall", (folder / "missing" / "x.svg").string(), out, err), 2);
+    EXPECT_EQ(inspectPlotCommand(file, "dead load", (folder / "dead.svg").string(), out, err), 2);
+    EXPECT_FALSE(fs::exists(folder / "dead.svg"));
 }
 
 TEST(inspect_colour_map, runs_from_dark_to_light) {

@@ -121,6 +121,14 @@ std::string slug(const std::string& name) {
     return s.empty() ? "load" : s;
 }
 
+// Output that could not be written (a full disk, a closed pipe) is a failure, not a success.
+int finished(std::ostream& out, std::ostream& err, const char* verb, int status) {
+    out.flush();
+    if (out) return status;
+    err << "kestrel " << verb << ": cannot write the output\n";
+    return kUnusable;
+}
+
 bool writeFile(const std::filesystem::path& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary);
     out << text;
@@ -166,7 +174,7 @@ int inspectEvalCommand(const std::string& file, const pos3d& at, lcLoad::lcCoord
                                  : "; off the footprint\n");
     }
     if (json) out << report.dump() << '\n';
-    return document.status;
+    return finished(out, err, "eval", document.status);
 }
 
 int inspectSampleCommand(const std::string& file, const std::string& name, double step, inspectFormat format,
@@ -228,7 +236,7 @@ int inspectSampleCommand(const std::string& file, const std::string& name, doubl
         }
         out << "]}\n";
     }
-    return document.status;
+    return finished(out, err, "sample", document.status);
 }
 
 int inspectPlotCommand(const std::string& file, const std::string& name, const std::string& output, std::ostream& out,

@@ -215,7 +215,9 @@ struct Panel {
 
 double shownAt(const inspectEvaluator& evaluator, const pos3d& position) {
     const inspectEvaluation e = evaluator.at(position);
-    return e.limited ? evaluator.quantity()->shown(*e.limited) : NAN;
+    const double shown = e.limited ? evaluator.quantity()->shown(*e.limited) : NAN;
+    // A value that is not a number, or not finite, cannot take a colour: it is left blank.
+    return std::isfinite(shown) ? shown : NAN;
 }
 
 // Samples a panel; widens [low, high] by the values on the footprint.
@@ -387,12 +389,17 @@ void drawField(Svg& svg, std::vector<Panel>& panels, const inspectEvaluator& eva
     }
     width = std::max(width, right + kBarRoom);
     height = bottom + 12;
-    const Panel first = panels.front();
-    picture.locate = [first](const pos3d& position, double& x, double& y) {
-        // The panel's own coordinates are found by projecting onto its two directions.
-        const pos3d origin = first.toSpace(0, 0);
-        const vec3d da = first.toSpace(1, 0) - origin;
-        const vec3d db = first.toSpace(0, 1) - origin;
+    // The first panel's own coordinates are found by projecting onto its two directions. The
+    // copy keeps only its placement: its functions may refer to the load.
+    Panel first = panels.front();
+    const pos3d origin = first.toSpace(0, 0);
+    const vec3d da = first.toSpace(1, 0) - origin;
+    const vec3d db = first.toSpace(0, 1) - origin;
+    first.toSpace = nullptr;
+    first.inside = nullptr;
+    first.values.clear();
+    first.outline.clear();
+    picture.locate = [first, origin, da, db](const pos3d& position, double& x, double& y) {
         const double a = dot(position - origin, da);
         const double b = dot(position - origin, db);
         x = first.pixelX(a);
@@ -526,7 +533,7 @@ void drawLine(Svg& svg, const laFootprintLine& line, const inspectEvaluator& eva
         // The values at the ends, where engineers read them.
         for (int end : {0, samples}) {
             const auto& v = values[static_cast<std::size_t>(end)];
-            if (!v) continue;
+            if (!v || !std::isfinite((*v)[c])) continue;
             svg.text(X(length * end / samples) + (end ? -4 : 4), Y((*v)[c]) + ((*v)[c] < 0 ? 16 : -6),
                      shortNumber((*v)[c], 6),
                      "font-size=\"11\" fill=\"#222222\" text-anchor=\"" + std::string(end ? "end" : "start") + "\"");

@@ -17,6 +17,11 @@ double pointsAlong(double extent, double step) {
     return std::floor(extent / step + mfSpaceBase::m_accuracy / step) + 1.0;
 }
 
+bool notFinite(std::string& error) {
+    error = "the footprint has coordinates that are not finite numbers";
+    return false;
+}
+
 std::string tooMany(double count, double step, std::size_t limit, double measure, int dimensions) {
     // The step that would bring the count down to the limit, rounded up a little.
     const double smallest = measure > 0.0 ? std::pow(measure / static_cast<double>(limit), 1.0 / dimensions) : step;
@@ -60,6 +65,7 @@ bool inspectSamplePositions(const lcFootprint& footprint, double step, std::vect
     if (auto* line = dynamic_cast<const laFootprintLine*>(&footprint)) {
         const double length = line->length();
         const double count = pointsAlong(length, step) + 1.0;
+        if (!std::isfinite(count)) return notFinite(error);
         if (count > cap) {
             error = tooMany(count, step, limit, length, 1);
             return false;
@@ -89,6 +95,7 @@ bool inspectSamplePositions(const lcFootprint& footprint, double step, std::vect
         }
         const double na = pointsAlong(highA - lowA, step);
         const double nb = pointsAlong(highB - lowB, step);
+        if (!std::isfinite(na * nb)) return notFinite(error);
         if (na * nb > cap) {
             error = tooMany(na * nb, step, limit, (highA - lowA) * (highB - lowB), 2);
             return false;
@@ -107,6 +114,7 @@ bool inspectSamplePositions(const lcFootprint& footprint, double step, std::vect
             low[k] = std::min(geometry.p1()[k], geometry.p2()[k]);
             n[k] = pointsAlong(std::abs(geometry.p2()[k] - geometry.p1()[k]), step);
         }
+        if (!std::isfinite(n[0] * n[1] * n[2])) return notFinite(error);
         if (n[0] * n[1] * n[2] > cap) {
             // A flat box is sampled over its faces: only the sides with extent count.
             double measure = 1.0;
