@@ -17,6 +17,7 @@ scripts/setup.sh "$build" -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=Rel
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:allocator_may_return_null=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export LSAN_OPTIONS=suppressions=$PWD/fuzz/lsan.supp
 options=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=2048 -print_final_stats=1)
 if [ -n "${FUZZ_RUNS:-}" ]; then options+=(-seed=1 -runs="$FUZZ_RUNS"); fi
 
@@ -27,6 +28,8 @@ for corpus in fuzz/corpus/*/; do
   [ -x "$fuzzer" ] || { echo "fuzz.sh: no harness for corpus $name" >&2; status=1; continue; }
   dict=()
   [ -f "fuzz/$name.dict" ] && dict=(-dict="fuzz/$name.dict")
+  # A deterministic run starts from the committed corpus alone.
+  [ -n "${FUZZ_RUNS:-}" ] && rm -rf "$build/corpus/$name"
   mkdir -p "$build/corpus/$name" "$build/artifacts/$name"
   echo "== fuzz_$name"
   if ! "$fuzzer" "${options[@]}" "${dict[@]}" -artifact_prefix="$build/artifacts/$name/" \
@@ -37,4 +40,11 @@ for corpus in fuzz/corpus/*/; do
   fi
   grep -E "^stat::(number_of_executed_units|average_exec_per_sec|peak_rss_mb)" "$build/fuzz_$name.log" || true
 done
+# One session reused for every committed document must read each as a fresh one does.
+echo "== fuzz_document, reused against fresh sessions"
+if ! KESTREL_FUZZ_SESSION=compare "$build/fuzz/fuzz_document" fuzz/corpus/document/* >"$build/fuzz_compare.log" 2>&1; then
+  tail -n 60 "$build/fuzz_compare.log" >&2
+  echo "fuzz.sh: a reused session reads otherwise than a fresh one" >&2
+  status=1
+fi
 exit $status

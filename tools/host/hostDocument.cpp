@@ -210,13 +210,13 @@ bool xhostLoad::export_(const hostLoad& load) {
     return true;
 }
 
-hostLoad xhostLoad::import() const {
+hostLoad xhostLoad::import() {
     hostLoad load;
     load.name = m_name;
     load.coordinates = m_coordinates;
     if (m_hasLocalSystem) load.localSystem = m_localSystem;
-    load.footprint = m_footprint;
-    load.intensity = m_intensity;
+    load.footprint = std::move(m_footprint);
+    load.intensity = std::move(m_intensity);
     return load;
 }
 

@@ -52,7 +52,8 @@ class xhostLoad : public xpElement {
 public:
     xhostLoad();
     bool export_(const hostLoad& load);
-    hostLoad import() const;
+    // Hands over what was read, so that a session read again keeps nothing of this load.
+    hostLoad import();
     void import_begin() override {
         m_hasLocalSystem = false;
         m_footprint.reset();
