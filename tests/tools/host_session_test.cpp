@@ -64,6 +64,9 @@ const char* const kBadDocuments[] = {
     "<intensity><pressure2d_constant><limit_function><limit_function_range range_type=\"x\"/>"
     "</limit_function></pressure2d_constant></intensity></load></loads>",
     "<other/>",
+    // The footprint reads, the intensity does not: the load is left out with what it read.
+    "<loads><load name=\"b\"><footprint><footprint_point><point x=\"1\" y=\"2\" z=\"3\"/></footprint_point>"
+    "</footprint><intensity><pressure2d_constant intensity=\"5 m\"/></intensity></load></loads>",
 };
 
 class host_session : public ::testing::Test {
@@ -115,6 +118,11 @@ TEST_F(host_session, a_reused_session_keeps_no_model_object_of_a_document) {
     for (const auto& [name, text] : corpus()) {
         SCOPED_TRACE(name);
         writeWith(session, readWith(session, text).loads);
+        EXPECT_EQ(mfProgram::program().defaultStrategy().live(), before);
+    }
+    for (const char* text : kBadDocuments) {
+        SCOPED_TRACE(text);
+        readWith(session, text);
         EXPECT_EQ(mfProgram::program().defaultStrategy().live(), before);
     }
 }

@@ -59,6 +59,12 @@ public:
         m_footprint.reset();
         m_intensity.reset();
     }
+    // A load left out for its errors keeps nothing it read until the next one.
+    bool importContent(xpImportSet& nodes) override {
+        const bool ok = xpElement::importContent(nodes);
+        if (!ok) import_begin();
+        return ok;
+    }
 
     std::string m_name;
     hostCoordinates m_coordinates = hostCoordinates::cartesian;
