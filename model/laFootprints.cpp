@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 
 #include "components/framework/mfProgram.h"
@@ -47,6 +48,8 @@ lcFootprint* laFootprintLine::clone() const {
 }
 
 bool laFootprintLine::within(const pos3d& position) const {
+    // A line without length is its one point.
+    if (m_line.length() <= mfSpaceBase::m_accuracy) return near(position, m_line.end1());
     double t = 0.0;
     const double slack = m_line.length() > 0.0 ? mfSpaceBase::m_accuracy / m_line.length() : 0.0;
     return parameter(position, t) && t >= -slack && t <= 1.0 + slack;
@@ -102,17 +105,37 @@ bool laFootprintPolygon::within(const pos3d& position) const {
     vec3d n;
     pos3d foot;
     if (!normal(position, n) || !project(position, foot) || !near(foot, position)) return false;
-    // Winding test in the polygon's plane: the angles seen from the position add up to a full
-    // turn inside and to nothing outside.
     const auto& corners = m_polygon.corners();
-    double turn = 0.0;
+    // The boundary belongs to the polygon: a position within the tolerance of an edge is on it,
+    // whatever rounding says about the side it lies on.
     for (std::size_t i = 0; i < corners.size(); ++i) {
-        const vec3d a = corners[i] - position;
-        const vec3d b = corners[(i + 1) % corners.size()] - position;
-        if (a.length() <= mfSpaceBase::m_accuracy) return true;
-        turn += std::atan2(dot(cross(a, b), n), dot(a, b));
+        const line3d edge(corners[i], corners[(i + 1) % corners.size()]);
+        pos3d closest;
+        double distance = 0.0;
+        double t = 0.0;
+        if (!edge.project(foot, closest, distance, t)) {
+            if (near(foot, corners[i])) return true;
+            continue;
+        }
+        if (near(foot, edge.position(std::clamp(t, 0.0, 1.0)))) return true;
     }
-    return std::abs(turn) > 3.0;  // 2 pi inside, 0 outside
+    // Winding number in the polygon's plane, so that corners out of its plane by rounding and
+    // either corner order count alike.
+    const vec3d u = std::abs(n.x) < 0.9 ? cross(n, vec3d(1, 0, 0)) : cross(n, vec3d(0, 1, 0));
+    const vec3d e1 = u * (1.0 / u.length());
+    const vec3d e2 = cross(n, e1);
+    int winding = 0;
+    for (std::size_t i = 0; i < corners.size(); ++i) {
+        const vec3d a = corners[i] - foot;
+        const vec3d b = corners[(i + 1) % corners.size()] - foot;
+        const double ay = dot(a, e2);
+        const double by = dot(b, e2);
+        // Which side of the edge the position lies on, positive to the left.
+        const double side = dot(a, e1) * by - dot(b, e1) * ay;
+        if (ay <= 0.0 && by > 0.0 && side > 0.0) ++winding;
+        if (ay > 0.0 && by <= 0.0 && side < 0.0) --winding;
+    }
+    return winding != 0;
 }
 
 bool laFootprintPolygon::normal(const pos3d&, vec3d& normal) const {

@@ -19,7 +19,8 @@ public:
     virtual void getPoints(List<pos3d>& points) const = 0;
     // A copy allocated through the program's storage strategy; null when it has no memory.
     virtual lcFootprint* clone() const = 0;
-    // Whether the position lies on or in the footprint, within the length tolerance.
+    // Whether the position lies on the footprint within the length tolerance: at a point, on a
+    // line's segment, in a polygon's plane region (boundary included), inside a box.
     virtual bool within(const pos3d& position) const = 0;
 };
 

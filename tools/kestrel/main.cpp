@@ -13,6 +13,8 @@
 #include "components/framework/mfLexicalCast.h"
 #include "elements/kestrelLimits.h"
 #include "tools/host/hostDocument.h"
+#include "tools/host/hostFile.h"
+#include "tools/inspect/inspectCommands.h"
 
 namespace {
 // Exit codes.
@@ -32,72 +34,14 @@ nlohmann::json errorJson(const xpReportedError& e) {
     return {{"line", e.line}, {"path", e.path}, {"message", e.message}};
 }
 
-// Reads a file, or standard input for "-"; false when it cannot be read.
-bool slurp(const std::string& file, std::string& text) {
-    if (file == "-") {
-        text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-        return !std::cin.bad();
-    }
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    text = buffer.str();
-    return true;
-}
-
-std::string displayName(const std::string& file) {
-    return file == "-" ? "<stdin>" : file;
-}
-
-void printError(std::ostream& out, const std::string& file, const xpReportedError& error) {
-    out << displayName(file) << ':' << error.line << ": error: ";
-    if (!error.path.empty()) out << error.path << ": ";
-    out << error.message << '\n';
-}
-
-// A read document, or why there is none.
-struct Loaded {
-    bool readable = false;
-    xpReadResult result;
-    List<hostLoad> loads;
-    // Per load: the element names of its footprint and intensity function, empty for none.
-    std::vector<std::string> footprints;
-    std::vector<std::string> intensities;
-    // Every "load" element, read or not, in document order.
-    std::vector<hostLoadRecord> records;
-};
+using Loaded = hostFileDocument;
 
 Loaded load(const std::string& file) {
-    Loaded loaded;
-    std::string text;
-    if (!slurp(file, text)) {
-        loaded.result.errors.push_back({0, {}, "cannot read file"});
-        return loaded;
-    }
-    loaded.readable = true;
-    hostSession session;
-    session.document.setMaxErrors(g_maxErrors);
-    loaded.result = session.document.read(session.root, text);
-    loaded.loads = session.root.m_loads;
-    loaded.records = session.root.m_records;
-    for (const hostLoad& l : loaded.loads) {
-        loaded.footprints.push_back(l.footprint ? hostFootprintName(*l.footprint) : "");
-        loaded.intensities.push_back(l.intensity ? hostIntensityName(*l.intensity) : "");
-    }
-    return loaded;
+    return hostReadFile(file, g_maxErrors);
 }
 
 nlohmann::json orNull(const std::string& text) {
     return text.empty() ? nlohmann::json() : nlohmann::json(text);
-}
-
-// The components of an intensity, null for the empty intensity (no value there).
-nlohmann::json components(const lcIntensity& value) {
-    if (value.size() == 0) return nullptr;
-    nlohmann::json list = nlohmann::json::array();
-    for (std::size_t i = 0; i < value.size(); ++i) list.push_back(value.get_complex(i).real());
-    return list;
 }
 
 // "X,Y,Z" in metres.
@@ -118,42 +62,6 @@ bool parsePosition(const std::string& text, pos3d& position) {
     return true;
 }
 
-int eval(const std::string& file, const pos3d& at, lcLoad::lcCoordinateSystem system, bool json) {
-    Loaded loaded = load(file);
-    for (const auto& e : loaded.result.errors) printError(std::cerr, file, e);
-    if (!loaded.readable || !loaded.result.wellFormed) return kUnreadable;
-    nlohmann::json report{{"file", file}, {"at", {at.x, at.y, at.z}}, {"loads", nlohmann::json::array()}};
-    std::size_t i = 0;
-    bool scriptFailed = false;
-    for (const hostLoad& l : loaded.loads) {
-        const std::string& kind = loaded.intensities[i++];
-        if (!l.intensity) continue;
-        const lcLoad model = l.model();
-        const nlohmann::json value = components(l.intensity->getIntensity(&model, at, system, 1.0));
-        // A script that fails is an error of the document, named by its load.
-        const std::string failure = value.is_null() ? hostEvaluationError(*l.intensity) : std::string();
-        if (!failure.empty()) {
-            std::cerr << displayName(file) << ": error: load \"" << l.name << "\": " << failure << '\n';
-            scriptFailed = true;
-        }
-        if (json) {
-            report["loads"].push_back({{"name", l.name}, {"intensity", kind}, {"value", value}});
-            if (!failure.empty()) report["loads"].back()["error"] = failure;
-            continue;
-        }
-        std::cout << displayName(file) << ": load \"" << l.name << "\" " << kind << ": ";
-        if (value.is_null()) {
-            std::cout << "no value here\n";
-            continue;
-        }
-        for (std::size_t c = 0; c < value.size(); ++c)
-            std::cout << (c ? " " : "") << mfTextFormatter::format_impl(value[c].get<double>());
-        std::cout << '\n';
-    }
-    if (json) std::cout << report.dump() << '\n';
-    return loaded.result.errors.empty() && !scriptFailed ? kOk : kDocumentErrors;
-}
-
 int worse(int a, int b) {
     return std::max(a, b);
 }
@@ -165,7 +73,7 @@ int writeLoads(const List<hostLoad>& loads) {
     session.root.m_loads = loads;
     std::string text;
     const std::vector<xpReportedError> errors = session.document.write(session.root, text);
-    for (const auto& e : errors) printError(std::cerr, "<output>", e);
+    for (const auto& e : errors) hostPrintError(std::cerr, "<output>", e);
     if (!errors.empty()) return kDocumentErrors;
     std::cout << text;
     return kOk;
@@ -213,7 +121,7 @@ int checkFile(const std::string& file, bool json) {
         for (const auto& e : errors) entry["errors"].push_back(errorJson(e));
         report["loads"].push_back(entry);
         if (json) continue;
-        std::cout << displayName(file);
+        std::cout << hostDisplayName(file);
         if (!record.read) std::cout << ':' << record.line;
         std::cout << ": load \"" << record.name << '"';
         if (!record.read) std::cout << " not read";
@@ -226,8 +134,8 @@ int checkFile(const std::string& file, bool json) {
         std::cout << dumpJson(report) << '\n';
         return status;
     }
-    for (const auto& e : loaded.result.errors) printError(std::cerr, file, e);
-    if (status == kOk) std::cout << displayName(file) << ": ok, " << loaded.loads.size() << " loads\n";
+    for (const auto& e : loaded.result.errors) hostPrintError(std::cerr, file, e);
+    if (status == kOk) std::cout << hostDisplayName(file) << ": ok, " << loaded.loads.size() << " loads\n";
     return status;
 }
 
@@ -246,7 +154,7 @@ int check(const std::vector<std::string>& files, bool json) {
                                        {"errors", {errorJson(error)}}})
                           << '\n';
             else
-                printError(std::cerr, file, error);
+                hostPrintError(std::cerr, file, error);
             status = kUnreadable;
         }
     }
@@ -258,20 +166,20 @@ int validate(const std::vector<std::string>& files) {
     int status = kOk;
     for (const std::string& file : files) {
         std::string text;
-        if (!slurp(file, text)) {
-            std::cerr << displayName(file) << ":0: error: cannot read file\n";
+        if (!hostSlurp(file, text)) {
+            std::cerr << hostDisplayName(file) << ":0: error: cannot read file\n";
             status = worse(status, kUnreadable);
             continue;
         }
         hostValidation result = hostValidate(text, schema, g_maxErrors);
-        for (const auto& e : result.errors) printError(std::cerr, file, e);
+        for (const auto& e : result.errors) hostPrintError(std::cerr, file, e);
         if (!result.readable) {
-            if (result.errors.empty()) std::cerr << displayName(file) << ":0: error: not well-formed XML\n";
+            if (result.errors.empty()) std::cerr << hostDisplayName(file) << ":0: error: not well-formed XML\n";
             status = worse(status, kUnreadable);
         } else if (!result.errors.empty()) {
             status = worse(status, kDocumentErrors);
         } else {
-            std::cout << displayName(file) << ": valid\n";
+            std::cout << hostDisplayName(file) << ": valid\n";
         }
     }
     return status;
@@ -279,7 +187,7 @@ int validate(const std::vector<std::string>& files) {
 
 int roundtrip(const std::string& file) {
     Loaded loaded = load(file);
-    for (const auto& e : loaded.result.errors) printError(std::cerr, file, e);
+    for (const auto& e : loaded.result.errors) hostPrintError(std::cerr, file, e);
     if (!loaded.readable || !loaded.result.wellFormed) return kUnreadable;
     // Writing a document read with errors would drop what could not be read.
     if (!loaded.result.errors.empty()) return kDocumentErrors;
@@ -341,6 +249,29 @@ int run(int argc, char** argv) {
     evalCommand->add_flag("--json", evalJson, "One JSON object");
     evalCommand->add_option("--max-errors", g_maxErrors, maxErrorsHelp)->check(CLI::NonNegativeNumber);
 
+    auto* sampleCommand = app.add_subcommand("sample", "Evaluate a load at regular positions over its footprint");
+    std::string sampleFile;
+    std::string sampleLoad;
+    double sampleStep = 0.0;
+    bool sampleJson = false;
+    bool sampleCsv = false;
+    sampleCommand->add_option("FILE", sampleFile, "Document; - reads standard input")->required();
+    sampleCommand->add_option("--load", sampleLoad, "Name of the load")->required();
+    sampleCommand->add_option("--step", sampleStep, "Distance between positions in metres")->required();
+    auto* sampleCsvFlag =
+        sampleCommand->add_flag("--csv", sampleCsv, "Comma-separated rows with a header (the default)");
+    sampleCommand->add_flag("--json", sampleJson, "One JSON object")->excludes(sampleCsvFlag);
+    sampleCommand->add_option("--max-errors", g_maxErrors, maxErrorsHelp)->check(CLI::NonNegativeNumber);
+
+    auto* plotCommand = app.add_subcommand("plot", "Draw loads as SVG pictures");
+    std::string plotFile;
+    std::string plotLoad;
+    std::string plotOutput;
+    plotCommand->add_option("FILE", plotFile, "Document; - reads standard input")->required();
+    plotCommand->add_option("--load", plotLoad, "Name of the load; without it every load is drawn into the folder -o");
+    plotCommand->add_option("-o,--output", plotOutput, "SVG file, or folder for the pictures")->required();
+    plotCommand->add_option("--max-errors", g_maxErrors, maxErrorsHelp)->check(CLI::NonNegativeNumber);
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -366,8 +297,15 @@ int run(int argc, char** argv) {
                 std::cerr << "kestrel eval: --at needs X,Y,Z in metres, not \"" << evalAt << "\"\n";
                 return kUnreadable;
             }
-            return eval(evalFile, at, evalSystem == "local" ? lcLoad::local : lcLoad::global, evalJson);
+            return inspectEvalCommand(evalFile, at, evalSystem == "local" ? lcLoad::local : lcLoad::global, evalJson,
+                                      std::cout, std::cerr, g_maxErrors);
         }
+        if (app.got_subcommand("sample"))
+            return inspectSampleCommand(sampleFile, sampleLoad, sampleStep,
+                                        sampleJson ? inspectFormat::json : inspectFormat::csv, std::cout, std::cerr,
+                                        g_maxErrors);
+        if (app.got_subcommand("plot"))
+            return inspectPlotCommand(plotFile, plotLoad, plotOutput, std::cout, std::cerr, g_maxErrors);
     } catch (const std::exception& e) {
         std::cerr << "kestrel: " << e.what() << '\n';
         return kUnreadable;

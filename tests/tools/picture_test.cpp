@@ -1,0 +1,170 @@
+// Pictures as a person sees them: rendered by librsvg's rsvg-convert to PNG, then looked at
+// pixel by pixel.
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+
+#include "components/framework/mfProgram.h"
+#include "model/laFootprintPolygon.h"
+#include "model/laIntensityThreePointVarying.h"
+#include "tools/host/hostDocument.h"
+#include "tools/inspect/inspectColourMap.h"
+#include "tools/inspect/inspectPlot.h"
+
+namespace {
+
+struct Image {
+    unsigned width = 0, height = 0;
+    std::vector<unsigned char> rgba;
+
+    inspectColour at(double x, double y) const {
+        const auto i =
+            (static_cast<std::size_t>(std::lround(y)) * width + static_cast<std::size_t>(std::lround(x))) * 4;
+        return {rgba[i], rgba[i + 1], rgba[i + 2]};
+    }
+    // Pixels that are not white.
+    std::size_t inked(double x0, double y0, double x1, double y1) const {
+        std::size_t count = 0;
+        for (auto y = static_cast<unsigned>(y0); y < static_cast<unsigned>(y1) && y < height; ++y)
+            for (auto x = static_cast<unsigned>(x0); x < static_cast<unsigned>(x1) && x < width; ++x) {
+                const inspectColour c = at(x, y);
+                count += c.r < 200 || c.g < 200 || c.b < 200;
+            }
+        return count;
+    }
+};
+
+bool haveRenderer() {
+    return std::system("command -v rsvg-convert >/dev/null 2>&1") == 0;
+}
+
+// The SVG rendered at its own size; false when the renderer refuses it.
+bool render(const std::string& svg, const std::string& name, Image& image) {
+    const std::string base = ::testing::TempDir() + name;
+    std::ofstream(base + ".svg") << svg;
+    const std::string command = "rsvg-convert -b white -o '" + base + ".png' '" + base + ".svg'";
+    if (std::system(command.c_str()) != 0) return false;
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&png, (base + ".png").c_str())) return false;
+    png.format = PNG_FORMAT_RGBA;
+    image.width = png.width;
+    image.height = png.height;
+    image.rgba.resize(PNG_IMAGE_SIZE(png));
+    return png_image_finish_read(&png, nullptr, image.rgba.data(), 0, nullptr) != 0;
+}
+
+// Colours within a few steps of each other per channel.
+::testing::AssertionResult near(const inspectColour& seen, const inspectColour& expected, int slack = 12) {
+    if (std::abs(seen.r - expected.r) <= slack && std::abs(seen.g - expected.g) <= slack &&
+        std::abs(seen.b - expected.b) <= slack)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "seen " << seen.hex() << ", expected " << expected.hex();
+}
+
+// A 10 m by 5 m wall in the x-z plane whose pressure rises from 0 Pa at x = 0 to 1000 Pa at x = 10.
+hostLoad ramp() {
+    using Pressure = laPressure<double>;
+    auto f = mfCreate<laIntensityThreePointVarying<Pressure>>(pos3d(0, 0, 0), Pressure(0), pos3d(10, 0, 0),
+                                                              Pressure(1000), pos3d(0, 0, 5), Pressure(0));
+    f->positionSystem = lcLoad::global;
+    hostLoad load;
+    load.name = "ramp & <test>";
+    load.footprint.reset(mfCreate<laFootprintPolygon>(List<pos3d>{{0, 0, 0}, {10, 0, 0}, {10, 0, 5}, {0, 0, 5}}));
+    load.intensity.reset(f);
+    return load;
+}
+
+TEST(inspect_picture, a_known_field_is_drawn_high_where_high_and_low_where_low) {
+    if (!haveRenderer()) GTEST_SKIP() << "rsvg-convert is not installed";
+    const long start = mfProgram::program().defaultStrategy().live();
+    {
+        inspectPicture picture;
+        std::string error;
+        ASSERT_TRUE(inspectPlot(ramp(), picture, error)) << error;
+        EXPECT_EQ(picture.low, 0);
+        EXPECT_EQ(picture.high, 1000);
+        Image image;
+        ASSERT_TRUE(render(picture.svg, "ramp", image));
+        ASSERT_EQ(image.width, picture.width);
+        ASSERT_EQ(image.height, picture.height);
+        // Not blank.
+        EXPECT_GT(image.inked(0, 0, image.width, image.height), image.width * image.height / 10);
+        // The field: dark purple at the low end, yellow at the high end, green-blue in the middle.
+        double x = 0, y = 0;
+        ASSERT_TRUE(picture.locate(pos3d(0.3, 0, 2.5), x, y));
+        EXPECT_TRUE(near(image.at(x, y), inspectViridis(0.03)));
+        ASSERT_TRUE(picture.locate(pos3d(9.7, 0, 2.5), x, y));
+        EXPECT_TRUE(near(image.at(x, y), inspectViridis(0.97)));
+        ASSERT_TRUE(picture.locate(pos3d(5, 0, 4), x, y));
+        EXPECT_TRUE(near(image.at(x, y), inspectViridis(0.5)));
+        // Outside the footprint nothing is drawn.
+        ASSERT_FALSE(picture.locate(pos3d(10.3, 0, 2.5), x, y));
+        EXPECT_TRUE(near(image.at(x, y), {255, 255, 255}, 0));
+        // The colour bar: yellow at its top, purple at its bottom, labels beside it.
+        ASSERT_TRUE(picture.colourBar);
+        const auto& bar = *picture.colourBar;
+        EXPECT_TRUE(near(image.at(bar.x + bar.width / 2, bar.y + 3), inspectViridis(1)));
+        EXPECT_TRUE(near(image.at(bar.x + bar.width / 2, bar.y + bar.height - 3), inspectViridis(0)));
+        EXPECT_GT(image.inked(bar.x + bar.width + 6, bar.y, bar.x + bar.width + 60, bar.y + bar.height), 100u);
+        EXPECT_NE(picture.svg.find(">pressure [Pa]</text>"), std::string::npos);
+        // The title: the name, escaped, in the band at the top, which holds dark text.
+        EXPECT_NE(picture.svg.find(">ramp &amp; &lt;test&gt;</text>"), std::string::npos);
+        EXPECT_GT(image.inked(0, 0, picture.title.width, picture.title.height), 200u);
+    }
+    EXPECT_EQ(mfProgram::program().defaultStrategy().live(), start);
+}
+
+TEST(inspect_picture, the_limit_function_caps_the_colours) {
+    if (!haveRenderer()) GTEST_SKIP() << "rsvg-convert is not installed";
+    const List<hostLoad> loads = hostExampleLoads();
+    for (const hostLoad& wind : loads) {
+        if (wind.name != "wind on facade") continue;
+        inspectPicture picture;
+        std::string error;
+        ASSERT_TRUE(inspectPlot(wind, picture, error)) << error;
+        // 600 Pa at the foot rising to 1100 Pa at 7 m, limited to 1000 Pa: the top 1.4 m are
+        // all drawn in the highest colour.
+        EXPECT_EQ(picture.high, 1000);
+        EXPECT_NE(picture.svg.find(">limited pressure [Pa]</text>"), std::string::npos);
+        Image image;
+        ASSERT_TRUE(render(picture.svg, "wind", image));
+        double x = 0, y = 0;
+        for (double z : {6.9, 6.0}) {
+            ASSERT_TRUE(picture.locate(pos3d(6, 0, z), x, y));
+            EXPECT_TRUE(near(image.at(x, y), inspectViridis(1))) << z;
+        }
+        ASSERT_TRUE(picture.locate(pos3d(6, 0, 0.1), x, y));
+        EXPECT_TRUE(near(image.at(x, y), inspectViridis(0.0)));
+    }
+}
+
+TEST(inspect_picture, every_example_load_with_a_footprint_renders) {
+    if (!haveRenderer()) GTEST_SKIP() << "rsvg-convert is not installed";
+    for (const hostLoad& load : hostExampleLoads()) {
+        inspectPicture picture;
+        std::string error;
+        if (!load.footprint) {
+            EXPECT_FALSE(inspectPlot(load, picture, error));
+            EXPECT_NE(error.find("no footprint"), std::string::npos);
+            continue;
+        }
+        ASSERT_TRUE(inspectPlot(load, picture, error)) << load.name << ": " << error;
+        Image image;
+        ASSERT_TRUE(render(picture.svg, "example", image)) << load.name;
+        EXPECT_GT(image.inked(0, picture.title.height, image.width, image.height), 2000u) << load.name;
+        EXPECT_GT(image.inked(0, 0, picture.title.width, picture.title.height), 200u) << load.name;
+        // Where the load acts is drawn: the footprint's first defining point carries ink nearby.
+        List<pos3d> points;
+        load.footprint->getPoints(points);
+        double x = 0, y = 0;
+        if (picture.locate(points.front(), x, y)) {
+            EXPECT_GT(image.inked(x - 6, y - 6, x + 6, y + 6), 10u) << load.name;
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,49 @@
+#include "tools/host/hostFile.h"
+
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+
+bool hostSlurp(const std::string& file, std::string& text) {
+    if (file == "-") {
+        text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+        return !std::cin.bad();
+    }
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return false;
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    text = buffer.str();
+    return true;
+}
+
+std::string hostDisplayName(const std::string& file) {
+    return file == "-" ? "<stdin>" : file;
+}
+
+void hostPrintError(std::ostream& out, const std::string& file, const xpReportedError& error) {
+    out << hostDisplayName(file) << ':' << error.line << ": error: ";
+    if (!error.path.empty()) out << error.path << ": ";
+    out << error.message << '\n';
+}
+
+hostFileDocument hostReadFile(const std::string& file, std::size_t maxErrors) {
+    hostFileDocument loaded;
+    std::string text;
+    if (!hostSlurp(file, text)) {
+        loaded.result.errors.push_back({0, {}, "cannot read file"});
+        return loaded;
+    }
+    loaded.readable = true;
+    hostSession session;
+    session.document.setMaxErrors(maxErrors);
+    loaded.result = session.document.read(session.root, text);
+    loaded.loads = session.root.m_loads;
+    loaded.records = session.root.m_records;
+    for (const hostLoad& l : loaded.loads) {
+        loaded.footprints.push_back(l.footprint ? hostFootprintName(*l.footprint) : "");
+        loaded.intensities.push_back(l.intensity ? hostIntensityName(*l.intensity) : "");
+    }
+    return loaded;
+}

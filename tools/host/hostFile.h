@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstddef>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "tools/host/hostDocument.h"
+
+// A load document read from a file, or why it could not be.
+struct hostFileDocument {
+    // False when the file could not be read at all; the reason is the one error.
+    bool readable = false;
+    xpReadResult result;
+    List<hostLoad> loads;
+    // Per load: the element names of its footprint and intensity function, empty for none.
+    std::vector<std::string> footprints;
+    std::vector<std::string> intensities;
+    // Every "load" element, read or not, in document order.
+    std::vector<hostLoadRecord> records;
+};
+
+// Reads FILE, or standard input for "-", listing at most `maxErrors` errors.
+hostFileDocument hostReadFile(const std::string& file, std::size_t maxErrors = xpDocument::kDefaultMaxErrors);
+
+// Reads a whole file, or standard input for "-"; false when it cannot be read.
+bool hostSlurp(const std::string& file, std::string& text);
+
+// How messages name a file: "<stdin>" for "-".
+std::string hostDisplayName(const std::string& file);
+
+// "FILE:LINE: error: PATH: MESSAGE".
+void hostPrintError(std::ostream& out, const std::string& file, const xpReportedError& error);

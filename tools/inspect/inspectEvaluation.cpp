@@ -1,0 +1,56 @@
+#include "tools/inspect/inspectEvaluation.h"
+
+#include "components/units/jsQuantity.h"
+#include "model/laIntensityFunction.h"
+#include "model/laLimitFunctionLiquidPressure.h"
+#include "model/laLimitFunctionRange.h"
+#include "model/laPressure.h"
+
+inspectEvaluator::inspectEvaluator(const hostLoad& load)
+    : m_load(load),
+      m_model(load.model()),
+      m_pressure(dynamic_cast<const laIntensityFunction<laPressure<double>>*>(load.intensity.get())),
+      m_quantity(load.intensity ? inspectQuantityOf(*load.intensity) : std::nullopt) {}
+
+bool inspectEvaluator::hasLimit() const {
+    return m_pressure && m_pressure->getLimit();
+}
+
+std::string inspectEvaluator::limitText() const {
+    if (!hasLimit()) return {};
+    const laLimitFunctionPressure* limit = m_pressure->getLimit();
+    if (dynamic_cast<const laLimitFunctionLiquidPressure*>(limit))
+        return "limited as a liquid pressure: it never pulls, negative pressures become 0 Pa";
+    const auto* range = dynamic_cast<const laLimitFunctionRange*>(limit);
+    if (!range) return "limited by a limit function";
+    const int type = range->getRangeType();
+    const auto bound = [](const laPressure<double>& p, bool inclusive) {
+        return mf_format(jsPressure(p.real(0))) + (inclusive ? " (inclusive)" : " (exclusive)");
+    };
+    std::string text = "limited to the range";
+    if (type & 1) text += " from " + bound(range->getLowerLimit(), type & 2);
+    if (type & 4) text += " up to " + bound(range->getUpperLimit(), type & 8);
+    return text;
+}
+
+inspectEvaluation inspectEvaluator::at(const pos3d& position, lcLoad::lcCoordinateSystem system) const {
+    inspectEvaluation result;
+    if (m_load.footprint) result.onFootprint = m_load.footprint->within(position);
+    if (!m_load.intensity) return result;
+    const lcIntensity value = m_load.intensity->getIntensity(&m_model, position, system, 1.0);
+    if (value.empty()) {
+        result.error = hostEvaluationError(*m_load.intensity);
+        return result;
+    }
+    std::vector<double> components(value.size());
+    for (std::size_t i = 0; i < value.size(); ++i) components[i] = value.get_complex(i).real();
+    result.value = components;
+    if (!hasLimit()) {
+        result.limited = std::move(components);
+        return result;
+    }
+    laPressure<double> limited;
+    if (components.size() == 1 && m_pressure->getLimit()->limit(laPressure<double>(components.front()), limited))
+        result.limited = std::vector<double>{limited.real(0)};
+    return result;
+}
