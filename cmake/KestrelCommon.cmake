@@ -10,6 +10,16 @@ if(KESTREL_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# Fuzzing: coverage for libFuzzer everywhere; the harnesses link libFuzzer's own main.
+if(KESTREL_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "KESTREL_FUZZ needs clang (-DCMAKE_CXX_COMPILER=clang++-14)")
+  endif()
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined
+                      -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
 # A folder of the module: objects compiled with hidden visibility, merged into libkestrel.
 function(kestrel_add_module_part name)
   add_library(${name} OBJECT ${ARGN})

@@ -62,6 +62,8 @@ public:
             current = entry;
             written = this->export_dom_node(dom, index++) || written;
         }
+        // A document's entries must not outlive it in an element that is used again.
+        current = current_type{};
         return written || this->is_required();
     }
 
@@ -70,9 +72,10 @@ public:
         if (!owner) return false;
         Container& container = owner->*(this->access.member);
         if constexpr (detail::xpKeyedContainer<Container>)
-            container.emplace_hint(container.end(), current);  // a repeated key keeps the first
+            container.emplace_hint(container.end(), std::move(current));  // a repeated key keeps the first
         else
-            container.push_back(current);
+            container.push_back(std::move(current));
+        current = current_type{};
         return true;
     }
 

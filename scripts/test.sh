@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Every test: the whole suite built with warnings as errors, run plain and then under
-# AddressSanitizer + UndefinedBehaviorSanitizer (leak detection on).
+# AddressSanitizer + UndefinedBehaviorSanitizer (leak detection on); then each fuzzer for a fixed
+# number of deterministic runs on its committed corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,3 +11,5 @@ ctest --test-dir build --output-on-failure -j "$(nproc)"
 scripts/setup.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DKESTREL_SANITIZE=ON
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
+
+FUZZ_RUNS=4000 scripts/fuzz.sh 60

@@ -220,13 +220,13 @@ bool xhostLoad::export_(const hostLoad& load) {
     return true;
 }
 
-hostLoad xhostLoad::import() const {
+hostLoad xhostLoad::import() {
     hostLoad load;
     load.name = m_name;
     load.coordinates = m_coordinates;
     if (m_hasLocalSystem) load.localSystem = m_localSystem;
-    load.footprint = m_footprint;
-    load.intensity = m_intensity;
+    load.footprint = std::move(m_footprint);
+    load.intensity = std::move(m_intensity);
     return load;
 }
 
@@ -237,6 +237,7 @@ bool xhostLoad::importContent(xpImportSet& nodes) {
             loads->m_records.push_back({m_name, getElementPath(), getLine(), ok});
             break;
         }
+    if (!ok) import_begin();
     return ok;
 }
 

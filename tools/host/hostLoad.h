@@ -57,8 +57,10 @@ class xhostLoad : public xpElement {
 public:
     xhostLoad();
     bool export_(const hostLoad& load);
-    hostLoad import() const;
-    // Reads the load and notes in the "loads" element above, if any, what became of it.
+    // Hands over what was read, so that a session read again keeps nothing of this load.
+    hostLoad import();
+    // Reads the load and notes in the "loads" element above, if any, what became of it. A load
+    // left out for its errors keeps nothing it read until the next one.
     bool importContent(xpImportSet& nodes) override;
     void import_begin() override {
         m_name.clear();
