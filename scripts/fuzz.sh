@@ -10,9 +10,9 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 build=${FUZZ_BUILD:-build-fuzz}
 launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 # Warnings are policed by the GCC builds; clang's own set must not stop the fuzzers.
-scripts/setup.sh "$build" -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTREL_FUZZ=ON \
+scripts/setup.sh "$build" -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTREL_FUZZ=ON \
   -DKESTREL_TESTS=OFF -DKESTREL_WERROR=OFF "${launcher[@]}"
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:allocator_may_return_null=1
