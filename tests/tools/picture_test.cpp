@@ -11,8 +11,8 @@
 #include "model/laFootprintPolygon.h"
 #include "model/laIntensityThreePointVarying.h"
 #include "tools/host/hostDocument.h"
-#include "tools/inspect/inspectColourMap.h"
-#include "tools/inspect/inspectPlot.h"
+#include "tools/view/viewColourMap.h"
+#include "tools/view/viewPlot.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ struct Image {
     unsigned width = 0, height = 0;
     std::vector<unsigned char> rgba;
 
-    inspectColour at(double x, double y) const {
+    viewColour at(double x, double y) const {
         const auto i =
             (static_cast<std::size_t>(std::lround(y)) * width + static_cast<std::size_t>(std::lround(x))) * 4;
         return {rgba[i], rgba[i + 1], rgba[i + 2]};
@@ -30,7 +30,7 @@ struct Image {
         std::size_t count = 0;
         for (auto y = static_cast<unsigned>(y0); y < static_cast<unsigned>(y1) && y < height; ++y)
             for (auto x = static_cast<unsigned>(x0); x < static_cast<unsigned>(x1) && x < width; ++x) {
-                const inspectColour c = at(x, y);
+                const viewColour c = at(x, y);
                 count += c.r < 200 || c.g < 200 || c.b < 200;
             }
         return count;
@@ -58,7 +58,7 @@ bool render(const std::string& svg, const std::string& name, Image& image) {
 }
 
 // Colours within a few steps of each other per channel.
-::testing::AssertionResult near(const inspectColour& seen, const inspectColour& expected, int slack = 12) {
+::testing::AssertionResult near(const viewColour& seen, const viewColour& expected, int slack = 12) {
     if (std::abs(seen.r - expected.r) <= slack && std::abs(seen.g - expected.g) <= slack &&
         std::abs(seen.b - expected.b) <= slack)
         return ::testing::AssertionSuccess();
@@ -78,13 +78,13 @@ hostLoad ramp() {
     return load;
 }
 
-TEST(inspect_picture, a_known_field_is_drawn_high_where_high_and_low_where_low) {
+TEST(view_picture, a_known_field_is_drawn_high_where_high_and_low_where_low) {
     if (!haveRenderer()) GTEST_SKIP() << "rsvg-convert is not installed";
     const long start = mfProgram::program().defaultStrategy().live();
     {
-        inspectPicture picture;
+        viewPicture picture;
         std::string error;
-        ASSERT_TRUE(inspectPlot(ramp(), picture, error)) << error;
+        ASSERT_TRUE(viewPlot(ramp(), picture, error)) << error;
         EXPECT_EQ(picture.low, 0);
         EXPECT_EQ(picture.high, 1000);
         Image image;
@@ -96,19 +96,19 @@ TEST(inspect_picture, a_known_field_is_drawn_high_where_high_and_low_where_low) 
         // The field: dark purple at the low end, yellow at the high end, green-blue in the middle.
         double x = 0, y = 0;
         ASSERT_TRUE(picture.locate(pos3d(0.3, 0, 2.5), x, y));
-        EXPECT_TRUE(near(image.at(x, y), inspectViridis(0.03)));
+        EXPECT_TRUE(near(image.at(x, y), viewViridis(0.03)));
         ASSERT_TRUE(picture.locate(pos3d(9.7, 0, 2.5), x, y));
-        EXPECT_TRUE(near(image.at(x, y), inspectViridis(0.97)));
+        EXPECT_TRUE(near(image.at(x, y), viewViridis(0.97)));
         ASSERT_TRUE(picture.locate(pos3d(5, 0, 4), x, y));
-        EXPECT_TRUE(near(image.at(x, y), inspectViridis(0.5)));
+        EXPECT_TRUE(near(image.at(x, y), viewViridis(0.5)));
         // Outside the footprint nothing is drawn.
         ASSERT_FALSE(picture.locate(pos3d(10.3, 0, 2.5), x, y));
         EXPECT_TRUE(near(image.at(x, y), {255, 255, 255}, 0));
         // The colour bar: yellow at its top, purple at its bottom, labels beside it.
         ASSERT_TRUE(picture.colourBar);
         const auto& bar = *picture.colourBar;
-        EXPECT_TRUE(near(image.at(bar.x + bar.width / 2, bar.y + 3), inspectViridis(1)));
-        EXPECT_TRUE(near(image.at(bar.x + bar.width / 2, bar.y + bar.height - 3), inspectViridis(0)));
+        EXPECT_TRUE(near(image.at(bar.x + bar.width / 2, bar.y + 3), viewViridis(1)));
+        EXPECT_TRUE(near(image.at(bar.x + bar.width / 2, bar.y + bar.height - 3), viewViridis(0)));
         EXPECT_GT(image.inked(bar.x + bar.width + 6, bar.y, bar.x + bar.width + 60, bar.y + bar.height), 100u);
         EXPECT_NE(picture.svg.find(">pressure [Pa]</text>"), std::string::npos);
         // The title: the name, escaped, in the band at the top, which holds dark text.
@@ -118,14 +118,14 @@ TEST(inspect_picture, a_known_field_is_drawn_high_where_high_and_low_where_low) 
     EXPECT_EQ(mfProgram::program().defaultStrategy().live(), start);
 }
 
-TEST(inspect_picture, the_limit_function_caps_the_colours) {
+TEST(view_picture, the_limit_function_caps_the_colours) {
     if (!haveRenderer()) GTEST_SKIP() << "rsvg-convert is not installed";
     const List<hostLoad> loads = hostExampleLoads();
     for (const hostLoad& wind : loads) {
         if (wind.name != "wind on facade") continue;
-        inspectPicture picture;
+        viewPicture picture;
         std::string error;
-        ASSERT_TRUE(inspectPlot(wind, picture, error)) << error;
+        ASSERT_TRUE(viewPlot(wind, picture, error)) << error;
         // 600 Pa at the foot rising to 1100 Pa at 7 m, limited to 1000 Pa: the top 1.4 m are
         // all drawn in the highest colour.
         EXPECT_EQ(picture.high, 1000);
@@ -135,24 +135,24 @@ TEST(inspect_picture, the_limit_function_caps_the_colours) {
         double x = 0, y = 0;
         for (double z : {6.9, 6.0}) {
             ASSERT_TRUE(picture.locate(pos3d(6, 0, z), x, y));
-            EXPECT_TRUE(near(image.at(x, y), inspectViridis(1))) << z;
+            EXPECT_TRUE(near(image.at(x, y), viewViridis(1))) << z;
         }
         ASSERT_TRUE(picture.locate(pos3d(6, 0, 0.1), x, y));
-        EXPECT_TRUE(near(image.at(x, y), inspectViridis(0.0)));
+        EXPECT_TRUE(near(image.at(x, y), viewViridis(0.0)));
     }
 }
 
-TEST(inspect_picture, every_example_load_with_a_footprint_renders) {
+TEST(view_picture, every_example_load_with_a_footprint_renders) {
     if (!haveRenderer()) GTEST_SKIP() << "rsvg-convert is not installed";
     for (const hostLoad& load : hostExampleLoads()) {
-        inspectPicture picture;
+        viewPicture picture;
         std::string error;
         if (!load.footprint) {
-            EXPECT_FALSE(inspectPlot(load, picture, error));
+            EXPECT_FALSE(viewPlot(load, picture, error));
             EXPECT_NE(error.find("no footprint"), std::string::npos);
             continue;
         }
-        ASSERT_TRUE(inspectPlot(load, picture, error)) << load.name << ": " << error;
+        ASSERT_TRUE(viewPlot(load, picture, error)) << load.name << ": " << error;
         Image image;
         ASSERT_TRUE(render(picture.svg, "example", image)) << load.name;
         EXPECT_GT(image.inked(0, picture.title.height, image.width, image.height), 2000u) << load.name;

@@ -14,7 +14,7 @@
 #include "elements/kestrelLimits.h"
 #include "tools/host/hostDocument.h"
 #include "tools/host/hostFile.h"
-#include "tools/inspect/inspectCommands.h"
+#include "tools/view/viewCommands.h"
 
 namespace {
 // Exit codes.
@@ -297,15 +297,15 @@ int run(int argc, char** argv) {
                 std::cerr << "kestrel eval: --at needs X,Y,Z in metres, not \"" << evalAt << "\"\n";
                 return kUnreadable;
             }
-            return inspectEvalCommand(evalFile, at, evalSystem == "local" ? lcLoad::local : lcLoad::global, evalJson,
-                                      std::cout, std::cerr, g_maxErrors);
+            return viewEvalCommand(evalFile, at, evalSystem == "local" ? lcLoad::local : lcLoad::global, evalJson,
+                                   std::cout, std::cerr, g_maxErrors);
         }
         if (app.got_subcommand("sample"))
-            return inspectSampleCommand(sampleFile, sampleLoad, sampleStep,
-                                        sampleJson ? inspectFormat::json : inspectFormat::csv, std::cout, std::cerr,
-                                        g_maxErrors);
+            return viewSampleCommand(sampleFile, sampleLoad, sampleStep,
+                                     sampleJson ? viewFormat::json : viewFormat::csv, std::cout, std::cerr,
+                                     g_maxErrors);
         if (app.got_subcommand("plot"))
-            return inspectPlotCommand(plotFile, plotLoad, plotOutput, std::cout, std::cerr, g_maxErrors);
+            return viewPlotCommand(plotFile, plotLoad, plotOutput, std::cout, std::cerr, g_maxErrors);
     } catch (const std::exception& e) {
         std::cerr << "kestrel: " << e.what() << '\n';
         return kUnreadable;

@@ -15,16 +15,16 @@
 
 // Per load with an intensity function: its value at a global position in `system`, the value
 // after the pressure's limit function, whether the position lies on the footprint, and units.
-int inspectEvalCommand(const std::string& file, const pos3d& at, lcLoad::lcCoordinateSystem system, bool json,
-                       std::ostream& out, std::ostream& err, std::size_t maxErrors = xpDocument::kDefaultMaxErrors);
+int viewEvalCommand(const std::string& file, const pos3d& at, lcLoad::lcCoordinateSystem system, bool json,
+                    std::ostream& out, std::ostream& err, std::size_t maxErrors = xpDocument::kDefaultMaxErrors);
 
-enum class inspectFormat { csv, json };
+enum class viewFormat { csv, json };
 // The named load at regular positions `step` metres apart over its footprint: one row per
 // position with its coordinates, value and limited value (global system).
-int inspectSampleCommand(const std::string& file, const std::string& load, double step, inspectFormat format,
-                         std::ostream& out, std::ostream& err, std::size_t maxErrors = xpDocument::kDefaultMaxErrors);
+int viewSampleCommand(const std::string& file, const std::string& load, double step, viewFormat format,
+                      std::ostream& out, std::ostream& err, std::size_t maxErrors = xpDocument::kDefaultMaxErrors);
 
 // SVG pictures: of the named load into `output` (a file, or a folder to put it in), or with an
 // empty `load` of every load that can be drawn into the folder `output`, made when missing.
-int inspectPlotCommand(const std::string& file, const std::string& load, const std::string& output, std::ostream& out,
-                       std::ostream& err, std::size_t maxErrors = xpDocument::kDefaultMaxErrors);
+int viewPlotCommand(const std::string& file, const std::string& load, const std::string& output, std::ostream& out,
+                    std::ostream& err, std::size_t maxErrors = xpDocument::kDefaultMaxErrors);

@@ -8,7 +8,7 @@
 #include "tools/host/hostLoad.h"
 
 // A load drawn as SVG, and where its parts lie in the picture (pixels from the top left).
-struct inspectPicture {
+struct viewPicture {
     struct Area {
         double x = 0, y = 0, width = 0, height = 0;
     };
@@ -32,4 +32,4 @@ struct inspectPicture {
 // with the footprint's outline, the load's name and description as title and axes in metres.
 // Positions without a value are left blank. False, with `error`, for a load without a
 // footprint or an intensity function, or of a kind that cannot be drawn.
-bool inspectPlot(const hostLoad& load, inspectPicture& picture, std::string& error);
+bool viewPlot(const hostLoad& load, viewPicture& picture, std::string& error);

@@ -15,10 +15,10 @@
 #include "model/laFootprintPolygon.h"
 #include "model/laIntensityThreePointVarying.h"
 #include "tools/host/hostDocument.h"
-#include "tools/inspect/inspectColourMap.h"
-#include "tools/inspect/inspectCommands.h"
-#include "tools/inspect/inspectEvaluation.h"
-#include "tools/inspect/inspectSampling.h"
+#include "tools/view/viewColourMap.h"
+#include "tools/view/viewCommands.h"
+#include "tools/view/viewEvaluation.h"
+#include "tools/view/viewSampling.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ const hostLoad& named(const List<hostLoad>& loads, const std::string& name) {
 
 // The example written to a file, as a person would pass it to the command.
 std::string exampleFile() {
-    const std::string path = ::testing::TempDir() + "inspect_example.xml";
+    const std::string path = ::testing::TempDir() + "view_example.xml";
     hostSession session;
     session.root.m_loads = hostExampleLoads();
     std::string text;
@@ -43,29 +43,29 @@ std::string exampleFile() {
     return path;
 }
 
-TEST(inspect_eval, applies_the_limit_function_and_tells_off_footprint_positions) {
+TEST(view_eval, applies_the_limit_function_and_tells_off_footprint_positions) {
     const long start = live();
     {
         const List<hostLoad> loads = hostExampleLoads();
         // Above the facade the wind function still rises, but its range limit stops at 1000 Pa.
-        const inspectEvaluation wind = inspectEvaluator(named(loads, "wind on facade")).at(pos3d(1, 0, 10));
+        const viewEvaluation wind = viewEvaluator(named(loads, "wind on facade")).at(pos3d(1, 0, 10));
         ASSERT_TRUE(wind.value && wind.limited);
         EXPECT_NEAR(wind.value->at(0), 600 + 500 * 10 / 7.0, 1e-9);
         EXPECT_EQ(*wind.limited, std::vector<double>{1000});
         EXPECT_EQ(wind.onFootprint, false);
-        EXPECT_EQ(inspectEvaluator(named(loads, "wind on facade")).at(pos3d(4, 0, 3)).onFootprint, true);
+        EXPECT_EQ(viewEvaluator(named(loads, "wind on facade")).at(pos3d(4, 0, 3)).onFootprint, true);
         // A liquid never pulls.
-        const inspectEvaluation water = inspectEvaluator(named(loads, "hydrostatic")).at(pos3d(1, 0, 10));
+        const viewEvaluation water = viewEvaluator(named(loads, "hydrostatic")).at(pos3d(1, 0, 10));
         EXPECT_EQ(*water.value, std::vector<double>{-19620});
         EXPECT_EQ(*water.limited, std::vector<double>{0});
         // Without a limit function the limited value is the value; past the rail's end is off it.
-        const inspectEvaluation rail = inspectEvaluator(named(loads, "crane rail")).at(pos3d(30, 0, 6));
+        const viewEvaluation rail = viewEvaluator(named(loads, "crane rail")).at(pos3d(30, 0, 6));
         EXPECT_EQ(rail.limited, rail.value);
         EXPECT_EQ(rail.onFootprint, false);
-        EXPECT_EQ(inspectEvaluator(named(loads, "crane rail")).at(pos3d(24, 0, 6)).onFootprint, true);
+        EXPECT_EQ(viewEvaluator(named(loads, "crane rail")).at(pos3d(24, 0, 6)).onFootprint, true);
         // No footprint: membership unknown. A script runs like any other function.
-        EXPECT_FALSE(inspectEvaluator(named(loads, "dead load")).at(pos3d(0, 0, 0)).onFootprint);
-        const inspectEvaluation gusts = inspectEvaluator(named(loads, "gusts")).at(pos3d(1, 0, 1));
+        EXPECT_FALSE(viewEvaluator(named(loads, "dead load")).at(pos3d(0, 0, 0)).onFootprint);
+        const viewEvaluation gusts = viewEvaluator(named(loads, "gusts")).at(pos3d(1, 0, 1));
         EXPECT_EQ(*gusts.value, std::vector<double>{600});
         EXPECT_EQ(gusts.limited, gusts.value);
         EXPECT_EQ(gusts.onFootprint, true);
@@ -74,7 +74,7 @@ TEST(inspect_eval, applies_the_limit_function_and_tells_off_footprint_positions)
     EXPECT_EQ(live(), start);
 }
 
-TEST(inspect_eval, every_example_load_reports_value_limit_footprint_and_unit) {
+TEST(view_eval, every_example_load_reports_value_limit_footprint_and_unit) {
     const std::map<std::string, std::string> units{
         {"dead load", "N/m2"},    {"column head", "N, N.m"},    {"crane rail", "N/m"},
         {"wind on facade", "Pa"}, {"tank wall", "Pa"},          {"snow drift", "N/m2"},
@@ -83,7 +83,7 @@ TEST(inspect_eval, every_example_load_reports_value_limit_footprint_and_unit) {
         {"cable weight", "N/m"},  {"heated pipe", "K"},         {"pipe sun side", "K"},
         {"hydrostatic", "Pa"},    {"silo swirl", "Pa"},         {"measured wind", "Pa"}};
     std::ostringstream out, err;
-    ASSERT_EQ(inspectEvalCommand(exampleFile(), pos3d(4, 0, 3), lcLoad::global, true, out, err), 0) << err.str();
+    ASSERT_EQ(viewEvalCommand(exampleFile(), pos3d(4, 0, 3), lcLoad::global, true, out, err), 0) << err.str();
     const nlohmann::json report = nlohmann::json::parse(out.str());
     ASSERT_EQ(report["loads"].size(), units.size());
     for (const auto& l : report["loads"]) {
@@ -102,7 +102,7 @@ TEST(inspect_eval, every_example_load_reports_value_limit_footprint_and_unit) {
 
     // The text form says the same with units.
     std::ostringstream text;
-    ASSERT_EQ(inspectEvalCommand(exampleFile(), pos3d(1, 0, 10), lcLoad::global, false, text, err), 0);
+    ASSERT_EQ(viewEvalCommand(exampleFile(), pos3d(1, 0, 10), lcLoad::global, false, text, err), 0);
     EXPECT_NE(text.str().find("load \"wind on facade\" pressure2d_3point_varying: value 1314.2857142857142 Pa, "
                               "limited 1000 Pa; off the footprint\n"),
               std::string::npos)
@@ -111,15 +111,15 @@ TEST(inspect_eval, every_example_load_reports_value_limit_footprint_and_unit) {
     EXPECT_NE(text.str().find("\"gusts\" pressure2d_javascript: value 800 Pa; off the footprint"), std::string::npos);
 }
 
-TEST(inspect_eval, a_failing_script_is_an_error_of_its_load) {
+TEST(view_eval, a_failing_script_is_an_error_of_its_load) {
     // function intensity(x, y, z) { throw new Error("no wind data"); }
-    const std::string path = ::testing::TempDir() + "inspect_failing_script.xml";
+    const std::string path = ::testing::TempDir() + "view_failing_script.xml";
     std::ofstream(path) << "<loads><load name=\"storm\"><intensity><pressure2d_javascript refinement=\"1 m\"><function "
                            "encoding=\"base64\">ZnVuY3Rpb24gaW50ZW5zaXR5KHgsIHksIHopIHsgdGhyb3cgbmV3IEVycm9yKCJu"
                            "byB3aW5kIGRhdGEiKTsgfQ==</function></pressure2d_javascript></intensity></load></loads>";
     for (const bool json : {false, true}) {
         std::ostringstream out, err;
-        EXPECT_EQ(inspectEvalCommand(path, pos3d(1, 2, 3), lcLoad::global, json, out, err), 1);
+        EXPECT_EQ(viewEvalCommand(path, pos3d(1, 2, 3), lcLoad::global, json, out, err), 1);
         EXPECT_NE(err.str().find("error: load \"storm\": "), std::string::npos) << err.str();
         EXPECT_NE(err.str().find("no wind data"), std::string::npos) << err.str();
         if (json) {
@@ -129,62 +129,62 @@ TEST(inspect_eval, a_failing_script_is_an_error_of_its_load) {
     }
 }
 
-TEST(inspect_sample, regular_positions_over_each_kind_of_footprint) {
+TEST(view_sample, regular_positions_over_each_kind_of_footprint) {
     std::vector<pos3d> at;
     std::string error;
     // A 12 m by 7 m facade every metre: both edges included.
     const laFootprintPolygon facade(List<pos3d>{{0, 0, 0}, {12, 0, 0}, {12, 0, 7}, {0, 0, 7}});
-    ASSERT_TRUE(inspectSamplePositions(facade, 1.0, at, error)) << error;
+    ASSERT_TRUE(viewSamplePositions(facade, 1.0, at, error)) << error;
     EXPECT_EQ(at.size(), 13u * 8u);
     EXPECT_EQ(at.front(), pos3d(0, 0, 0));
     for (const pos3d& p : at) EXPECT_TRUE(facade.within(p)) << mf_format(p);
     // A triangle keeps only the grid positions inside it: x + z <= 4 on a 1 m grid.
     const laFootprintPolygon triangle(List<pos3d>{{0, 0, 0}, {4, 0, 0}, {0, 0, 4}});
-    ASSERT_TRUE(inspectSamplePositions(triangle, 1.0, at, error));
+    ASSERT_TRUE(viewSamplePositions(triangle, 1.0, at, error));
     EXPECT_EQ(at.size(), 15u);
     // A line every 5 m from its first end, then its second end.
     const laFootprintLine rail(line3d(pos3d(0, 0, 6), pos3d(24, 0, 6)));
-    ASSERT_TRUE(inspectSamplePositions(rail, 5.0, at, error));
+    ASSERT_TRUE(viewSamplePositions(rail, 5.0, at, error));
     ASSERT_EQ(at.size(), 6u);
     EXPECT_EQ(at[1], pos3d(5, 0, 6));
     EXPECT_EQ(at.back(), pos3d(24, 0, 6));
     // A point gives its one position; a box a grid along its own axes.
-    ASSERT_TRUE(inspectSamplePositions(laFootprintPoint(pos3d(1, 2, 3)), 0.1, at, error));
+    ASSERT_TRUE(viewSamplePositions(laFootprintPoint(pos3d(1, 2, 3)), 0.1, at, error));
     EXPECT_EQ(at, std::vector<pos3d>{pos3d(1, 2, 3)});
     const locsys3d turned(pos3d(10, 0, 0), vec3d(0, 1, 0), vec3d(-1, 0, 0));
     const laFootprintBox box(oriented_bbox3d(pos3d(-3, -3, 0), pos3d(3, 3, 8), turned));
-    ASSERT_TRUE(inspectSamplePositions(box, 2.0, at, error));
+    ASSERT_TRUE(viewSamplePositions(box, 2.0, at, error));
     EXPECT_EQ(at.size(), 4u * 4u * 5u);
     for (const pos3d& p : at) EXPECT_TRUE(box.within(p)) << mf_format(p);
 }
 
-TEST(inspect_sample, refuses_steps_that_are_no_length_or_make_too_many_positions) {
+TEST(view_sample, refuses_steps_that_are_no_length_or_make_too_many_positions) {
     std::vector<pos3d> at;
     std::string error;
     const laFootprintPolygon facade(List<pos3d>{{0, 0, 0}, {12, 0, 0}, {12, 0, 7}, {0, 0, 7}});
     for (double step : {0.0, -1.0, std::nan(""), std::numeric_limits<double>::infinity()}) {
-        EXPECT_FALSE(inspectSamplePositions(facade, step, at, error)) << step;
+        EXPECT_FALSE(viewSamplePositions(facade, step, at, error)) << step;
         EXPECT_NE(error.find("step"), std::string::npos);
     }
-    EXPECT_FALSE(inspectSamplePositions(facade, 1e-3, at, error));
+    EXPECT_FALSE(viewSamplePositions(facade, 1e-3, at, error));
     EXPECT_NE(error.find("at most 1000000"), std::string::npos) << error;
     EXPECT_TRUE(at.empty());
     // The step it proposes is accepted.
     const std::string proposed = error.substr(error.rfind("least ") + 6);
-    EXPECT_TRUE(inspectSamplePositions(facade, std::stod(proposed), at, error)) << error;
+    EXPECT_TRUE(viewSamplePositions(facade, std::stod(proposed), at, error)) << error;
     const laFootprintBox box(oriented_bbox3d(pos3d(0, 0, 0), pos3d(100, 100, 100), locsys3d()));
-    EXPECT_FALSE(inspectSamplePositions(box, 0.5, at, error));
+    EXPECT_FALSE(viewSamplePositions(box, 0.5, at, error));
     const laFootprintLine longLine(line3d(pos3d(0, 0, 0), pos3d(1e9, 0, 0)));
-    EXPECT_FALSE(inspectSamplePositions(longLine, 1.0, at, error));
+    EXPECT_FALSE(viewSamplePositions(longLine, 1.0, at, error));
     const laFootprintLine broken(line3d(pos3d(0, 0, 0), pos3d(std::nan(""), 0, 0)));
-    EXPECT_FALSE(inspectSamplePositions(broken, 1.0, at, error));
+    EXPECT_FALSE(viewSamplePositions(broken, 1.0, at, error));
     EXPECT_NE(error.find("not finite"), std::string::npos);
 }
 
-TEST(inspect_sample, command_writes_rows_with_values_and_limits) {
+TEST(view_sample, command_writes_rows_with_values_and_limits) {
     const std::string file = exampleFile();
     std::ostringstream csv, err;
-    ASSERT_EQ(inspectSampleCommand(file, "wind on facade", 1.0, inspectFormat::csv, csv, err), 0) << err.str();
+    ASSERT_EQ(viewSampleCommand(file, "wind on facade", 1.0, viewFormat::csv, csv, err), 0) << err.str();
     std::istringstream lines(csv.str());
     std::string header, row;
     std::getline(lines, header);
@@ -195,57 +195,57 @@ TEST(inspect_sample, command_writes_rows_with_values_and_limits) {
     EXPECT_NE(csv.str().find("\n0,0,7,1100,1000\n"), std::string::npos);
 
     std::ostringstream json;
-    ASSERT_EQ(inspectSampleCommand(file, "gusts", 4.0, inspectFormat::json, json, err), 0);
+    ASSERT_EQ(viewSampleCommand(file, "gusts", 4.0, viewFormat::json, json, err), 0);
     const nlohmann::json report = nlohmann::json::parse(json.str());
     EXPECT_EQ(report["unit"], "Pa");
     EXPECT_EQ(report["samples"].size(), 4u * 2u);
     EXPECT_FALSE(report["samples"][0]["value"].is_null());
 
     std::ostringstream none;
-    EXPECT_EQ(inspectSampleCommand(file, "no such load", 1.0, inspectFormat::csv, none, err), 2);
+    EXPECT_EQ(viewSampleCommand(file, "no such load", 1.0, viewFormat::csv, none, err), 2);
     EXPECT_NE(err.str().find("has no load named \"no such load\""), std::string::npos);
-    EXPECT_EQ(inspectSampleCommand(file, "dead load", 1.0, inspectFormat::csv, none, err), 2);
-    EXPECT_EQ(inspectSampleCommand(file, "hydrostatic", 1e-4, inspectFormat::csv, none, err), 2);
+    EXPECT_EQ(viewSampleCommand(file, "dead load", 1.0, viewFormat::csv, none, err), 2);
+    EXPECT_EQ(viewSampleCommand(file, "hydrostatic", 1e-4, viewFormat::csv, none, err), 2);
     EXPECT_TRUE(none.str().empty());
 }
 
-TEST(inspect_commands, output_that_cannot_be_written_fails) {
+TEST(view_commands, output_that_cannot_be_written_fails) {
     const std::string file = exampleFile();
     std::ostream broken(nullptr);
     std::ostringstream err;
-    EXPECT_EQ(inspectEvalCommand(file, pos3d(0, 0, 0), lcLoad::global, true, broken, err), 2);
-    EXPECT_EQ(inspectSampleCommand(file, "crane rail", 1.0, inspectFormat::csv, broken, err), 2);
+    EXPECT_EQ(viewEvalCommand(file, pos3d(0, 0, 0), lcLoad::global, true, broken, err), 2);
+    EXPECT_EQ(viewSampleCommand(file, "crane rail", 1.0, viewFormat::csv, broken, err), 2);
     EXPECT_NE(err.str().find("kestrel sample: cannot write the output"), std::string::npos);
 }
 
-TEST(inspect_commands, plot_draws_each_load_into_a_folder_or_one_into_a_file) {
+TEST(view_commands, plot_draws_each_load_into_a_folder_or_one_into_a_file) {
     namespace fs = std::filesystem;
     const std::string file = exampleFile();
-    const fs::path folder = fs::path(::testing::TempDir()) / "inspect_plots";
+    const fs::path folder = fs::path(::testing::TempDir()) / "view_plots";
     fs::remove_all(folder);
     std::ostringstream out, err;
-    ASSERT_EQ(inspectPlotCommand(file, "", folder.string(), out, err), 0) << err.str();
+    ASSERT_EQ(viewPlotCommand(file, "", folder.string(), out, err), 0) << err.str();
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 17);
     EXPECT_TRUE(fs::exists(folder / "wind-on-facade.svg"));
     EXPECT_NE(err.str().find("skipped: load \"dead load\" has no footprint"), std::string::npos);
     // One load into an existing folder takes its name; into a path that cannot be written fails.
     fs::remove(folder / "tank-wall.svg");
-    ASSERT_EQ(inspectPlotCommand(file, "tank wall", folder.string(), out, err), 0);
+    ASSERT_EQ(viewPlotCommand(file, "tank wall", folder.string(), out, err), 0);
     EXPECT_TRUE(fs::exists(folder / "tank-wall.svg"));
-    EXPECT_EQ(inspectPlotCommand(file, "tank wall", (folder / "missing" / "x.svg").string(), out, err), 2);
-    EXPECT_EQ(inspectPlotCommand(file, "dead load", (folder / "dead.svg").string(), out, err), 2);
+    EXPECT_EQ(viewPlotCommand(file, "tank wall", (folder / "missing" / "x.svg").string(), out, err), 2);
+    EXPECT_EQ(viewPlotCommand(file, "dead load", (folder / "dead.svg").string(), out, err), 2);
     EXPECT_FALSE(fs::exists(folder / "dead.svg"));
 }
 
-TEST(inspect_colour_map, runs_from_dark_to_light) {
-    EXPECT_EQ(inspectViridis(0).hex(), "#440154");
-    EXPECT_EQ(inspectViridis(1).hex(), "#fde725");
-    EXPECT_EQ(inspectViridis(-3).hex(), "#440154");
-    EXPECT_EQ(inspectViridis(std::nan("")).hex(), "#440154");
+TEST(view_colour_map, runs_from_dark_to_light) {
+    EXPECT_EQ(viewViridis(0).hex(), "#440154");
+    EXPECT_EQ(viewViridis(1).hex(), "#fde725");
+    EXPECT_EQ(viewViridis(-3).hex(), "#440154");
+    EXPECT_EQ(viewViridis(std::nan("")).hex(), "#440154");
     // Lightness (a rough luma) rises all the way.
     double previous = -1;
     for (int i = 0; i <= 50; ++i) {
-        const inspectColour c = inspectViridis(i / 50.0);
+        const viewColour c = viewViridis(i / 50.0);
         const double luma = 0.299 * c.r + 0.587 * c.g + 0.114 * c.b;
         EXPECT_GT(luma, previous) << i;
         previous = luma;

@@ -9,7 +9,7 @@ class lcIntensityFunction;
 
 // What the components of an intensity function's values measure, with the SI symbols the
 // documents write them in.
-struct inspectQuantity {
+struct viewQuantity {
     // "pressure", "force per area", "force and moment", ...
     std::string name;
     // One name per component: "pressure"; "fx", "fy", "fz"; "fx" ... "mz".
@@ -34,4 +34,4 @@ struct inspectQuantity {
 };
 
 // The quantity of a function's values; empty for a value type no element knows.
-std::optional<inspectQuantity> inspectQuantityOf(const lcIntensityFunction& function);
+std::optional<viewQuantity> viewQuantityOf(const lcIntensityFunction& function);

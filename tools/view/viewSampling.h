@@ -12,7 +12,7 @@ class laFootprintPolygon;
 
 // A polygon's own plane: its first corner as origin, the first edge of some length as the first
 // axis, the second axis turned from it about the polygon's normal. Distances in metres.
-struct inspectPlane {
+struct viewPlane {
     pos3d origin;
     vec3d u{1, 0, 0}, v{0, 1, 0}, normal{0, 0, 1};
 
@@ -22,15 +22,15 @@ struct inspectPlane {
 };
 
 // The plane of a polygon footprint; false for a polygon without one (its corners on a line).
-bool inspectPlaneOf(const laFootprintPolygon& polygon, inspectPlane& plane);
+bool viewPlaneOf(const laFootprintPolygon& polygon, viewPlane& plane);
 
 // The most positions a sampling makes.
-inline constexpr std::size_t inspectSampleLimit = 1'000'000;
+inline constexpr std::size_t viewSampleLimit = 1'000'000;
 
 // Regular positions `step` metres apart over a footprint: one for a point; from the first end
 // along a line, and its second end; a grid over a polygon's plane region, boundary included,
 // starting at the lowest corner in its plane; a grid through a box along its own axes. False,
 // with a message in `error`, for a step that is not a positive length, a footprint that cannot
 // be sampled, or one that would take more than `limit` positions.
-bool inspectSamplePositions(const lcFootprint& footprint, double step, std::vector<pos3d>& positions,
-                            std::string& error, std::size_t limit = inspectSampleLimit);
+bool viewSamplePositions(const lcFootprint& footprint, double step, std::vector<pos3d>& positions, std::string& error,
+                         std::size_t limit = viewSampleLimit);

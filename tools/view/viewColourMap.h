@@ -4,7 +4,7 @@
 #include <string>
 
 // A colour of eight bits per channel.
-struct inspectColour {
+struct viewColour {
     unsigned char r = 0, g = 0, b = 0;
 
     // "#rrggbb"
@@ -14,4 +14,4 @@ struct inspectColour {
 // The viridis colour map, perceptually uniform and readable in grey and by most colour-blind
 // readers: dark purple at 0, through blue and green, to yellow at 1. Positions outside [0, 1]
 // take the nearer end; NaN takes 0.
-inspectColour inspectViridis(double position);
+viewColour viewViridis(double position);

@@ -1,4 +1,4 @@
-#include "tools/inspect/inspectColourMap.h"
+#include "tools/view/viewColourMap.h"
 
 #include <cmath>
 #include <cstdio>
@@ -19,13 +19,13 @@ constexpr std::array<std::array<int, 3>, 10> kViridis{{
 }};
 }  // namespace
 
-std::string inspectColour::hex() const {
+std::string viewColour::hex() const {
     char text[8];
     std::snprintf(text, sizeof text, "#%02x%02x%02x", r, g, b);
     return text;
 }
 
-inspectColour inspectViridis(double position) {
+viewColour viewViridis(double position) {
     const double t = std::isnan(position) ? 0.0 : std::fmin(std::fmax(position, 0.0), 1.0);
     const double scaled = t * static_cast<double>(kViridis.size() - 1);
     const auto low = static_cast<std::size_t>(std::fmin(std::floor(scaled), kViridis.size() - 2.0));

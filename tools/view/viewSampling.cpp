@@ -1,4 +1,4 @@
-#include "tools/inspect/inspectSampling.h"
+#include "tools/view/viewSampling.h"
 
 #include <algorithm>
 #include <cmath>
@@ -32,7 +32,7 @@ std::string tooMany(double count, double step, std::size_t limit, double measure
 }
 }  // namespace
 
-bool inspectPlaneOf(const laFootprintPolygon& polygon, inspectPlane& plane) {
+bool viewPlaneOf(const laFootprintPolygon& polygon, viewPlane& plane) {
     const auto& corners = polygon.geometry().corners();
     vec3d n;
     if (corners.empty() || !polygon.normal(corners.front(), n)) return false;
@@ -50,8 +50,8 @@ bool inspectPlaneOf(const laFootprintPolygon& polygon, inspectPlane& plane) {
     return false;
 }
 
-bool inspectSamplePositions(const lcFootprint& footprint, double step, std::vector<pos3d>& positions,
-                            std::string& error, std::size_t limit) {
+bool viewSamplePositions(const lcFootprint& footprint, double step, std::vector<pos3d>& positions, std::string& error,
+                         std::size_t limit) {
     positions.clear();
     if (!(step > mfSpaceBase::m_accuracy) || !std::isfinite(step)) {
         error = "the step must be a length above " + mfTextFormatter::format_impl(mfSpaceBase::m_accuracy) + " m";
@@ -81,8 +81,8 @@ bool inspectSamplePositions(const lcFootprint& footprint, double step, std::vect
         return true;
     }
     if (auto* polygon = dynamic_cast<const laFootprintPolygon*>(&footprint)) {
-        inspectPlane plane;
-        if (!inspectPlaneOf(*polygon, plane)) {
+        viewPlane plane;
+        if (!viewPlaneOf(*polygon, plane)) {
             error = "the polygon has no plane: its corners lie on one line";
             return false;
         }

@@ -1,4 +1,4 @@
-#include "tools/inspect/inspectQuantity.h"
+#include "tools/view/viewQuantity.h"
 
 #include <cmath>
 
@@ -23,8 +23,8 @@ std::string symbol() {
     return U::descriptor().siSymbol;
 }
 
-inspectQuantity plain(std::string name, std::vector<std::string> components, const std::string& unit) {
-    inspectQuantity q;
+viewQuantity plain(std::string name, std::vector<std::string> components, const std::string& unit) {
+    viewQuantity q;
     q.name = std::move(name);
     q.units.assign(components.size(), unit);
     q.firstPart = components.size();
@@ -33,9 +33,9 @@ inspectQuantity plain(std::string name, std::vector<std::string> components, con
     return q;
 }
 
-inspectQuantity pair(std::string name, std::vector<std::string> components, const std::string& first,
-                     const std::string& second, const std::string& firstName) {
-    inspectQuantity q;
+viewQuantity pair(std::string name, std::vector<std::string> components, const std::string& first,
+                  const std::string& second, const std::string& firstName) {
+    viewQuantity q;
     q.name = std::move(name);
     q.components = std::move(components);
     q.units = {first, first, first, second, second, second};
@@ -45,21 +45,21 @@ inspectQuantity pair(std::string name, std::vector<std::string> components, cons
 }
 }  // namespace
 
-std::string inspectQuantity::unit() const {
+std::string viewQuantity::unit() const {
     std::string text;
     for (std::size_t i = 0; i < units.size(); ++i)
         if (i == 0 || units[i] != units[i - 1]) text += (text.empty() ? "" : ", ") + units[i];
     return text;
 }
 
-double inspectQuantity::shown(const std::vector<double>& values) const {
+double viewQuantity::shown(const std::vector<double>& values) const {
     if (values.size() == 1) return values.front();
     double sum = 0.0;
     for (std::size_t i = 0; i < firstPart && i < values.size(); ++i) sum += values[i] * values[i];
     return std::sqrt(sum);
 }
 
-std::optional<inspectQuantity> inspectQuantityOf(const lcIntensityFunction& f) {
+std::optional<viewQuantity> viewQuantityOf(const lcIntensityFunction& f) {
     const std::vector<std::string> xyz{"fx", "fy", "fz"};
     if (is<laPressure<double>>(f)) return plain("pressure", {"pressure"}, symbol<jsPressure>());
     if (is<laTraction<double>>(f)) return plain("traction", {"traction"}, symbol<jsPressure>());

@@ -6,13 +6,13 @@
 
 #include "components/loadcase/lcLoad.h"
 #include "tools/host/hostLoad.h"
-#include "tools/inspect/inspectQuantity.h"
+#include "tools/view/viewQuantity.h"
 
 template <class T>
 class laIntensityFunction;
 
 // What a load does at one position.
-struct inspectEvaluation {
+struct viewEvaluation {
     // The function's components (real parts); empty where it gives no value.
     std::optional<std::vector<double>> value;
     // The same after the pressure's limit function, equal to `value` where there is none; empty
@@ -26,15 +26,15 @@ struct inspectEvaluation {
 
 // Evaluates one load at many positions. The load must outlive the evaluator and have an
 // intensity function.
-class inspectEvaluator {
+class viewEvaluator {
 public:
-    explicit inspectEvaluator(const hostLoad& load);
+    explicit viewEvaluator(const hostLoad& load);
 
     // The load at a global position, with values in `system`. The model's value is kept as it
     // is; the limit function is applied here.
-    inspectEvaluation at(const pos3d& position, lcLoad::lcCoordinateSystem system = lcLoad::global) const;
+    viewEvaluation at(const pos3d& position, lcLoad::lcCoordinateSystem system = lcLoad::global) const;
     // Empty for a value type no element knows.
-    const std::optional<inspectQuantity>& quantity() const { return m_quantity; }
+    const std::optional<viewQuantity>& quantity() const { return m_quantity; }
     bool hasLimit() const;
     // What the limit function does, in words with units; empty without one.
     std::string limitText() const;
@@ -43,5 +43,5 @@ private:
     const hostLoad& m_load;
     lcLoad m_model;
     const laIntensityFunction<laPressure<double>>* m_pressure;
-    std::optional<inspectQuantity> m_quantity;
+    std::optional<viewQuantity> m_quantity;
 };

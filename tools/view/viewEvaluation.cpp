@@ -1,4 +1,4 @@
-#include "tools/inspect/inspectEvaluation.h"
+#include "tools/view/viewEvaluation.h"
 
 #include "components/units/jsQuantity.h"
 #include "model/laIntensityFunction.h"
@@ -6,17 +6,17 @@
 #include "model/laLimitFunctionRange.h"
 #include "model/laPressure.h"
 
-inspectEvaluator::inspectEvaluator(const hostLoad& load)
+viewEvaluator::viewEvaluator(const hostLoad& load)
     : m_load(load),
       m_model(load.model()),
       m_pressure(dynamic_cast<const laIntensityFunction<laPressure<double>>*>(load.intensity.get())),
-      m_quantity(load.intensity ? inspectQuantityOf(*load.intensity) : std::nullopt) {}
+      m_quantity(load.intensity ? viewQuantityOf(*load.intensity) : std::nullopt) {}
 
-bool inspectEvaluator::hasLimit() const {
+bool viewEvaluator::hasLimit() const {
     return m_pressure && m_pressure->getLimit();
 }
 
-std::string inspectEvaluator::limitText() const {
+std::string viewEvaluator::limitText() const {
     if (!hasLimit()) return {};
     const laLimitFunctionPressure* limit = m_pressure->getLimit();
     if (dynamic_cast<const laLimitFunctionLiquidPressure*>(limit))
@@ -33,8 +33,8 @@ std::string inspectEvaluator::limitText() const {
     return text;
 }
 
-inspectEvaluation inspectEvaluator::at(const pos3d& position, lcLoad::lcCoordinateSystem system) const {
-    inspectEvaluation result;
+viewEvaluation viewEvaluator::at(const pos3d& position, lcLoad::lcCoordinateSystem system) const {
+    viewEvaluation result;
     if (m_load.footprint) result.onFootprint = m_load.footprint->within(position);
     if (!m_load.intensity) return result;
     const lcIntensity value = m_load.intensity->getIntensity(&m_model, position, system, 1.0);

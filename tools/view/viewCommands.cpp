@@ -1,4 +1,4 @@
-#include "tools/inspect/inspectCommands.h"
+#include "tools/view/viewCommands.h"
 
 #include <nlohmann/json.hpp>
 
@@ -13,9 +13,9 @@
 #include "components/framework/mfTextFormatter.h"
 #include "tools/host/hostDocument.h"
 #include "tools/host/hostFile.h"
-#include "tools/inspect/inspectEvaluation.h"
-#include "tools/inspect/inspectPlot.h"
-#include "tools/inspect/inspectSampling.h"
+#include "tools/view/viewEvaluation.h"
+#include "tools/view/viewPlot.h"
+#include "tools/view/viewSampling.h"
 
 namespace {
 constexpr int kOk = 0;
@@ -64,7 +64,7 @@ std::string number(double v) {
 }
 
 // "1000 Pa", "(0, 0, -2500) N/m2", "(0, 0, -120000) N, (0, 15000, 0) N.m".
-std::string withUnits(const std::vector<double>& values, const inspectQuantity& q) {
+std::string withUnits(const std::vector<double>& values, const viewQuantity& q) {
     std::string text;
     for (std::size_t first = 0; first < values.size(); first += q.firstPart) {
         const std::size_t count = std::min(q.firstPart, values.size() - first);
@@ -80,7 +80,7 @@ nlohmann::json listOrNull(const std::optional<std::vector<double>>& values) {
     return values ? nlohmann::json(*values) : nlohmann::json();
 }
 
-nlohmann::json unitsOf(const std::optional<inspectQuantity>& q) {
+nlohmann::json unitsOf(const std::optional<viewQuantity>& q) {
     return q ? nlohmann::json(q->units) : nlohmann::json();
 }
 
@@ -113,8 +113,8 @@ bool writeFile(const std::filesystem::path& path, const std::string& text) {
 }
 }  // namespace
 
-int inspectEvalCommand(const std::string& file, const pos3d& at, lcLoad::lcCoordinateSystem system, bool json,
-                       std::ostream& out, std::ostream& err, std::size_t maxErrors) {
+int viewEvalCommand(const std::string& file, const pos3d& at, lcLoad::lcCoordinateSystem system, bool json,
+                    std::ostream& out, std::ostream& err, std::size_t maxErrors) {
     const Document document = read(file, maxErrors, err);
     if (document.status == kUnusable) return kUnusable;
     nlohmann::json report{{"file", file},
@@ -126,8 +126,8 @@ int inspectEvalCommand(const std::string& file, const pos3d& at, lcLoad::lcCoord
     for (const hostLoad& l : document.loads) {
         const std::string& kind = document.intensities[index++];
         if (!l.intensity) continue;
-        const inspectEvaluator evaluator(l);
-        const inspectEvaluation e = evaluator.at(at, system);
+        const viewEvaluator evaluator(l);
+        const viewEvaluation e = evaluator.at(at, system);
         const auto& q = evaluator.quantity();
         // A script that fails is an error of the document, named by its load.
         if (!e.error.empty()) {
@@ -160,8 +160,8 @@ int inspectEvalCommand(const std::string& file, const pos3d& at, lcLoad::lcCoord
     return finished(out, err, "eval", status);
 }
 
-int inspectSampleCommand(const std::string& file, const std::string& name, double step, inspectFormat format,
-                         std::ostream& out, std::ostream& err, std::size_t maxErrors) {
+int viewSampleCommand(const std::string& file, const std::string& name, double step, viewFormat format,
+                      std::ostream& out, std::ostream& err, std::size_t maxErrors) {
     const Document document = read(file, maxErrors, err);
     if (document.status == kUnusable) return kUnusable;
     const int index = find(document, name, "sample", file, err);
@@ -174,23 +174,23 @@ int inspectSampleCommand(const std::string& file, const std::string& name, doubl
     }
     std::vector<pos3d> positions;
     std::string error;
-    if (!inspectSamplePositions(*load.footprint, step, positions, error)) {
+    if (!viewSamplePositions(*load.footprint, step, positions, error)) {
         err << "kestrel sample: load \"" << name << "\": " << error << '\n';
         return kUnusable;
     }
-    const inspectEvaluator evaluator(load);
+    const viewEvaluator evaluator(load);
     const auto& q = evaluator.quantity();
     const std::size_t width = q ? q->components.size() : 0;
     // A failing script is reported once, not per row.
     std::string failure;
-    if (format == inspectFormat::csv) {
+    if (format == viewFormat::csv) {
         out << "x [m],y [m],z [m]";
         for (const char* column : {"value", "limited"})
             for (std::size_t c = 0; c < width; ++c)
                 out << ',' << column << ' ' << q->components[c] << " [" << q->units[c] << ']';
         out << '\n';
         for (const pos3d& p : positions) {
-            const inspectEvaluation e = evaluator.at(p);
+            const viewEvaluation e = evaluator.at(p);
             if (failure.empty()) failure = e.error;
             out << number(p.x) << ',' << number(p.y) << ',' << number(p.z);
             for (const auto* values : {&e.value, &e.limited})
@@ -214,7 +214,7 @@ int inspectSampleCommand(const std::string& file, const std::string& name, doubl
         out << text << ",\"samples\":[";
         bool first = true;
         for (const pos3d& p : positions) {
-            const inspectEvaluation e = evaluator.at(p);
+            const viewEvaluation e = evaluator.at(p);
             if (failure.empty()) failure = e.error;
             const nlohmann::json row{
                 {"at", {p.x, p.y, p.z}}, {"value", listOrNull(e.value)}, {"limited", listOrNull(e.limited)}};
@@ -231,8 +231,8 @@ int inspectSampleCommand(const std::string& file, const std::string& name, doubl
     return finished(out, err, "sample", status);
 }
 
-int inspectPlotCommand(const std::string& file, const std::string& name, const std::string& output, std::ostream& out,
-                       std::ostream& err, std::size_t maxErrors) {
+int viewPlotCommand(const std::string& file, const std::string& name, const std::string& output, std::ostream& out,
+                    std::ostream& err, std::size_t maxErrors) {
     namespace fs = std::filesystem;
     const Document document = read(file, maxErrors, err);
     if (document.status == kUnusable) return kUnusable;
@@ -240,9 +240,9 @@ int inspectPlotCommand(const std::string& file, const std::string& name, const s
     if (!name.empty()) {
         const int index = find(document, name, "plot", file, err);
         if (index < 0) return kUnusable;
-        inspectPicture picture;
+        viewPicture picture;
         std::string error;
-        if (!inspectPlot(*std::next(document.loads.begin(), index), picture, error)) {
+        if (!viewPlot(*std::next(document.loads.begin(), index), picture, error)) {
             err << "kestrel plot: " << error << '\n';
             return kUnusable;
         }
@@ -262,9 +262,9 @@ int inspectPlotCommand(const std::string& file, const std::string& name, const s
     }
     std::set<std::string> taken;
     for (const hostLoad& l : document.loads) {
-        inspectPicture picture;
+        viewPicture picture;
         std::string error;
-        if (!inspectPlot(l, picture, error)) {
+        if (!viewPlot(l, picture, error)) {
             err << "kestrel plot: skipped: " << error << '\n';
             continue;
         }

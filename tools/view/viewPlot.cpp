@@ -1,4 +1,4 @@
-#include "tools/inspect/inspectPlot.h"
+#include "tools/view/viewPlot.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,9 +13,9 @@
 #include "model/laFootprintLine.h"
 #include "model/laFootprintPoint.h"
 #include "model/laFootprintPolygon.h"
-#include "tools/inspect/inspectColourMap.h"
-#include "tools/inspect/inspectEvaluation.h"
-#include "tools/inspect/inspectSampling.h"
+#include "tools/view/viewColourMap.h"
+#include "tools/view/viewEvaluation.h"
+#include "tools/view/viewSampling.h"
 
 namespace {
 
@@ -141,7 +141,7 @@ private:
 };
 
 // The name, the function's description (a few lines at most) and the footprint's.
-double drawTitle(Svg& svg, const hostLoad& load, const inspectEvaluator& evaluator, double& width) {
+double drawTitle(Svg& svg, const hostLoad& load, const viewEvaluator& evaluator, double& width) {
     std::vector<std::string> lines;
     const lcLoad model = load.model();
     std::istringstream description(load.intensity->description(&model));
@@ -213,15 +213,15 @@ struct Panel {
     double pixelY(double b) const { return y + (highB - b) * scale; }
 };
 
-double shownAt(const inspectEvaluator& evaluator, const pos3d& position) {
-    const inspectEvaluation e = evaluator.at(position);
+double shownAt(const viewEvaluator& evaluator, const pos3d& position) {
+    const viewEvaluation e = evaluator.at(position);
     const double shown = e.limited ? evaluator.quantity()->shown(*e.limited) : NAN;
     // A value that is not a number, or not finite, cannot take a colour: it is left blank.
     return std::isfinite(shown) ? shown : NAN;
 }
 
 // Samples a panel; widens [low, high] by the values on the footprint.
-void sample(Panel& panel, const inspectEvaluator& evaluator, double& low, double& high, bool& blanks) {
+void sample(Panel& panel, const viewEvaluator& evaluator, double& low, double& high, bool& blanks) {
     const double ea = panel.highA - panel.lowA;
     const double eb = panel.highB - panel.lowB;
     panel.cell = std::max(ea, eb) / kCells;
@@ -289,7 +289,7 @@ void drawPanel(Svg& svg, const Panel& panel, int id, double low, double high) {
             std::string colour;
             if (i < panel.na) {
                 const double v = panel.values[static_cast<std::size_t>(j) * panel.na + i];
-                if (!std::isnan(v)) colour = inspectViridis(std::round((v - low) / (high - low) * 127) / 127).hex();
+                if (!std::isnan(v)) colour = viewViridis(std::round((v - low) / (high - low) * 127) / 127).hex();
             }
             if (i < panel.na && colour == runColour) continue;
             if (!runColour.empty())
@@ -310,15 +310,15 @@ void drawPanel(Svg& svg, const Panel& panel, int id, double low, double high) {
     drawAxes(svg, panel);
 }
 
-std::string shownLabel(const inspectEvaluator& evaluator) {
-    const inspectQuantity& q = *evaluator.quantity();
+std::string shownLabel(const viewEvaluator& evaluator) {
+    const viewQuantity& q = *evaluator.quantity();
     return (evaluator.hasLimit() ? "limited " : "") + q.shownName + " [" + q.shownUnit() + "]";
 }
 
-void drawColourBar(Svg& svg, inspectPicture& picture, double x, double y, double height, const std::string& label) {
+void drawColourBar(Svg& svg, viewPicture& picture, double x, double y, double height, const std::string& label) {
     svg.raw("<linearGradient id=\"colourmap\" x1=\"0\" y1=\"1\" x2=\"0\" y2=\"0\">\n");
     for (int i = 0; i <= 20; ++i)
-        svg.raw("<stop offset=\"" + px(i / 20.0) + "\" stop-color=\"" + inspectViridis(i / 20.0).hex() + "\"/>\n");
+        svg.raw("<stop offset=\"" + px(i / 20.0) + "\" stop-color=\"" + viewViridis(i / 20.0).hex() + "\"/>\n");
     svg.raw("</linearGradient>\n");
     svg.text(x - 4, y - 12, label, "font-size=\"12\" fill=\"#222222\"");
     svg.rect(x, y, kBarWidth, height, "fill=\"url(#colourmap)\" stroke=\"#222222\" stroke-width=\"1\"");
@@ -327,12 +327,12 @@ void drawColourBar(Svg& svg, inspectPicture& picture, double x, double y, double
         svg.line(x + kBarWidth, ty, x + kBarWidth + 5, ty, "stroke=\"#222222\" stroke-width=\"1\"");
         svg.text(x + kBarWidth + 8, ty + 4, shortNumber(t, 6), "font-size=\"11\" fill=\"#222222\"");
     }
-    picture.colourBar = inspectPicture::Area{x, y, kBarWidth, height};
+    picture.colourBar = viewPicture::Area{x, y, kBarWidth, height};
 }
 
 // Colour fields: one panel for a polygon, several slices for a box, all on one colour scale.
-void drawField(Svg& svg, std::vector<Panel>& panels, const inspectEvaluator& evaluator, double top, double& width,
-               double& height, inspectPicture& picture) {
+void drawField(Svg& svg, std::vector<Panel>& panels, const viewEvaluator& evaluator, double top, double& width,
+               double& height, viewPicture& picture) {
     double low = INFINITY, high = -INFINITY;
     bool blanks = false;
     for (Panel& panel : panels) sample(panel, evaluator, low, high, blanks);
@@ -409,8 +409,8 @@ void drawField(Svg& svg, std::vector<Panel>& panels, const inspectEvaluator& eva
 }
 
 bool polygonPanels(const laFootprintPolygon& polygon, std::vector<Panel>& panels, std::string& error) {
-    inspectPlane plane;
-    if (!inspectPlaneOf(polygon, plane)) {
+    viewPlane plane;
+    if (!viewPlaneOf(polygon, plane)) {
         error = "the polygon has no plane: its corners lie on one line";
         return false;
     }
@@ -462,9 +462,9 @@ void boxPanels(const laFootprintBox& box, std::vector<Panel>& panels) {
 }
 
 // A line load: the value of each component along the line, the line itself as the base.
-void drawLine(Svg& svg, const laFootprintLine& line, const inspectEvaluator& evaluator, double top, double& width,
-              double& height, inspectPicture& picture) {
-    const inspectQuantity& q = *evaluator.quantity();
+void drawLine(Svg& svg, const laFootprintLine& line, const viewEvaluator& evaluator, double top, double& width,
+              double& height, viewPicture& picture) {
+    const viewQuantity& q = *evaluator.quantity();
     const line3d& g = line.geometry();
     const double length = line.length();
     constexpr int samples = 240;
@@ -472,7 +472,7 @@ void drawLine(Svg& svg, const laFootprintLine& line, const inspectEvaluator& eva
     double low = 0, high = 0;
     std::vector<bool> drawn(q.components.size(), false);
     for (int i = 0; i <= samples; ++i) {
-        const inspectEvaluation e = evaluator.at(g.position(static_cast<double>(i) / samples));
+        const viewEvaluation e = evaluator.at(g.position(static_cast<double>(i) / samples));
         values.push_back(e.limited);
         if (!e.limited) continue;
         for (std::size_t c = 0; c < e.limited->size() && c < drawn.size(); ++c) {
@@ -505,7 +505,7 @@ void drawLine(Svg& svg, const laFootprintLine& line, const inspectEvaluator& eva
     double legendY = plotTop + 10;
     for (std::size_t c = 0; c < drawn.size(); ++c) {
         if (!drawn[c]) continue;
-        const std::string colour = inspectViridis(shades[c % 6]).hex();
+        const std::string colour = viewViridis(shades[c % 6]).hex();
         std::vector<std::pair<double, double>> run;
         const auto flush = [&] {
             if (run.size() < 2) {
@@ -586,10 +586,10 @@ void drawLine(Svg& svg, const laFootprintLine& line, const inspectEvaluator& eva
 
 // A point load: an arrow onto the point along the first part of the value, seen in the global
 // plane that shows it best, and the value in numbers.
-void drawPoint(Svg& svg, const laFootprintPoint& point, const inspectEvaluator& evaluator, double top, double& width,
-               double& height, inspectPicture& picture) {
-    const inspectQuantity& q = *evaluator.quantity();
-    const inspectEvaluation e = evaluator.at(point.position());
+void drawPoint(Svg& svg, const laFootprintPoint& point, const viewEvaluator& evaluator, double top, double& width,
+               double& height, viewPicture& picture) {
+    const viewQuantity& q = *evaluator.quantity();
+    const viewEvaluation e = evaluator.at(point.position());
     const double cx = 300, cy = top + 170;
     const std::string stroke = "stroke=\"#222222\" stroke-width=\"1\"";
     // The view: x to the right and z up, unless the vector lies along y.
@@ -606,7 +606,7 @@ void drawPoint(Svg& svg, const laFootprintPoint& point, const inspectEvaluator& 
         if (shown > 0) {
             const double dx = h / shown, dy = -up / shown;
             const double tailX = cx - dx * 130, tailY = cy - dy * 130;
-            const std::string colour = inspectViridis(0.15).hex();
+            const std::string colour = viewViridis(0.15).hex();
             svg.line(tailX, tailY, cx - dx * 12, cy - dy * 12,
                      "stroke=\"" + colour + "\" stroke-width=\"4\" stroke-linecap=\"round\"");
             // The head: a triangle with its tip on the point.
@@ -660,8 +660,8 @@ void drawPoint(Svg& svg, const laFootprintPoint& point, const inspectEvaluator& 
 
 }  // namespace
 
-bool inspectPlot(const hostLoad& load, inspectPicture& picture, std::string& error) {
-    picture = inspectPicture();
+bool viewPlot(const hostLoad& load, viewPicture& picture, std::string& error) {
+    picture = viewPicture();
     if (!load.footprint) {
         error = "load \"" + load.name + "\" has no footprint to draw over";
         return false;
@@ -670,7 +670,7 @@ bool inspectPlot(const hostLoad& load, inspectPicture& picture, std::string& err
         error = "load \"" + load.name + "\" has no intensity function";
         return false;
     }
-    const inspectEvaluator evaluator(load);
+    const viewEvaluator evaluator(load);
     if (!evaluator.quantity()) {
         error = "load \"" + load.name + "\" has values of a kind that cannot be drawn";
         return false;
