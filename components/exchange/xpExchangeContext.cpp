@@ -1,6 +1,7 @@
 #include "components/exchange/xpExchangeContext.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "components/exchange/xml_error.h"
 
@@ -31,8 +32,10 @@ int xpFrame::line() const {
 xpExchangeContext::xpExchangeContext(std::string_view text) : m_previous(t_active) {
     if (!text.empty()) {
         m_lineStarts.push_back(0);
-        for (std::size_t i = 0; i < text.size(); ++i)
-            if (text[i] == '\n') m_lineStarts.push_back(i + 1);
+        const char* begin = text.data();
+        const char* end = begin + text.size();
+        for (const char* at = begin; (at = static_cast<const char*>(std::memchr(at, '\n', std::size_t(end - at))));)
+            m_lineStarts.push_back(std::size_t(++at - begin));
     }
     t_active = this;
 }

@@ -40,6 +40,10 @@ public:
 
     // 1-based line of a byte offset into the source; 0 without a source.
     int lineOf(std::ptrdiff_t offset) const;
+    // Byte offset of the start of a 1-based line; 0 without a source.
+    std::size_t lineStart(int line) const {
+        return line >= 1 && std::size_t(line) <= m_lineStarts.size() ? m_lineStarts[std::size_t(line) - 1] : 0;
+    }
     const std::vector<xpReportedError>& errors() const { return m_errors; }
     // Records an error; past the error limit it is only counted.
     void report(const xml_error& error);

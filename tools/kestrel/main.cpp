@@ -78,7 +78,7 @@ Loaded load(const std::string& file) {
     loaded.readable = true;
     hostSession session;
     session.document.setMaxErrors(g_maxErrors);
-    loaded.result = session.document.read(session.root, text);
+    loaded.result = session.document.read(session.root, std::move(text));
     loaded.loads = session.root.m_loads;
     loaded.records = session.root.m_records;
     for (const hostLoad& l : loaded.loads) {
