@@ -12,7 +12,8 @@
 # builds and saves the same document, and the cost per grid node from 1e3 to 1e6 nodes.
 # --callgrind adds instruction counts, on smaller documents (a 30^3 grid, the example 50 times)
 # since callgrind is slow; the count for an empty document is taken off both sides.
-# --quick skips the in-process benchmarks.
+# --quick skips the in-process benchmarks. Wall times suffer when other work shares the machine;
+# the instruction counts do not.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -30,7 +31,10 @@ done
 cmake -S . -B "$build" -DKESTREL_BENCH=ON >/dev/null
 cmake --build "$build" -j "$(nproc)" --target kestrel_tool pugi_reader bench_documents exchange_bench >/dev/null
 
-kestrel=$build/tools/kestrel/kestrel
+# KESTREL_BIN and EXCHANGE_BENCH_BIN measure another build of the library against the same
+# hand-written reader (for before-and-after figures).
+kestrel=${KESTREL_BIN:-$build/tools/kestrel/kestrel}
+exchange_bench=${EXCHANGE_BENCH_BIN:-$build/bench/exchange_bench}
 reader=$build/bench/pugi_reader
 documents=$build/bench/bench_documents
 work=$(mktemp -d)
@@ -97,7 +101,7 @@ fi
 
 ((quick)) && exit 0
 echo
-"$build/bench/exchange_bench" --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
+"$exchange_bench" --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
   --benchmark_format=csv 2>/dev/null | awk -F, '
   $1 ~ /_median"?$/ { name = $1; gsub(/"/, "", name); sub(/_median$/, "", name); t[name] = $3 }
   END {

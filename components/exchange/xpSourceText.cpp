@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <array>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -169,6 +170,13 @@ xpTextProblem checkReference(std::string_view text, std::size_t at) {
 bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
+
+// The characters that end the unquoted stretches of a start tag.
+constexpr auto kTagStop = [] {
+    std::array<bool, 256> stop{};
+    stop['>'] = stop['"'] = stop['\''] = true;
+    return stop;
+}();
 }  // namespace
 
 xpTextProblem xpDecodeSource(std::string_view bytes, std::string& storage, std::string_view& text, bool* ascii) {
@@ -240,23 +248,17 @@ xpTextProblem xpCheckStructure(std::string_view text) {
             continue;
         }
         const std::string_view rest = text.substr(i);
-        if (startsWith(rest, "<!--")) {
-            skipPast("-->");
-        } else if (startsWith(rest, "<![CDATA[")) {
-            skipPast("]]>");
-        } else if (startsWith(rest, "<?")) {
-            skipPast("?>");
-        } else if (startsWith(rest, "<!")) {
-            skipPast(">");
-        } else if (startsWith(rest, "</")) {
+        const char second = i + 1 < n ? text[i + 1] : '\0';
+        if (second == '/') {
             --depth;
             skipPast(">");
-        } else {
+        } else if (second != '!' && second != '?') {
+            // A start tag: the common case, told apart by one character.
             if (depth == 0 && rootSeen) return {"a second root element; a document has one", i};
             rootSeen = true;
             ++i;
             while (i < n) {
-                while (i < n && text[i] != '>' && text[i] != '"' && text[i] != '\'') ++i;
+                while (i < n && !kTagStop[static_cast<unsigned char>(text[i])]) ++i;
                 if (i >= n || text[i] == '>') break;
                 // A quoted value: references are checked up to the closing quote.
                 const void* close = std::memchr(text.data() + i + 1, text[i], n - i - 1);
@@ -266,6 +268,14 @@ xpTextProblem xpCheckStructure(std::string_view text) {
             }
             if (text[i - 1] != '/') ++depth;
             ++i;
+        } else if (startsWith(rest, "<!--")) {
+            skipPast("-->");
+        } else if (startsWith(rest, "<![CDATA[")) {
+            skipPast("]]>");
+        } else if (startsWith(rest, "<?")) {
+            skipPast("?>");
+        } else if (startsWith(rest, "<!")) {
+            skipPast(">");
         }
     }
     return {};
