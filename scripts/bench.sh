@@ -106,9 +106,10 @@ echo
   $1 ~ /_median"?$/ { name = $1; gsub(/"/, "", name); sub(/_median$/, "", name); t[name] = $3 }
   END {
     printf "in process (median of 3, ms)              library   hand-written  ratio\n"
-    split("read grid:100 read example:0 write grid:100 write example:0", rows, " ")
-    for (i = 1; i <= 4; ++i) {
-      split(rows[i], p, ":"); kind = (p[2] == 100 ? "grid 100^3" : "example x1000")
+    split("read:100 read:0 read:-1 write:100 write:0 write:-1", rows, " ")
+    for (i = 1; i <= 6; ++i) {
+      split(rows[i], p, ":")
+      kind = p[2] == 100 ? "grid 100^3" : p[2] == 0 ? "example x1000" : "example x1000 without scripts"
       lib = t["BM_" p[1] "_library/" p[2]]; hand = t["BM_" p[1] "_baseline/" p[2]]
       printf "%-5s %-36s %10.1f %10.1f %7.2fx\n", p[1], kind, lib, hand, lib / hand
     }

@@ -260,11 +260,12 @@ xpTextProblem xpCheckStructure(std::string_view text) {
             while (i < n) {
                 while (i < n && !kTagStop[static_cast<unsigned char>(text[i])]) ++i;
                 if (i >= n || text[i] == '>') break;
-                // A quoted value: references are checked up to the closing quote.
-                const void* close = std::memchr(text.data() + i + 1, text[i], n - i - 1);
-                const std::size_t end = close ? std::size_t(static_cast<const char*>(close) - text.data()) : n;
-                if (xpTextProblem problem = checkReferences(i + 1, end)) return problem;
-                i = end < n ? end + 1 : n;
+                // A quoted value (short as a rule): references are checked up to the closing quote.
+                const char quote = text[i];
+                for (++i; i < n && text[i] != quote; ++i)
+                    if (text[i] == '&')
+                        if (xpTextProblem problem = checkReference(text, i)) return problem;
+                if (i < n) ++i;
             }
             if (text[i - 1] != '/') ++depth;
             ++i;
