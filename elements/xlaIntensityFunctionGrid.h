@@ -132,8 +132,10 @@ private:
         model->setYValues(m_y);
         model->setZValues(m_z);
         Places places(*this, {"pressure_points"}, "pressure_point");
-        // The first point given for each node written, by its index in m_points.
-        std::unordered_map<std::size_t, std::size_t> taken;
+        // The first point given for each node, by its index in m_points plus one (0: none yet).
+        // One slot per node: the node count is bounded by the grid limit, and a slot costs less
+        // than a hashed entry per point.
+        std::vector<std::size_t> taken(m_x.size() * m_y.size() * m_z.size(), 0);
         for (std::size_t i = 0; i < m_points.size(); ++i) {
             const auto& [position, pressure] = m_points[i];
             if (!isFinite(pressure)) {
@@ -151,16 +153,16 @@ private:
                 continue;
             }
             const std::size_t flat = std::size_t(ix) + m_x.size() * (std::size_t(iy) + m_y.size() * std::size_t(iz));
-            const auto [first, isNew] = taken.try_emplace(flat, i);
-            if (!isNew) {
-                const Place before = places.at(first->second);
-                report(places.at(i),
-                       mfTextFormatter::format_impl(position, mfScriptContext()) +
-                           " lies on the grid node of the pressure point on line " + std::to_string(before.line) + " " +
-                           mfTextFormatter::format_impl(m_points[first->second].first, mfScriptContext()));
+            if (const std::size_t first = taken[flat]; first != 0) {
+                const Place before = places.at(first - 1);
+                report(places.at(i), mfTextFormatter::format_impl(position, mfScriptContext()) +
+                                         " lies on the grid node of the pressure point on line " +
+                                         std::to_string(before.line) + " " +
+                                         mfTextFormatter::format_impl(m_points[first - 1].first, mfScriptContext()));
                 ok = false;
                 continue;
             }
+            taken[flat] = i + 1;
             model->node(ix, iy, iz) = pressure;
         }
         if (!ok) {

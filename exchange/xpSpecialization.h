@@ -1,10 +1,16 @@
 #pragma once
 
+#include <algorithm>
+#include <boost/container/small_vector.hpp>
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <typeinfo>
+#include <unordered_map>
+#include <vector>
 
+#include "components/exchange/xpImportSet.h"
 #include "components/schema/xsSchema.h"
 #include "exchange/xpFutureElements.h"
 #include "exchange/xpMemberDeclaration.h"
@@ -29,6 +35,8 @@ public:
     void addAlternative(xpIFutureElement* alternative) {
         alternative->setParent(this);
         m_alternatives[alternative->modelType()].reset(alternative);
+        m_byName.clear();
+        m_ordered.clear();
     }
     const Alternatives& alternatives() const { return m_alternatives; }
 
@@ -56,8 +64,19 @@ public:
 
     bool do_import(xpImportSet& nodes) override {
         const std::size_t before = xpExchangeContext::errorCount();
-        for (const auto& entry : m_alternatives)
-            if (entry.second->do_import(nodes)) return true;
+        // Only the alternatives named by a child that is still there can read anything (and
+        // those that read from the parent's element); they are tried in key order.
+        if (m_ordered.empty() && !m_alternatives.empty()) buildNameTable();
+        boost::container::small_vector<std::size_t, 4> candidates(m_parentReaders.begin(), m_parentReaders.end());
+        for (std::size_t i = 0; i < nodes.childCount(); ++i) {
+            if (nodes.taken(i)) continue;
+            if (auto found = m_byName.find(std::string_view(nodes.child(i).name())); found != m_byName.end())
+                candidates.insert(candidates.end(), found->second.begin(), found->second.end());
+        }
+        std::sort(candidates.begin(), candidates.end());
+        candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+        for (std::size_t k : candidates)
+            if (m_ordered[k]->do_import(nodes)) return true;
         // An alternative that found its element but could not read it has said so already.
         if (xpExchangeContext::errorCount() != before) return false;
         return xpNode::do_import(nodes);
@@ -97,7 +116,26 @@ public:
     }
 
 private:
+    // The alternatives in key order, and for each element name the positions of those read
+    // from an element of that name; built on the first read after the alternatives change.
+    void buildNameTable() {
+        m_byName.clear();
+        m_parentReaders.clear();
+        for (const auto& entry : m_alternatives) {
+            xpIFutureElement* alternative = entry.second.get();
+            const std::size_t k = m_ordered.size();
+            m_ordered.push_back(alternative);
+            if (alternative->reusesParent())
+                m_parentReaders.push_back(k);
+            else
+                m_byName[std::string_view(alternative->getElementName())].push_back(k);
+        }
+    }
+
     Alternatives m_alternatives;
+    std::vector<xpIFutureElement*> m_ordered;
+    std::unordered_map<std::string_view, boost::container::small_vector<std::size_t, 2>> m_byName;
+    std::vector<std::size_t> m_parentReaders;
 };
 
 // Builds the specialisation of a pointer member from the current document's registry for B:

@@ -45,13 +45,13 @@ bool xpAttribute::export_child(pugi::xml_node parent) {
 void xpAttribute::nodes_for_import(xpImportSet&) {}
 
 bool xpAttribute::do_import(xpImportSet& nodes) {
-    pugi::xml_attribute found = nodes.findAttribute(getName());
-    if (!found) {
+    const std::size_t at = nodes.findAttributeIndex(getName());
+    if (at == xpImportSet::npos) {
         if (is_required() && isRequiredField()) reportMissing();
         return false;
     }
-    nodes.takeAttribute(found);
-    if (!importText(found.value())) return false;
+    nodes.takeAttributeAt(at);
+    if (!importText(nodes.attribute(at).value())) return false;
     return guardedImportConcrete();
 }
 

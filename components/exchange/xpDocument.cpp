@@ -32,39 +32,71 @@ xpDocument::~xpDocument() {
 }
 
 namespace {
-xpReadResult refused(std::string_view text, std::size_t offset, std::string message) {
+xpReadResult refused(int line, int column, std::string message) {
     xpReadResult result;
     xpReportedError error;
-    xpLineAndColumn(text, offset, error.line, result.column);
-    error.message = std::move(message) + " (column " + std::to_string(result.column) + ")";
+    error.line = line;
+    result.column = column;
+    error.message = std::move(message) + " (column " + std::to_string(column) + ")";
     result.errors.push_back(std::move(error));
     return result;
+}
+
+xpReadResult refused(std::string_view text, std::size_t offset, std::string message) {
+    int line = 0, column = 0;
+    xpLineAndColumn(text, offset, line, column);
+    return refused(line, column, std::move(message));
 }
 }  // namespace
 
 xpReadResult xpDocument::read(xpElement& root, std::string_view bytes) {
+    return readText(root, bytes, nullptr);
+}
+
+xpReadResult xpDocument::read(xpElement& root, std::string&& bytes) {
+    std::string owned = std::move(bytes);
+    return readText(root, owned, &owned);
+}
+
+xpReadResult xpDocument::readText(xpElement& root, std::string_view bytes, std::string* owned) {
     std::string converted;
     std::string_view text;
-    if (xpTextProblem problem = xpDecodeSource(bytes, converted, text))
+    bool ascii = false;
+    if (xpTextProblem problem = xpDecodeSource(bytes, converted, text, &ascii))
         return refused(text, problem.offset, problem.message);
-    pugi::xml_document dom;
-    // DOCTYPE nodes are parsed only to be refused: no DTD is read and no entity expanded.
-    pugi::xml_parse_result parsed =
-        dom.load_buffer(text.data(), text.size(), pugi::parse_default | pugi::parse_doctype, pugi::encoding_utf8);
-    if (!parsed) return refused(text, std::size_t(parsed.offset), parsed.description());
-    for (pugi::xml_node node = dom.first_child(); node; node = node.next_sibling())
-        if (node.type() == pugi::node_doctype)
-            return refused(text, std::size_t(node.offset_debug()), "document type declarations are not accepted");
-    if (xpTextProblem problem = xpCheckStructure(text)) return refused(text, problem.offset, problem.message);
-    pugi::xml_node top = dom.document_element();
-    if (root.getElementName() != top.name())
-        return refused(
-            text, std::size_t(top.offset_debug()),
-            "root element is \"" + std::string(top.name()) + "\", expected \"" + root.getElementName() + "\"");
-    xpReadResult result;
-    result.wellFormed = true;
+    // Text of our own is parsed where it lies, which changes it: everything that reads the
+    // text itself runs before, and places are found through the line table. A column is then a
+    // byte count, so only plain ASCII text is parsed in place.
+    char* writable = nullptr;
+    if (ascii && !converted.empty() && text.data() == converted.data())
+        writable = converted.data();
+    else if (ascii && owned && text.data() >= owned->data() && text.data() < owned->data() + owned->size())
+        writable = owned->data() + (text.data() - owned->data());
+    const xpTextProblem structure = xpCheckStructure(text);
     xpExchangeContext context(text);
     context.setErrorLimit(m_maxErrors);
+    auto refusedAt = [&](std::size_t offset, std::string message) {
+        if (!writable) return refused(text, offset, std::move(message));
+        const int line = context.lineOf(std::ptrdiff_t(offset));
+        return refused(line, int(offset - context.lineStart(line)) + 1, std::move(message));
+    };
+    pugi::xml_document dom;
+    // DOCTYPE nodes are parsed only to be refused: no DTD is read and no entity expanded.
+    const unsigned options = pugi::parse_default | pugi::parse_doctype;
+    pugi::xml_parse_result parsed = writable
+                                        ? dom.load_buffer_inplace(writable, text.size(), options, pugi::encoding_utf8)
+                                        : dom.load_buffer(text.data(), text.size(), options, pugi::encoding_utf8);
+    if (!parsed) return refusedAt(std::size_t(parsed.offset), parsed.description());
+    for (pugi::xml_node node = dom.first_child(); node; node = node.next_sibling())
+        if (node.type() == pugi::node_doctype)
+            return refusedAt(std::size_t(node.offset_debug()), "document type declarations are not accepted");
+    if (structure) return refusedAt(structure.offset, structure.message);
+    pugi::xml_node top = dom.document_element();
+    if (root.getElementName() != top.name())
+        return refusedAt(std::size_t(top.offset_debug()), "root element is \"" + std::string(top.name()) +
+                                                              "\", expected \"" + root.getElementName() + "\"");
+    xpReadResult result;
+    result.wellFormed = true;
     root.importFrom(xpFrame{nullptr, &context, top, 0});
     result.unlisted = context.unlisted();
     result.errors = context.takeErrors();

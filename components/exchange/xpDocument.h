@@ -47,6 +47,9 @@ public:
     // byte-order mark or first bytes). No DTD is read and no entity is expanded: a DOCTYPE is
     // refused, and so is a reference to any entity but the five predefined ones.
     xpReadResult read(xpElement& root, std::string_view text);
+    // The same for text the document may consume: plain ASCII text is parsed where it lies,
+    // without a second copy of it.
+    xpReadResult read(xpElement& root, std::string&& text);
     // Reads `root` from a file; an unreadable file is reported like malformed text.
     xpReadResult readFile(xpElement& root, const std::string& path);
     // Writes `root` as an XML document; errors recorded while writing are returned.
@@ -55,6 +58,9 @@ public:
     static std::string schema(xpElement& root);
 
 private:
+    // `owned`, when given, holds `bytes` and may be parsed in place.
+    xpReadResult readText(xpElement& root, std::string_view bytes, std::string* owned);
+
     xpFutureElementsCollection m_futures;
     std::size_t m_maxErrors = kDefaultMaxErrors;
 };

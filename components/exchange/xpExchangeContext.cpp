@@ -1,6 +1,9 @@
 #include "components/exchange/xpExchangeContext.h"
 
 #include <algorithm>
+#include <cstring>
+#include <limits>
+#include <type_traits>
 
 #include "components/exchange/xml_error.h"
 
@@ -30,9 +33,17 @@ int xpFrame::line() const {
 
 xpExchangeContext::xpExchangeContext(std::string_view text) : m_previous(t_active) {
     if (!text.empty()) {
-        m_lineStarts.push_back(0);
-        for (std::size_t i = 0; i < text.size(); ++i)
-            if (text[i] == '\n') m_lineStarts.push_back(i + 1);
+        const char* begin = text.data();
+        const char* end = begin + text.size();
+        auto collect = [&](auto& starts) {
+            starts.push_back(0);
+            for (const char* at = begin; (at = static_cast<const char*>(std::memchr(at, '\n', std::size_t(end - at))));)
+                starts.push_back(typename std::decay_t<decltype(starts)>::value_type(++at - begin));
+        };
+        if (text.size() < std::numeric_limits<std::uint32_t>::max())
+            collect(m_lineStarts);
+        else
+            collect(m_wideLineStarts);
     }
     t_active = this;
 }
@@ -42,9 +53,21 @@ xpExchangeContext::~xpExchangeContext() {
 }
 
 int xpExchangeContext::lineOf(std::ptrdiff_t offset) const {
-    if (offset < 0 || m_lineStarts.empty()) return 0;
-    auto it = std::upper_bound(m_lineStarts.begin(), m_lineStarts.end(), std::size_t(offset));
-    return int(it - m_lineStarts.begin());
+    if (offset < 0) return 0;
+    if (!m_wideLineStarts.empty())
+        return int(std::upper_bound(m_wideLineStarts.begin(), m_wideLineStarts.end(), std::size_t(offset)) -
+                   m_wideLineStarts.begin());
+    if (m_lineStarts.empty()) return 0;
+    if (std::size_t(offset) >= std::numeric_limits<std::uint32_t>::max()) return int(m_lineStarts.size());
+    return int(std::upper_bound(m_lineStarts.begin(), m_lineStarts.end(), std::uint32_t(offset)) -
+               m_lineStarts.begin());
+}
+
+std::size_t xpExchangeContext::lineStart(int line) const {
+    if (line < 1) return 0;
+    const std::size_t k = std::size_t(line) - 1;
+    if (!m_wideLineStarts.empty()) return k < m_wideLineStarts.size() ? m_wideLineStarts[k] : 0;
+    return k < m_lineStarts.size() ? m_lineStarts[k] : 0;
 }
 
 void xpExchangeContext::report(const xml_error& error) {

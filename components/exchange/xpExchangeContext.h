@@ -3,6 +3,7 @@
 #include <pugixml.hpp>
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,6 +41,8 @@ public:
 
     // 1-based line of a byte offset into the source; 0 without a source.
     int lineOf(std::ptrdiff_t offset) const;
+    // Byte offset of the start of a 1-based line; 0 without a source.
+    std::size_t lineStart(int line) const;
     const std::vector<xpReportedError>& errors() const { return m_errors; }
     // Records an error; past the error limit it is only counted.
     void report(const xml_error& error);
@@ -59,7 +62,10 @@ public:
     static std::size_t errorCount();
 
 private:
-    std::vector<std::size_t> m_lineStarts;
+    // Offsets of line starts; 32 bits while the text allows (a line table per line of a large
+    // document is a noticeable part of the memory a read takes).
+    std::vector<std::uint32_t> m_lineStarts;
+    std::vector<std::size_t> m_wideLineStarts;
     std::vector<xpReportedError> m_errors;
     std::size_t m_fatal = 0;
     std::size_t m_limit = static_cast<std::size_t>(-1);

@@ -14,10 +14,15 @@ xpImportSet::xpImportSet(const xpFrame& frame) : m_frame(frame) {
     m_childTaken.assign(m_children.size(), false);
 }
 
-pugi::xml_attribute xpImportSet::findAttribute(std::string_view name) const {
+std::size_t xpImportSet::findAttributeIndex(std::string_view name) const {
     for (std::size_t i = 0; i < m_attributes.size(); ++i)
-        if (!m_attributeTaken[i] && name == m_attributes[i].name()) return m_attributes[i];
-    return {};
+        if (!m_attributeTaken[i] && name == m_attributes[i].name()) return i;
+    return npos;
+}
+
+pugi::xml_attribute xpImportSet::findAttribute(std::string_view name) const {
+    std::size_t i = findAttributeIndex(name);
+    return i == npos ? pugi::xml_attribute() : m_attributes[i];
 }
 
 void xpImportSet::takeAttribute(pugi::xml_attribute attribute) {
@@ -25,15 +30,45 @@ void xpImportSet::takeAttribute(pugi::xml_attribute attribute) {
         if (m_attributes[i] == attribute) m_attributeTaken[i] = true;
 }
 
-xpFrame xpImportSet::childFrame(std::size_t i) const {
-    if (m_ordinals.empty() && !m_children.empty()) {
-        // Computed once per element, and only when a child is read: a path needs it.
-        std::unordered_map<std::string_view, int> counts;
-        for (pugi::xml_node c : m_children) ++counts[c.name()];
-        std::unordered_map<std::string_view, int> seen;
-        m_ordinals.reserve(m_children.size());
-        for (pugi::xml_node c : m_children) m_ordinals.push_back(counts[c.name()] > 1 ? ++seen[c.name()] : 0);
+bool xpImportSet::offers(std::string_view elementName) const {
+    for (std::size_t i = 0; i < m_children.size(); ++i)
+        if (!m_childTaken[i] && elementName == m_children[i].name()) return true;
+    return false;
+}
+
+void xpImportSet::computeOrdinals() const {
+    // Elements have few distinct child names (a sequence has one): a short list of names with
+    // their counts beats hashing every name; many distinct names fall back to a map.
+    struct Name {
+        std::string_view name;
+        int count;
+        int seen;
+    };
+    Inline<Name, 8> names;
+    std::unordered_map<std::string_view, int> index;
+    constexpr std::size_t kListed = 16;
+    auto slot = [&](std::string_view name) -> Name& {
+        if (names.size() < kListed || index.empty()) {
+            for (Name& n : names)
+                if (n.name == name) return n;
+            if (names.size() < kListed) return names.emplace_back(Name{name, 0, 0});
+            for (std::size_t k = 0; k < names.size(); ++k) index.emplace(names[k].name, int(k));
+        }
+        auto [at, added] = index.try_emplace(name, int(names.size()));
+        if (added) names.push_back(Name{name, 0, 0});
+        return names[std::size_t(at->second)];
+    };
+    for (pugi::xml_node c : m_children) ++slot(c.name()).count;
+    m_ordinals.reserve(m_children.size());
+    for (pugi::xml_node c : m_children) {
+        Name& n = slot(c.name());
+        m_ordinals.push_back(n.count > 1 ? ++n.seen : 0);
     }
+}
+
+xpFrame xpImportSet::childFrame(std::size_t i) const {
+    // Computed once per element, and only when a child is read: a path needs it.
+    if (m_ordinals.empty() && !m_children.empty()) computeOrdinals();
     return xpFrame{&m_frame, m_frame.context, m_children[i], m_ordinals[i]};
 }
 

@@ -2,6 +2,7 @@
 
 #include <pugixml.hpp>
 
+#include <boost/container/small_vector.hpp>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,6 +11,8 @@
 
 // The content of one DOM element, offered to the nodes that read it: each attribute and child
 // element can be taken once. What is left at the end was read by no node and is reported.
+// Everything an ordinary element needs is held inline: reading an element allocates nothing
+// unless it has many attributes, children or announced names.
 class xpImportSet {
 public:
     xpImportSet(const xpFrame& frame);
@@ -20,6 +23,11 @@ public:
     // The attribute of that name not yet taken; empty when there is none.
     pugi::xml_attribute findAttribute(std::string_view name) const;
     void takeAttribute(pugi::xml_attribute attribute);
+    // The same by index: the index of the attribute of that name not yet taken, or npos.
+    static constexpr std::size_t npos = std::size_t(-1);
+    std::size_t findAttributeIndex(std::string_view name) const;
+    pugi::xml_attribute attribute(std::size_t i) const { return m_attributes[i]; }
+    void takeAttributeAt(std::size_t i) { m_attributeTaken[i] = true; }
 
     std::size_t childCount() const { return m_children.size(); }
     pugi::xml_node child(std::size_t i) const { return m_children[i]; }
@@ -42,14 +50,23 @@ public:
     // Records an error on `reporter` for every attribute, child and text that no node took.
     void reportLeftovers(xpNode* reporter);
 
+    // Whether an untaken child element has that name.
+    bool offers(std::string_view elementName) const;
+
 private:
+    template <class T, std::size_t N>
+    using Inline = boost::container::small_vector<T, N>;
+
+    void computeOrdinals() const;
+
     xpFrame m_frame;
-    std::vector<pugi::xml_attribute> m_attributes;
-    std::vector<bool> m_attributeTaken;
-    std::vector<pugi::xml_node> m_children;
-    std::vector<bool> m_childTaken;
+    Inline<pugi::xml_attribute, 8> m_attributes;
+    Inline<bool, 8> m_attributeTaken;
+    Inline<pugi::xml_node, 8> m_children;
+    Inline<bool, 8> m_childTaken;
     std::vector<std::string> m_refusals;
-    std::vector<std::string_view> m_announced;
-    mutable std::vector<int> m_ordinals;
+    // A polymorphic member announces every alternative's name.
+    Inline<std::string_view, 32> m_announced;
+    mutable Inline<int, 8> m_ordinals;
     bool m_textTaken = false;
 };

@@ -2,9 +2,11 @@
 
 #include <iconv.h>
 
+#include <array>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 constexpr std::size_t npos = std::string_view::npos;
@@ -21,17 +23,28 @@ std::string codePoint(std::uint32_t c) {
 }
 
 // The first invalid UTF-8 sequence or character XML does not allow; no problem when none.
-xpTextProblem firstInvalid(std::string_view text) {
+xpTextProblem firstInvalid(std::string_view text, bool& ascii) {
+    ascii = true;
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
     const std::size_t n = text.size();
     std::size_t i = 0;
     while (i < n) {
+        // Eight plain ASCII bytes at a time: none with the top bit set, none below 0x20.
+        while (n - i >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, bytes + i, 8);
+            constexpr std::uint64_t ones = 0x0101010101010101ull, tops = 0x8080808080808080ull;
+            if (((word | (word - 0x20 * ones)) & tops) != 0) break;
+            i += 8;
+        }
+        if (i >= n) break;
         const unsigned char lead = bytes[i];
         if (lead < 0x80) {
             if (lead < 0x20 && !isXmlChar(lead)) return {"character " + codePoint(lead) + " is not allowed in XML", i};
             ++i;
             continue;
         }
+        ascii = false;
         std::size_t length = 0;
         std::uint32_t c = 0;
         std::uint32_t least = 0;
@@ -157,9 +170,16 @@ xpTextProblem checkReference(std::string_view text, std::size_t at) {
 bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
+
+// The characters that end the unquoted stretches of a start tag.
+constexpr auto kTagStop = [] {
+    std::array<bool, 256> stop{};
+    stop['>'] = stop['"'] = stop['\''] = true;
+    return stop;
+}();
 }  // namespace
 
-xpTextProblem xpDecodeSource(std::string_view bytes, std::string& storage, std::string_view& text) {
+xpTextProblem xpDecodeSource(std::string_view bytes, std::string& storage, std::string_view& text, bool* ascii) {
     text = bytes;
     std::string encoding;
     if (startsWith(bytes, "\xEF\xBB\xBF")) {
@@ -185,7 +205,10 @@ xpTextProblem xpDecodeSource(std::string_view bytes, std::string& storage, std::
         text = storage;
         if (problem) return problem;
     }
-    return firstInvalid(text);
+    bool plain = false;
+    xpTextProblem problem = firstInvalid(text, plain);
+    if (ascii) *ascii = plain && !problem;
+    return problem;
 }
 
 xpTextProblem xpCheckStructure(std::string_view text) {
@@ -197,7 +220,25 @@ xpTextProblem xpCheckStructure(std::string_view text) {
         const std::size_t found = text.find(end, i);
         i = found == npos ? n : found + end.size();
     };
+    // References in [from, to): each '&' is checked.
+    auto checkReferences = [&](std::size_t from, std::size_t to) -> xpTextProblem {
+        const char* base = text.data();
+        for (const void* at; from < to && (at = std::memchr(base + from, '&', to - from));) {
+            from = std::size_t(static_cast<const char*>(at) - base);
+            if (xpTextProblem problem = checkReference(text, from)) return problem;
+            ++from;
+        }
+        return {};
+    };
     while (i < n) {
+        if (depth > 0 && text[i] != '<') {
+            // Inside the root only references matter until the next markup.
+            const void* lt = std::memchr(text.data() + i, '<', n - i);
+            const std::size_t next = lt ? std::size_t(static_cast<const char*>(lt) - text.data()) : n;
+            if (xpTextProblem problem = checkReferences(i, next)) return problem;
+            i = next;
+            continue;
+        }
         const char c = text[i];
         if (c != '<') {
             if (depth == 0 && !isBlank(c)) return {"text outside the root element", i};
@@ -207,7 +248,28 @@ xpTextProblem xpCheckStructure(std::string_view text) {
             continue;
         }
         const std::string_view rest = text.substr(i);
-        if (startsWith(rest, "<!--")) {
+        const char second = i + 1 < n ? text[i + 1] : '\0';
+        if (second == '/') {
+            --depth;
+            skipPast(">");
+        } else if (second != '!' && second != '?') {
+            // A start tag: the common case, told apart by one character.
+            if (depth == 0 && rootSeen) return {"a second root element; a document has one", i};
+            rootSeen = true;
+            ++i;
+            while (i < n) {
+                while (i < n && !kTagStop[static_cast<unsigned char>(text[i])]) ++i;
+                if (i >= n || text[i] == '>') break;
+                // A quoted value (short as a rule): references are checked up to the closing quote.
+                const char quote = text[i];
+                for (++i; i < n && text[i] != quote; ++i)
+                    if (text[i] == '&')
+                        if (xpTextProblem problem = checkReference(text, i)) return problem;
+                if (i < n) ++i;
+            }
+            if (text[i - 1] != '/') ++depth;
+            ++i;
+        } else if (startsWith(rest, "<!--")) {
             skipPast("-->");
         } else if (startsWith(rest, "<![CDATA[")) {
             skipPast("]]>");
@@ -215,26 +277,6 @@ xpTextProblem xpCheckStructure(std::string_view text) {
             skipPast("?>");
         } else if (startsWith(rest, "<!")) {
             skipPast(">");
-        } else if (startsWith(rest, "</")) {
-            --depth;
-            skipPast(">");
-        } else {
-            if (depth == 0 && rootSeen) return {"a second root element; a document has one", i};
-            rootSeen = true;
-            char quote = 0;
-            ++i;
-            for (; i < n && (quote || text[i] != '>'); ++i) {
-                if (quote) {
-                    if (text[i] == quote)
-                        quote = 0;
-                    else if (text[i] == '&')
-                        if (xpTextProblem problem = checkReference(text, i)) return problem;
-                } else if (text[i] == '"' || text[i] == '\'') {
-                    quote = text[i];
-                }
-            }
-            if (text[i - 1] != '/') ++depth;
-            ++i;
         }
     }
     return {};

@@ -18,7 +18,9 @@ struct xpTextProblem {
 // iconv knows are accepted. Invalid byte sequences and characters XML does not allow are refused,
 // at their place in the converted text. `storage` holds the text when it had to be converted;
 // `text` is the UTF-8 text either way (a view into `bytes` or `storage`).
-xpTextProblem xpDecodeSource(std::string_view bytes, std::string& storage, std::string_view& text);
+// `ascii`, when given, tells whether the text is plain ASCII (so that a column is a byte count).
+xpTextProblem xpDecodeSource(std::string_view bytes, std::string& storage, std::string_view& text,
+                             bool* ascii = nullptr);
 
 // What a conforming parser refuses and the DOM parser lets through, in well-formed-looking text:
 // a second root element, text outside the root element, and entity or character references

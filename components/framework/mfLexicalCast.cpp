@@ -7,6 +7,7 @@
 #include <string_view>
 #include <typeinfo>
 
+#include "components/framework/mfFromChars.h"
 #include "components/framework/mfTextFormatter.h"
 
 namespace {
@@ -41,7 +42,12 @@ T mfLexicalCast(const std::string& text) {
         if (plus) digits.remove_prefix(1);
         if (!digits.empty() && digits.front() != '+' && !(plus && digits.front() == '-')) {
             T value{};
-            auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+            std::from_chars_result read;
+            if constexpr (std::is_same_v<T, double>)
+                read = mfFromChars(digits.data(), digits.data() + digits.size(), value);
+            else
+                read = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+            auto [end, error] = read;
             if (error == std::errc() && end == digits.data() + digits.size()) return value;
         }
     }

@@ -14,6 +14,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "components/framework/mfFromChars.h"
 #include "components/framework/mfTextFormatter.h"
 
 #define KESTREL_JS_DESCRIPTOR(Name, quantityName, siSymbol, scaleOnly)          \
@@ -218,7 +219,7 @@ double jsParseQuantity(std::string_view text, const jsUnitDescriptor& unit) {
     // from_chars refuses a leading '+', which XML numbers allow.
     if (*first == '+' && last - first > 1 && first[1] != '-' && first[1] != '+') ++first;
     double number = 0.0;
-    auto [end, error] = std::from_chars(first, last, number);
+    auto [end, error] = mfFromChars(first, last, number);
     if (error == std::errc::result_out_of_range) refuse(text, unit, "number out of range");
     if (error != std::errc()) refuse(text, unit, "malformed number");
     std::string_view unitText(end, static_cast<std::size_t>(last - end));

@@ -4,6 +4,7 @@
 #include <iostream>
 #include <iterator>
 #include <sstream>
+#include <utility>
 
 bool hostSlurp(const std::string& file, std::string& text) {
     if (file == "-") {
@@ -38,7 +39,7 @@ hostFileDocument hostReadFile(const std::string& file, std::size_t maxErrors) {
     loaded.readable = true;
     hostSession session;
     session.document.setMaxErrors(maxErrors);
-    loaded.result = session.document.read(session.root, text);
+    loaded.result = session.document.read(session.root, std::move(text));
     loaded.loads = session.root.m_loads;
     loaded.records = session.root.m_records;
     for (const hostLoad& l : loaded.loads) {

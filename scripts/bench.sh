@@ -1,0 +1,124 @@
+#!/usr/bin/env bash
+# Reading and writing through the bindings against hand-written pugixml programs, measured in the
+# same run, printed as ratios (library / hand-written).
+#
+#   scripts/bench.sh [--callgrind] [--quick] [BUILD-DIR]
+#
+# Whole-process figures: `kestrel check FILE` against `pugi_reader FILE` (parse, visit every
+# element, convert every number with its unit), median wall time of three runs and peak memory
+# (/usr/bin/time). Documents: a 100 x 100 x 100 pressure grid, the example's 18 loads 1,000 times,
+# and the same without the five script kinds (whose engines dominate the example). In-process
+# figures (Google Benchmark, exchange_bench): reading, writing against a pugixml program that
+# builds and saves the same document, and the cost per grid node from 1e3 to 1e6 nodes.
+# --callgrind adds instruction counts, on smaller documents (a 30^3 grid, the example 50 times)
+# since callgrind is slow; the count for an empty document is taken off both sides.
+# --quick skips the in-process benchmarks. Wall times suffer when other work shares the machine;
+# the instruction counts do not.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+callgrind=0
+quick=0
+build=build
+for arg in "$@"; do
+  case "$arg" in
+    --callgrind) callgrind=1 ;;
+    --quick) quick=1 ;;
+    *) build=$arg ;;
+  esac
+done
+
+cmake -S . -B "$build" -DKESTREL_BENCH=ON >/dev/null
+cmake --build "$build" -j "$(nproc)" --target kestrel_tool pugi_reader bench_documents exchange_bench >/dev/null
+
+# KESTREL_BIN and EXCHANGE_BENCH_BIN measure another build of the library against the same
+# hand-written reader (for before-and-after figures).
+kestrel=${KESTREL_BIN:-$build/tools/kestrel/kestrel}
+exchange_bench=${EXCHANGE_BENCH_BIN:-$build/bench/exchange_bench}
+reader=$build/bench/pugi_reader
+documents=$build/bench/bench_documents
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+"$documents" grid 100 >"$work/grid.xml"
+"$documents" example 1000 >"$work/example.xml"
+"$documents" plain 1000 >"$work/plain.xml"
+
+# Median wall seconds and median peak KiB of three runs of a command.
+measure() {
+  local runs=()
+  for _ in 1 2 3; do
+    /usr/bin/time -o "$work/time" -f '%e %M %U %S' "$@" >/dev/null 2>&1 || true
+    runs+=("$(tail -1 "$work/time")")
+  done
+  local wall rss cpu
+  wall=$(printf '%s\n' "${runs[@]}" | awk '{print $1}' | sort -g | sed -n 2p)
+  rss=$(printf '%s\n' "${runs[@]}" | awk '{print $2}' | sort -g | sed -n 2p)
+  cpu=$(printf '%s\n' "${runs[@]}" | awk '{print $3 + $4}' | sort -g | sed -n 2p)
+  echo "$wall $rss $cpu"
+}
+
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2fx", a / b }'; }
+
+# Wall time is the issue's measure; CPU time (user + system) is printed beside it because it
+# suffers less when other work shares the machine.
+printf '%-34s %7s %7s %6s %7s %7s %6s %8s %8s %6s\n' document "lib s" "hand s" wall "lib cpu" "hand" cpu \
+  "lib MiB" "hand" memory
+row() {
+  local name=$1 file=$2 flags=${3:-}
+  read -r lw lm lc < <(measure "$kestrel" check "$file")
+  # shellcheck disable=SC2086
+  read -r hw hm hc < <(measure "$reader" $flags "$file")
+  printf '%-34s %7s %7s %6s %7s %7s %6s %8d %8d %6s\n' "$name" "$lw" "$hw" "$(ratio "$lw" "$hw")" "$lc" "$hc" \
+    "$(ratio "$lc" "$hc")" $((lm / 1024)) $((hm / 1024)) "$(ratio "$lm" "$hm")"
+}
+row "grid 100^3 ($(($(stat -c %s "$work/grid.xml") / 1000000)) MB)" "$work/grid.xml"
+row "example x1000 ($(($(stat -c %s "$work/example.xml") / 1000000)) MB)" "$work/example.xml"
+row "example x1000, hand compiles too" "$work/example.xml" --scripts
+row "example x1000 without scripts" "$work/plain.xml"
+
+if ((callgrind)); then
+  "$documents" grid 30 >"$work/grid30.xml"
+  "$documents" example 50 >"$work/example50.xml"
+  "$documents" plain 50 >"$work/plain50.xml"
+  echo '<?xml version="1.0" encoding="UTF-8"?><loads/>' >"$work/empty.xml"
+  instructions() {
+    valgrind --tool=callgrind --callgrind-out-file=/dev/null "$@" 2>&1 >/dev/null | awk '/Collected/ {print $4}'
+  }
+  lib0=$(instructions "$kestrel" check "$work/empty.xml")
+  hand0=$(instructions "$reader" "$work/empty.xml")
+  echo
+  printf '%-34s %14s %14s %7s\n' "document (start-up taken off)" "lib Ir" "hand Ir" ratio
+  for pair in "grid 30^3:grid30.xml:" "example x50:example50.xml:" "example x50, hand compiles too:example50.xml:--scripts" \
+    "example x50 without scripts:plain50.xml:"; do
+    IFS=: read -r name file flags <<<"$pair"
+    li=$(($(instructions "$kestrel" check "$work/$file") - lib0))
+    # shellcheck disable=SC2086
+    hi=$(($(instructions "$reader" $flags "$work/$file") - hand0))
+    printf '%-34s %14d %14d %7s\n' "$name" "$li" "$hi" "$(ratio "$li" "$hi")"
+  done
+fi
+
+((quick)) && exit 0
+echo
+"$exchange_bench" --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
+  --benchmark_format=csv 2>/dev/null | awk -F, '
+  $1 ~ /_median"?$/ { name = $1; gsub(/"/, "", name); sub(/_median$/, "", name); t[name] = $3 }
+  END {
+    printf "in process (median of 3, ms)              library   hand-written  ratio\n"
+    split("read:100 read:0 read:-1 write:100 write:0 write:-1", rows, " ")
+    for (i = 1; i <= 6; ++i) {
+      split(rows[i], p, ":")
+      kind = p[2] == 100 ? "grid 100^3" : p[2] == 0 ? "example x1000" : "example x1000 without scripts"
+      lib = t["BM_" p[1] "_library/" p[2]]; hand = t["BM_" p[1] "_baseline/" p[2]]
+      printf "%-5s %-36s %10.1f %10.1f %7.2fx\n", p[1], kind, lib, hand, lib / hand
+    }
+    printf "cost per grid node (ns)    1e3      1e4      1e5      1e6   drift 1e3->1e6\n"
+    split("10 22 46 100", n, " ")
+    for (k = 0; k < 2; ++k) {
+      base = k ? "BM_read_grid_items_baseline/" : "BM_read_grid_items/"
+      line = sprintf("%-24s", k ? "hand-written" : "library")
+      for (i = 1; i <= 4; ++i) { per[i] = t[base n[i]] * 1e6 / (n[i] ^ 3); line = line sprintf(" %8.1f", per[i]) }
+      printf "%s %10.2fx\n", line, per[4] / per[1]
+    }
+  }'

@@ -1,0 +1,82 @@
+// Reading text the document may consume (parsed where it lies) reports exactly what reading a
+// borrowed text does, and element places stay right however many children an element has.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "components/exchange/xmfLocsys3d.h"
+#include "components/exchange/xpDocument.h"
+#include "xml_fixture.h"
+
+namespace {
+
+using kestrel_test::describe;
+
+struct SystemRoot : xmfLocsys3d {
+    SystemRoot() { setName("system"); }
+};
+
+std::string outcome(const xpReadResult& result) {
+    return std::string(result.wellFormed ? "well-formed" : "refused") + " column " + std::to_string(result.column) +
+           "\n" + describe(result.errors);
+}
+
+class ImportCore : public kestrel_test::XmlFixture {};
+
+TEST_F(ImportCore, ConsumedTextReadsAsBorrowedText) {
+    const std::string texts[] = {
+        // Element errors: places, lines and messages.
+        "<system colour='red'>\n  <origin x='1' y='2 kN'/>\n  <extra/>\n  <x_axis x='1' y='0' z='0'/>\n"
+        "  <x_axis x='5' y='0' z='0'/>\n  <y_axis x='0' y='1' z='0'/>stray\n</system>",
+        // Parse errors after lines whose attribute values the parser rewrites in place (escapes,
+        // white space, line ends), and after a name that ends at a line end.
+        "<system>\n  <origin x='&lt;&amp;&#65;' y='a\tb\nc'\n z='1'/>\n  <x_axis x='1'>\n</system>",
+        "<system\n>\r\n  <origin x='&quot;&quot;&quot;' y='1' z='2'/> <x_axis x='1' y='0' z='0'/><</system>",
+        "<system>\n  <origin x='1' y='2' z='3'/></other>",
+        // Refusals found before or beside parsing.
+        "<?xml version='1.0'?>\n<!DOCTYPE system>\n<system/>",
+        "<system/>\n<system/>",
+        "<system>\n  <origin x='&foo;'/>\n</system>",
+        "\n\n<other/>",
+        "<system/>\n\ntrailing",
+        // Text that is no plain ASCII (read from a copy), and text in another encoding.
+        "<system>\n  <origin x='caf\xC3\xA9' y='1' z='2'/>\n  <x_axis x='\xC3\xA9'>\n</system>",
+        "<?xml version='1.0' encoding='ISO-8859-1'?>\n<system>\n  <origin x='\xE9'/>\n  <y_axis>\n</system>",
+        "<?xml version='1.0' encoding='ISO-8859-1'?>\n<system>\n  <origin x='1' y='2' z='3'/>\n  <y_axis>\n</system>",
+        "\xEF\xBB\xBF<system>\n  <origin x='1' y='2' z='3'/>\n  <y_axis>\n</system>",
+        "<system>\n ab\xFF</system>",
+        "",
+    };
+    for (const std::string& text : texts) {
+        SystemRoot borrowed;
+        const std::string expected = outcome(read(borrowed, text));
+        SystemRoot consumed;
+        std::string copy = text;
+        EXPECT_EQ(outcome(document.read(consumed, std::move(copy))), expected) << text;
+    }
+}
+
+// Children with many distinct names, some repeated: each unexpected one is named with its place
+// among same-named siblings, and only repeated names carry an index.
+TEST_F(ImportCore, NamesPlacesAmongManyDistinctChildren) {
+    std::string text = "<system>\n";
+    for (int i = 0; i < 40; ++i) text += "<e" + std::to_string(i % 30) + "/>\n";
+    text += "</system>";
+    SystemRoot root;
+    const xpReadResult result = document.read(root, std::string(text));
+    ASSERT_EQ(result.errors.size(), 43u);  // 40 unexpected elements, three missing axes
+    std::string expected;
+    for (int i = 0; i < 40; ++i) {
+        const int name = i % 30;
+        const std::string place = name < 10 ? "[" + std::to_string(i / 30 + 1) + "]" : "";
+        expected += std::to_string(i + 2) + " /system/e" + std::to_string(name) + place + ": unexpected element \"e" +
+                    std::to_string(name) + "\"\n";
+    }
+    std::string found;
+    for (const auto& e : result.errors)
+        if (e.message.starts_with("unexpected element"))
+            found += std::to_string(e.line) + " " + e.path + ": " + e.message + "\n";
+    EXPECT_EQ(found, expected);
+}
+
+}  // namespace
