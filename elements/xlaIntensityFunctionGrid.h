@@ -132,10 +132,26 @@ private:
         model->setYValues(m_y);
         model->setZValues(m_z);
         Places places(*this, {"pressure_points"}, "pressure_point");
-        // The first point given for each node, by its index in m_points plus one (0: none yet).
-        // One slot per node: the node count is bounded by the grid limit, and a slot costs less
-        // than a hashed entry per point.
-        std::vector<std::size_t> taken(m_x.size() * m_y.size() * m_z.size(), 0);
+        // The nodes given a point so far: one bit per node (the node count is bounded by the grid
+        // limit). Which point came first is looked up only when two points meet on one node.
+        const std::size_t nodes = m_x.size() * m_y.size() * m_z.size();
+        std::vector<bool> claimed(nodes, false);
+        std::vector<std::size_t> firstOf;  // per node, its first point's index plus one
+        auto flatOf = [&](model_type::index_type ix, model_type::index_type iy, model_type::index_type iz) {
+            return std::size_t(ix) + m_x.size() * (std::size_t(iy) + m_y.size() * std::size_t(iz));
+        };
+        auto firstPointOn = [&](std::size_t flat, std::size_t before) {
+            if (firstOf.empty()) {
+                firstOf.assign(nodes, 0);
+                for (std::size_t j = 0; j < before; ++j) {
+                    model_type::index_type jx = 0, jy = 0, jz = 0;
+                    if (!isFinite(m_points[j].second) || !model->findNode(m_points[j].first, jx, jy, jz)) continue;
+                    std::size_t& slot = firstOf[flatOf(jx, jy, jz)];
+                    if (slot == 0) slot = j + 1;
+                }
+            }
+            return firstOf[flat] - 1;
+        };
         for (std::size_t i = 0; i < m_points.size(); ++i) {
             const auto& [position, pressure] = m_points[i];
             if (!isFinite(pressure)) {
@@ -152,17 +168,19 @@ private:
                 nodeError() << stray.setFatal(false);
                 continue;
             }
-            const std::size_t flat = std::size_t(ix) + m_x.size() * (std::size_t(iy) + m_y.size() * std::size_t(iz));
-            if (const std::size_t first = taken[flat]; first != 0) {
-                const Place before = places.at(first - 1);
+            const std::size_t flat = flatOf(ix, iy, iz);
+            if (claimed[flat]) {
+                const std::size_t first = firstPointOn(flat, i);
+                const Place before = places.at(first);
                 report(places.at(i), mfTextFormatter::format_impl(position, mfScriptContext()) +
                                          " lies on the grid node of the pressure point on line " +
                                          std::to_string(before.line) + " " +
-                                         mfTextFormatter::format_impl(m_points[first - 1].first, mfScriptContext()));
+                                         mfTextFormatter::format_impl(m_points[first].first, mfScriptContext()));
                 ok = false;
                 continue;
             }
-            taken[flat] = i + 1;
+            claimed[flat] = true;
+            if (!firstOf.empty()) firstOf[flat] = i + 1;
             model->node(ix, iy, iz) = pressure;
         }
         if (!ok) {

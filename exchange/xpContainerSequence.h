@@ -79,6 +79,11 @@ public:
         return true;
     }
 
+    void reserve(std::size_t count) override {
+        if constexpr (requires(Container & c) { c.reserve(count); })
+            if (Owner* owner = xpFindOwner<Owner>(*this)) (owner->*(this->access.member)).reserve(count);
+    }
+
     void clear() override {
         if (Owner* owner = xpFindOwner<Owner>(*this)) (owner->*(this->access.member)).clear();
     }

@@ -57,6 +57,11 @@ bool xpSequence::importItems(xpImportSet& nodes) {
     if (!item) return false;
     const std::string& name = item->getElementName();
     nodes.announce(name);
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < nodes.childCount(); ++i) count += !nodes.taken(i) && name == nodes.child(i).name();
+    // Room for every item at once: a container grown item by item holds up to twice its size
+    // while it moves, which for a large sequence is most of what the read costs in memory.
+    if (count > 1) reserve(count);
     bool ok = true;
     for (std::size_t i = 0; i < nodes.childCount(); ++i) {
         if (nodes.taken(i) || name != nodes.child(i).name()) continue;

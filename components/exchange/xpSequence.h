@@ -21,6 +21,8 @@ public:
     virtual bool export_dom_node(pugi::xml_node dom, int index);
     // Empties the container; runs before the items are read.
     virtual void clear() = 0;
+    // Makes room for `count` entries about to be read; a container without reserve ignores it.
+    virtual void reserve(std::size_t) {}
 
     bool import_dom(pugi::xml_node dom) override;
     void nodes_for_import(xpImportSet& nodes) override;

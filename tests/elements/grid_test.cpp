@@ -111,6 +111,29 @@ TEST_F(GridElement, PointsThatWouldBeLostAreRefusedWhereTheyStand) {
     }
 }
 
+// Every later point on a taken node names the first point there, also after skipped points and
+// when several nodes are taken twice.
+TEST_F(GridElement, EachClashNamesTheFirstPointOnItsNode) {
+    Owner in;
+    const std::string errors = describe(
+        read(in, gridText({"0", "1"}, {R"(x="0.5" y="0" z="0" pressure="9")", R"(x="0" y="0" z="0" pressure="1")",
+                                       R"(x="1" y="0" z="0" pressure="2")", R"(x="0" y="0" z="0" pressure="3")",
+                                       R"(x="1" y="0" z="0" pressure="4")", R"(x="1" y="0" z="0" pressure="5")"}))
+            .errors);
+    for (const std::string& clash :
+         {"16 " + kPath +
+              "/pressure_points/pressure_point[4]: (0, 0, 0) lies on the grid node of the pressure point "
+              "on line 14 (0, 0, 0)\n",
+          "17 " + kPath +
+              "/pressure_points/pressure_point[5]: (1, 0, 0) lies on the grid node of the pressure point "
+              "on line 15 (1, 0, 0)\n",
+          "18 " + kPath +
+              "/pressure_points/pressure_point[6]: (1, 0, 0) lies on the grid node of the pressure point "
+              "on line 15 (1, 0, 0)\n"})
+        EXPECT_NE(errors.find(clash), std::string::npos) << errors;
+    EXPECT_EQ(in.object, nullptr);
+}
+
 // What is read is written, and what is written reads back the same: 480 Pa stays 480 Pa through
 // two round trips, a node at -0 keeps its sign, a grid without values writes no points, and a
 // sparse grid writes its values rather than every node.
