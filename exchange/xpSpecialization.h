@@ -47,7 +47,14 @@ public:
         B* object = nullptr;
         if (!this->readMember(object) || !object) return false;
         xpIFutureElement* alternative = alternativeFor(object);
-        return alternative && alternative->export_nodes(attributes, elements);
+        if (!alternative) {
+            // Dropping the object would write a document that reads back as complete.
+            this->nodeError() << xml_error_message(
+                this,
+                unregistered(m_alternatives.empty() ? std::string() : mfTextFormatter::format_impl(typeid(*object))));
+            return false;
+        }
+        return alternative->export_nodes(attributes, elements);
     }
 
     void nodes_for_import(xpImportSet& nodes) override {
@@ -55,6 +62,11 @@ public:
     }
 
     bool do_import(xpImportSet& nodes) override {
+        if (m_alternatives.empty()) {
+            // Without alternatives every element of this member would be refused as unknown.
+            this->nodeError() << xml_error_message(this, unregistered({}));
+            return false;
+        }
         const std::size_t before = xpExchangeContext::errorCount();
         for (const auto& entry : m_alternatives)
             if (entry.second->do_import(nodes)) return true;
@@ -97,6 +109,14 @@ public:
     }
 
 private:
+    // Why an object of `kind` (empty: any) has no element to be written or read as.
+    static std::string unregistered(const std::string& kind) {
+        const std::string base = mfTextFormatter::format_impl(typeid(B));
+        return (kind.empty() ? "no element class is registered for " + base
+                             : "no element class is registered for " + kind + " (a kind of " + base + ")") +
+               ": call kestrel::register_futures() with the document current before building the elements";
+    }
+
     Alternatives m_alternatives;
 };
 

@@ -36,7 +36,8 @@ xpReadResult refused(std::string_view text, std::size_t offset, std::string mess
     xpReadResult result;
     xpReportedError error;
     xpLineAndColumn(text, offset, error.line, result.column);
-    error.message = std::move(message) + " (column " + std::to_string(result.column) + ")";
+    error.column = result.column;
+    error.message = std::move(message);
     result.errors.push_back(std::move(error));
     return result;
 }

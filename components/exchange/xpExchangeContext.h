@@ -14,6 +14,8 @@ struct xpReportedError {
     int line = 0;
     std::string path;
     std::string message;
+    // 1-based column (in characters) where it is known, else 0.
+    int column = 0;
 };
 
 // One element being read or written: its DOM element and its place among same-named siblings.

@@ -5,12 +5,14 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
 #include <sstream>
 
 #include "components/framework/mfLexicalCast.h"
+#include "document/kestrelLoads.h"
 #include "elements/kestrelLimits.h"
 #include "tools/host/hostDocument.h"
 
@@ -29,17 +31,30 @@ std::string dumpJson(const nlohmann::json& value) {
 }
 
 nlohmann::json errorJson(const xpReportedError& e) {
-    return {{"line", e.line}, {"path", e.path}, {"message", e.message}};
+    return {{"line", e.line}, {"column", e.column}, {"path", e.path}, {"message", e.message}};
 }
 
-// Reads a file, or standard input for "-"; false when it cannot be read.
+// Why the last file could not be read: the system's reason.
+std::string g_readFailure;
+
+// Reads a file, or standard input for "-"; false when it cannot be read (g_readFailure says why).
 bool slurp(const std::string& file, std::string& text) {
+    g_readFailure = "read error";
     if (file == "-") {
         text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
         return !std::cin.bad();
     }
+    std::error_code code;
+    if (std::filesystem::is_directory(file, code)) {
+        g_readFailure = std::strerror(EISDIR);
+        return false;
+    }
+    errno = 0;
     std::ifstream in(file, std::ios::binary);
-    if (!in) return false;
+    if (!in) {
+        g_readFailure = std::strerror(errno ? errno : ENOENT);
+        return false;
+    }
     std::ostringstream buffer;
     buffer << in.rdbuf();
     text = buffer.str();
@@ -51,7 +66,9 @@ std::string displayName(const std::string& file) {
 }
 
 void printError(std::ostream& out, const std::string& file, const xpReportedError& error) {
-    out << displayName(file) << ':' << error.line << ": error: ";
+    out << displayName(file) << ':' << error.line;
+    if (error.column > 0) out << ':' << error.column;
+    out << ": error: ";
     if (!error.path.empty()) out << error.path << ": ";
     out << error.message << '\n';
 }
@@ -72,7 +89,7 @@ Loaded load(const std::string& file) {
     Loaded loaded;
     std::string text;
     if (!slurp(file, text)) {
-        loaded.result.errors.push_back({0, {}, "cannot read file"});
+        loaded.result.errors.push_back({0, {}, "cannot read file: " + g_readFailure});
         return loaded;
     }
     loaded.readable = true;
@@ -191,7 +208,7 @@ int checkFile(const std::string& file, bool json) {
     const int status = !loaded.readable || !loaded.result.wellFormed ? kUnreadable
                        : loaded.result.errors.empty()                ? kOk
                                                                      : kDocumentErrors;
-    nlohmann::json report{{"file", file}, {"valid", status == kOk}, {"loads", nlohmann::json::array()}};
+    nlohmann::json report{{"file", displayName(file)}, {"valid", status == kOk}, {"loads", nlohmann::json::array()}};
     std::vector<const hostLoad*> loads;
     for (const hostLoad& l : loaded.loads) loads.push_back(&l);
     std::size_t next = 0;
@@ -240,7 +257,7 @@ int check(const std::vector<std::string>& files, bool json) {
             // One file's failure must not cost the other files their reports.
             const xpReportedError error{0, {}, e.what()};
             if (json)
-                std::cout << dumpJson({{"file", file},
+                std::cout << dumpJson({{"file", displayName(file)},
                                        {"valid", false},
                                        {"loads", nlohmann::json::array()},
                                        {"errors", {errorJson(error)}}})
@@ -259,7 +276,7 @@ int validate(const std::vector<std::string>& files) {
     for (const std::string& file : files) {
         std::string text;
         if (!slurp(file, text)) {
-            std::cerr << displayName(file) << ":0: error: cannot read file\n";
+            std::cerr << displayName(file) << ":0: error: cannot read file: " << g_readFailure << '\n';
             status = worse(status, kUnreadable);
             continue;
         }
@@ -304,6 +321,7 @@ int finishOutput(int status) {
 int run(int argc, char** argv) {
     CLI::App app{"kestrel: load documents in XML"};
     app.require_subcommand(1);
+    app.set_version_flag("--version", std::string("kestrel ") + kestrel::version());
     // Given before or after the verb; every verb that reads documents honours it.
     app.fallthrough();
     std::size_t maxGridNodes = kestrel::kDefaultMaxGridNodes;

@@ -1,4 +1,4 @@
-#include "tools/host/hostDocument.h"
+#include "document/kestrelLoadDocument.h"
 
 #include <functional>
 #include <utility>
