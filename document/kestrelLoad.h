@@ -5,21 +5,21 @@
 #include <string>
 #include <vector>
 
-#include "components/geometry/locsys3d.h"
-#include "components/loadcase/lcIntensityFunction.h"
-#include "components/loadcase/lcLoad.h"
-#include "exchange/xpMemberDeclaration.h"
-#include "model/laDisplacement.h"
-#include "model/laForceMoment.h"
-#include "model/laForcePerArea.h"
-#include "model/laForcePerLength.h"
-#include "model/laIntensityFunction.h"
-#include "model/laPressure.h"
-#include "model/laScriptFunction.h"
-#include "model/laTemperature.h"
-#include "model/laTraction.h"
-#include "model/lcFootprint.h"
-#include "types/kestrelApi.h"
+#include "kestrel/components/geometry/locsys3d.h"
+#include "kestrel/components/loadcase/lcIntensityFunction.h"
+#include "kestrel/components/loadcase/lcLoad.h"
+#include "kestrel/exchange/xpMemberDeclaration.h"
+#include "kestrel/model/laDisplacement.h"
+#include "kestrel/model/laForceMoment.h"
+#include "kestrel/model/laForcePerArea.h"
+#include "kestrel/model/laForcePerLength.h"
+#include "kestrel/model/laIntensityFunction.h"
+#include "kestrel/model/laPressure.h"
+#include "kestrel/model/laScriptFunction.h"
+#include "kestrel/model/laTemperature.h"
+#include "kestrel/model/laTraction.h"
+#include "kestrel/model/lcFootprint.h"
+#include "kestrel/types/kestrelApi.h"
 
 // How a load's local coordinates are measured.
 enum class hostCoordinates { cartesian = 0, cylindrical = 1 };

@@ -3,12 +3,12 @@
 #include <string>
 #include <vector>
 
-#include "components/exchange/xpDocument.h"
-#include "document/kestrelLoad.h"
-#include "elements/kestrelRegistration.h"
-#include "exchange/xpProtoDeclarations.h"
-#include "model/List.h"
-#include "types/kestrelApi.h"
+#include "kestrel/components/exchange/xpDocument.h"
+#include "kestrel/document/kestrelLoad.h"
+#include "kestrel/elements/kestrelRegistration.h"
+#include "kestrel/exchange/xpProtoDeclarations.h"
+#include "kestrel/model/List.h"
+#include "kestrel/types/kestrelApi.h"
 
 // What became of one "load" element of a document: its name as far as it was read, where it
 // stands, and whether it was read (a load that was not is missing from the loads read).

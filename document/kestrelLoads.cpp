@@ -1,4 +1,4 @@
-#include "document/kestrelLoads.h"
+#include "kestrel/document/kestrelLoads.h"
 
 #include <cerrno>
 #include <cstring>
@@ -7,7 +7,7 @@
 #include <sstream>
 #include <system_error>
 
-#include "document/kestrelLoadDocument.h"
+#include "kestrel/document/kestrelLoadDocument.h"
 #include "kestrel/kestrelVersion.h"
 
 namespace kestrel {

@@ -5,11 +5,11 @@
 #include <string>
 #include <typeinfo>
 
-#include "components/schema/xsSchema.h"
-#include "exchange/xpFutureElements.h"
-#include "exchange/xpMemberDeclaration.h"
-#include "exchange/xpNodePointerReference.h"
-#include "types/mfTypeInfoObject.h"
+#include "kestrel/components/schema/xsSchema.h"
+#include "kestrel/exchange/xpFutureElements.h"
+#include "kestrel/exchange/xpMemberDeclaration.h"
+#include "kestrel/exchange/xpNodePointerReference.h"
+#include "kestrel/types/mfTypeInfoObject.h"
 
 // The node of a pointer member B*: one alternative per prototype registered for B, keyed by the
 // alternative's model type. Writing picks the alternative by the object's dynamic type, reading

@@ -1,8 +1,8 @@
-#include "components/exchange/xml_error.h"
+#include "kestrel/components/exchange/xml_error.h"
 
-#include "components/exchange/xpExchangeContext.h"
-#include "components/exchange/xpNode.h"
-#include "components/exchange/xpSourceText.h"
+#include "kestrel/components/exchange/xpExchangeContext.h"
+#include "kestrel/components/exchange/xpNode.h"
+#include "kestrel/components/exchange/xpSourceText.h"
 
 namespace {
 // Long enough for any message the library forms; document texts quoted in it are cut.

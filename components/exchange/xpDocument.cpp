@@ -1,12 +1,12 @@
-#include "components/exchange/xpDocument.h"
+#include "kestrel/components/exchange/xpDocument.h"
 
 #include <algorithm>
 #include <fstream>
 #include <sstream>
 
-#include "components/exchange/xpElement.h"
-#include "components/exchange/xpSourceText.h"
-#include "components/schema/xsSchema.h"
+#include "kestrel/components/exchange/xpElement.h"
+#include "kestrel/components/exchange/xpSourceText.h"
+#include "kestrel/components/schema/xsSchema.h"
 
 xpDocument* xpDocument::m_current = nullptr;
 

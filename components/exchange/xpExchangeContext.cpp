@@ -1,8 +1,8 @@
-#include "components/exchange/xpExchangeContext.h"
+#include "kestrel/components/exchange/xpExchangeContext.h"
 
 #include <algorithm>
 
-#include "components/exchange/xml_error.h"
+#include "kestrel/components/exchange/xml_error.h"
 
 namespace {
 thread_local xpExchangeContext* t_active = nullptr;

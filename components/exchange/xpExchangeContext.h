@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "components/exchange/xpForward.h"
+#include "kestrel/components/exchange/xpForward.h"
 
 // One error as reported to the caller of a read or write.
 struct xpReportedError {

@@ -1,10 +1,10 @@
-#include "components/exchange/xpImportSet.h"
+#include "kestrel/components/exchange/xpImportSet.h"
 
 #include <algorithm>
 #include <unordered_map>
 
-#include "components/exchange/xml_error.h"
-#include "components/exchange/xpNode.h"
+#include "kestrel/components/exchange/xml_error.h"
+#include "kestrel/components/exchange/xpNode.h"
 
 xpImportSet::xpImportSet(const xpFrame& frame) : m_frame(frame) {
     for (pugi::xml_attribute a = frame.dom.first_attribute(); a; a = a.next_attribute()) m_attributes.push_back(a);

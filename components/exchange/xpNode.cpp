@@ -1,7 +1,7 @@
-#include "components/exchange/xpNode.h"
+#include "kestrel/components/exchange/xpNode.h"
 
-#include "components/exchange/xpDocument.h"
-#include "components/exchange/xpImportSet.h"
+#include "kestrel/components/exchange/xpDocument.h"
+#include "kestrel/components/exchange/xpImportSet.h"
 
 namespace {
 void forget(std::vector<xpNode*>& list, const xpNode* node) {

@@ -7,9 +7,9 @@
 #include <typeinfo>
 #include <vector>
 
-#include "components/exchange/xml_error.h"
-#include "components/exchange/xpExchangeContext.h"
-#include "components/exchange/xpForward.h"
+#include "kestrel/components/exchange/xml_error.h"
+#include "kestrel/components/exchange/xpExchangeContext.h"
+#include "kestrel/components/exchange/xpForward.h"
 
 // Handler of a streaming reader that drives the same per-node logic as the DOM reader.
 class xpNodeHandler {

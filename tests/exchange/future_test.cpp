@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "components/framework/mfProgram.h"
-#include "elements/kestrelRegistration.h"
-#include "elements/xlaFootprintPoint.h"
-#include "elements/xlaLimitFunctionLiquidPressure.h"
-#include "elements/xlaLimitFunctionRange.h"
-#include "exchange/xpSpecialization.h"
+#include "kestrel/components/framework/mfProgram.h"
+#include "kestrel/elements/kestrelRegistration.h"
+#include "kestrel/elements/xlaFootprintPoint.h"
+#include "kestrel/elements/xlaLimitFunctionLiquidPressure.h"
+#include "kestrel/elements/xlaLimitFunctionRange.h"
+#include "kestrel/exchange/xpSpecialization.h"
 #include "xml_fixture.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "exchange/xpProtoDeclarations.h"
-#include "model/Map.h"
-#include "model/Vector.h"
+#include "kestrel/exchange/xpProtoDeclarations.h"
+#include "kestrel/model/Map.h"
+#include "kestrel/model/Vector.h"
 #include "xml_fixture.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "document/kestrelLoadDocument.h"
+#include "kestrel/document/kestrelLoadDocument.h"
 
 // The loads of a document written by `kestrel example`.
 List<hostLoad> hostExampleLoads();

@@ -11,9 +11,9 @@
 #include <iterator>
 #include <sstream>
 
-#include "components/framework/mfLexicalCast.h"
-#include "document/kestrelLoads.h"
-#include "elements/kestrelLimits.h"
+#include "kestrel/components/framework/mfLexicalCast.h"
+#include "kestrel/document/kestrelLoads.h"
+#include "kestrel/elements/kestrelLimits.h"
 #include "tools/host/hostDocument.h"
 
 namespace {
