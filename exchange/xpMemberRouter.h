@@ -4,6 +4,7 @@
 #include <string>
 #include <utility>
 
+#include "kestrel/components/exchange/xpNode.h"
 #include "kestrel/components/framework/mfTextFormatter.h"
 
 // Common base of member nodes: a Base node (attribute, attribute group, element, character data
