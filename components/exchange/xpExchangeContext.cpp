@@ -28,7 +28,13 @@ int xpFrame::line() const {
     return context ? context->lineOf(dom.offset_debug()) : 0;
 }
 
-xpExchangeContext::xpExchangeContext(std::string_view text) : m_previous(t_active) {
+int xpFrame::column() const {
+    // An element's offset is that of its name; the column is that of its "<".
+    const std::ptrdiff_t offset = dom.offset_debug();
+    return context ? context->columnOf(offset > 0 ? offset - 1 : offset) : 0;
+}
+
+xpExchangeContext::xpExchangeContext(std::string_view text) : m_text(text), m_previous(t_active) {
     if (!text.empty()) {
         m_lineStarts.push_back(0);
         for (std::size_t i = 0; i < text.size(); ++i)
@@ -47,13 +53,22 @@ int xpExchangeContext::lineOf(std::ptrdiff_t offset) const {
     return int(it - m_lineStarts.begin());
 }
 
+int xpExchangeContext::columnOf(std::ptrdiff_t offset) const {
+    if (offset < 0 || std::size_t(offset) > m_text.size() || m_lineStarts.empty()) return 0;
+    const std::size_t start = m_lineStarts[std::size_t(lineOf(offset)) - 1];
+    int column = 1;
+    for (std::size_t i = start; i < std::size_t(offset); ++i)
+        if ((static_cast<unsigned char>(m_text[i]) & 0xc0) != 0x80) ++column;
+    return column;
+}
+
 void xpExchangeContext::report(const xml_error& error) {
     if (error.fatal()) ++m_fatal;
     if (full()) {
         ++m_unlisted;
         return;
     }
-    m_errors.push_back({error.line(), error.path(), error.message()});
+    m_errors.push_back({error.line(), error.path(), error.message(), error.column()});
 }
 
 std::vector<xpReportedError> xpExchangeContext::takeErrors() {

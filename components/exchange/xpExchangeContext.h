@@ -29,6 +29,8 @@ struct xpFrame {
 
     std::string path() const;
     int line() const;
+    // 1-based column of the element's "<", in characters; 0 without a source.
+    int column() const;
 };
 
 // State of one read or write: the line table of the source text and every error recorded.
@@ -42,6 +44,8 @@ public:
 
     // 1-based line of a byte offset into the source; 0 without a source.
     int lineOf(std::ptrdiff_t offset) const;
+    // 1-based column, in characters, of a byte offset into the source; 0 without a source.
+    int columnOf(std::ptrdiff_t offset) const;
     const std::vector<xpReportedError>& errors() const { return m_errors; }
     // Records an error; past the error limit it is only counted.
     void report(const xml_error& error);
@@ -61,6 +65,7 @@ public:
     static std::size_t errorCount();
 
 private:
+    std::string_view m_text;
     std::vector<std::size_t> m_lineStarts;
     std::vector<xpReportedError> m_errors;
     std::size_t m_fatal = 0;

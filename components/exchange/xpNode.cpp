@@ -78,6 +78,11 @@ int xpNode::getLine() const {
     return m_parent ? m_parent->getLine() : 0;
 }
 
+int xpNode::getColumn() const {
+    if (m_frame) return m_frame->column();
+    return m_parent ? m_parent->getColumn() : 0;
+}
+
 bool xpNode::guardedImportConcrete() {
     try {
         return import_concrete();

@@ -130,6 +130,8 @@ public:
     virtual std::string getElementPath() const;
     // Source line of that element; 0 when unknown.
     int getLine() const;
+    // 1-based column of the element being read, in characters; 0 when unknown.
+    int getColumn() const;
 
     // --- errors -----------------------------------------------------------------------------
     xpErrorMap& nodeError() { return m_errors; }

@@ -59,10 +59,16 @@ TEST(load_document, errors_carry_line_column_and_path) {
     EXPECT_EQ(malformed.errors[0].message.find("column"), std::string::npos);
 
     const kestrel::ReadResult typo = kestrel::readLoads("<loads>\n<load nmae='x'/>\n<load name='y'/></loads>");
+    // Columns count characters, not bytes.
+    const kestrel::ReadResult wide = kestrel::readLoads("<loads>\n<load name='é'/> <bad/></loads>");
+    ASSERT_EQ(wide.errors.size(), 1u);
+    EXPECT_EQ(wide.errors[0].line, 2);
+    EXPECT_EQ(wide.errors[0].column, 18);
     EXPECT_TRUE(typo.readable);
     EXPECT_FALSE(typo.ok());
     ASSERT_FALSE(typo.errors.empty());
     EXPECT_EQ(typo.errors[0].line, 2);
+    EXPECT_EQ(typo.errors[0].column, 1);
     EXPECT_EQ(typo.errors[0].path.rfind("/loads/load[1]", 0), 0u) << typo.errors[0].path;
     ASSERT_EQ(typo.loads.size(), 1u);
     EXPECT_EQ(typo.loads.front().name, "y");
