@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "kestrel/document/kestrelLoadDocument.h"
+#include "kestrel/document/kestrelVocabulary.h"
 #include "kestrel/kestrelVersion.h"
 
 namespace kestrel {
@@ -68,7 +69,7 @@ WriteResult writeLoads(const std::vector<Load>& loads) {
 
 std::string loadsSchema() {
     hostSession session;
-    return xpDocument::schema(session.root);
+    return documentedSchema(xpDocument::schema(session.root));
 }
 
 Evaluation evaluate(const Load& load, const pos3d& at, lcLoad::lcCoordinateSystem system) {

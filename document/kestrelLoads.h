@@ -71,7 +71,7 @@ struct WriteResult {
 };
 KESTREL_API WriteResult writeLoads(const std::vector<Load>& loads);
 
-// The XML Schema of load documents.
+// The XML Schema of load documents, every element and attribute documented.
 KESTREL_API std::string loadsSchema();
 
 // A load's intensity at a global position (metres), its components expressed in the chosen

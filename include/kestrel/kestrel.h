@@ -10,6 +10,7 @@
 #include "kestrel/components/geometry/pos3d.h"
 #include "kestrel/document/kestrelLoadDocument.h"
 #include "kestrel/document/kestrelLoads.h"
+#include "kestrel/document/kestrelVocabulary.h"
 #include "kestrel/elements/kestrelLimits.h"
 #include "kestrel/elements/kestrelRegistration.h"
 #include "kestrel/model/laFootprintBox.h"

@@ -111,3 +111,22 @@ TEST(load_document, version_matches_the_headers) {
     EXPECT_STREQ(kestrel::version(), KESTREL_VERSION_STRING);
     EXPECT_EQ(KESTREL_VERSION, KESTREL_VERSION_MAJOR * 10000 + KESTREL_VERSION_MINOR * 100 + KESTREL_VERSION_PATCH);
 }
+
+// Every element and attribute is documented, in the schema as in the reference.
+TEST(load_document, vocabulary_is_documented_in_the_schema) {
+    EXPECT_EQ(kestrel::undocumentedVocabulary(), std::vector<std::string>());
+    const std::string schema = kestrel::loadsSchema();
+    std::size_t named = 0;
+    for (std::size_t at = schema.find(" name=\""); at != std::string::npos; at = schema.find(" name=\"", at + 1))
+        ++named;
+    std::size_t documented = 0;
+    for (std::size_t at = schema.find("<xs:documentation>"); at != std::string::npos;
+         at = schema.find("<xs:documentation>", at + 1))
+        ++documented;
+    // Named types carry no documentation of their own.
+    EXPECT_GT(documented, named / 2);
+    EXPECT_NE(schema.find("<xs:documentation>A temperature difference"), std::string::npos);
+    const std::string reference = kestrel::vocabularyReference();
+    EXPECT_NE(reference.find("| `range_type` | `limit_function_range` |"), std::string::npos);
+    EXPECT_NE(reference.find("| `temperature` |"), std::string::npos);
+}

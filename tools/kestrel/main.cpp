@@ -189,8 +189,7 @@ int writeLoads(const List<hostLoad>& loads) {
 }
 
 std::string schemaText() {
-    hostSession session;
-    return xpDocument::schema(session.root);
+    return kestrel::loadsSchema();
 }
 
 // The errors about the element at `path` or anything inside it.
