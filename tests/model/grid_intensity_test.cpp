@@ -7,10 +7,10 @@
 #include <stdexcept>
 #include <vector>
 
+#include "counting_factory.h"
 #include "kestrel/components/framework/mfProgram.h"
 #include "kestrel/components/geometry/mfSpaceBase.h"
 #include "kestrel/components/loadcase/lcFactory.h"
-#include "counting_factory.h"
 #include "kestrel/model/laIntensityFunctionGrid.h"
 #include "kestrel/model/laPressure.h"
 

@@ -4,8 +4,8 @@
 #include <numbers>
 #include <vector>
 
-#include "kestrel/components/framework/mfProgram.h"
 #include "counting_factory.h"
+#include "kestrel/components/framework/mfProgram.h"
 #include "kestrel/model/laDisplacement.h"
 #include "kestrel/model/laFootprintLine.h"
 #include "kestrel/model/laFootprintPoint.h"

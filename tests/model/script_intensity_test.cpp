@@ -3,9 +3,9 @@
 #include <memory>
 #include <typeinfo>
 
+#include "counting_factory.h"
 #include "kestrel/components/framework/jmfFunctionObject.h"
 #include "kestrel/components/framework/mfProgram.h"
-#include "counting_factory.h"
 #include "kestrel/model/laFootprintLine.h"
 #include "kestrel/model/laIntensityJavaScript.h"
 
