@@ -7,7 +7,7 @@
 #include "kestrel/document/kestrelLoad.h"
 #include "kestrel/elements/kestrelRegistration.h"
 #include "kestrel/exchange/xpProtoDeclarations.h"
-#include "kestrel/model/List.h"
+#include "kestrel/components/framework/List.h"
 #include "kestrel/types/kestrelApi.h"
 
 // What became of one "load" element of a document: its name as far as it was read, where it

@@ -5,7 +5,7 @@
 #include "kestrel/components/exchange/xpElement.h"
 #include "kestrel/exchange/xpClass.h"
 #include "kestrel/exchange/xpFutureElement.h"
-#include "kestrel/model/List.h"
+#include "kestrel/components/framework/List.h"
 #include "kestrel/model/laFootprintPolygon.h"
 #include "kestrel/types/kestrelApi.h"
 

@@ -16,7 +16,7 @@
 #include "kestrel/elements/kestrelLimits.h"
 #include "kestrel/elements/xlaIntensityFunction.h"
 #include "kestrel/exchange/xpProtoDeclarations.h"
-#include "kestrel/model/Vector.h"
+#include "kestrel/components/framework/Vector.h"
 #include "kestrel/model/laIntensityFunctionGrid.h"
 
 template <class T>

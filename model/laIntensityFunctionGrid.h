@@ -17,7 +17,7 @@
 #include "kestrel/components/geometry/mfSpaceBase.h"
 #include "kestrel/components/geometry/plane3d.h"
 #include "kestrel/components/geometry/triangle3d.h"
-#include "kestrel/model/Vector.h"
+#include "kestrel/components/framework/Vector.h"
 #include "kestrel/model/laIntensityFunction.h"
 
 // Values given at the nodes of a rectilinear grid and interpolated trilinearly between them;

@@ -2,7 +2,7 @@
 
 #include "kestrel/components/geometry/pos3d.h"
 #include "kestrel/components/model/mfRelationObject.h"
-#include "kestrel/model/List.h"
+#include "kestrel/components/framework/List.h"
 #include "kestrel/types/kestrelApi.h"
 
 // Where a load acts. The dimension bases below tell which intensities a footprint can carry.

@@ -11,7 +11,7 @@
 #include "kestrel/components/loadcase/lcIntensity.h"
 #include "kestrel/components/loadcase/lcLoad.h"
 #include "kestrel/components/model/mfRelationObject.h"
-#include "kestrel/model/List.h"
+#include "kestrel/components/framework/List.h"
 
 class lcBasicLoadCase;
 class lcIntensityAlgorithms;

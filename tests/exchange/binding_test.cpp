@@ -12,8 +12,8 @@
 #include "kestrel/components/exchange/xpAttributes.h"
 #include "kestrel/exchange/xpMemberDeclaration.h"
 #include "kestrel/exchange/xpProtoDeclarations.h"
-#include "kestrel/model/List.h"
-#include "kestrel/model/Vector.h"
+#include "kestrel/components/framework/List.h"
+#include "kestrel/components/framework/Vector.h"
 #include "xml_fixture.h"
 
 namespace {
