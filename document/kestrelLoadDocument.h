@@ -4,10 +4,10 @@
 #include <vector>
 
 #include "kestrel/components/exchange/xpDocument.h"
+#include "kestrel/components/framework/List.h"
 #include "kestrel/document/kestrelLoad.h"
 #include "kestrel/elements/kestrelRegistration.h"
 #include "kestrel/exchange/xpProtoDeclarations.h"
-#include "kestrel/components/framework/List.h"
 #include "kestrel/types/kestrelApi.h"
 
 // What became of one "load" element of a document: its name as far as it was read, where it

@@ -3,9 +3,9 @@
 #include <string>
 
 #include "kestrel/components/exchange/xpElement.h"
+#include "kestrel/components/framework/List.h"
 #include "kestrel/exchange/xpClass.h"
 #include "kestrel/exchange/xpFutureElement.h"
-#include "kestrel/components/framework/List.h"
 #include "kestrel/model/laFootprintPolygon.h"
 #include "kestrel/types/kestrelApi.h"
 

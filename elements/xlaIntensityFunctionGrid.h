@@ -10,13 +10,13 @@
 #include <vector>
 
 #include "kestrel/components/exchange/xpExchangeContext.h"
+#include "kestrel/components/framework/Vector.h"
 #include "kestrel/components/framework/mfProgram.h"
 #include "kestrel/components/framework/mfScriptContext.h"
 #include "kestrel/components/geometry/mfSpaceBase.h"
 #include "kestrel/elements/kestrelLimits.h"
 #include "kestrel/elements/xlaIntensityFunction.h"
 #include "kestrel/exchange/xpProtoDeclarations.h"
-#include "kestrel/components/framework/Vector.h"
 #include "kestrel/model/laIntensityFunctionGrid.h"
 
 template <class T>

@@ -12,12 +12,12 @@
 #include <utility>
 #include <vector>
 
+#include "kestrel/components/framework/Vector.h"
 #include "kestrel/components/framework/mfProgram.h"
 #include "kestrel/components/geometry/coordsys3d.h"
 #include "kestrel/components/geometry/mfSpaceBase.h"
 #include "kestrel/components/geometry/plane3d.h"
 #include "kestrel/components/geometry/triangle3d.h"
-#include "kestrel/components/framework/Vector.h"
 #include "kestrel/model/laIntensityFunction.h"
 
 // Values given at the nodes of a rectilinear grid and interpolated trilinearly between them;

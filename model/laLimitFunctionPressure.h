@@ -1,8 +1,8 @@
 #pragma once
 
+#include "kestrel/components/framework/List.h"
 #include "kestrel/components/geometry/triangle3d.h"
 #include "kestrel/components/model/mfRelationObject.h"
-#include "kestrel/components/framework/List.h"
 #include "kestrel/model/laPressure.h"
 #include "kestrel/types/kestrelApi.h"
 

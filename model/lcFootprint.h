@@ -1,8 +1,8 @@
 #pragma once
 
+#include "kestrel/components/framework/List.h"
 #include "kestrel/components/geometry/pos3d.h"
 #include "kestrel/components/model/mfRelationObject.h"
-#include "kestrel/components/framework/List.h"
 #include "kestrel/types/kestrelApi.h"
 
 // Where a load acts. The dimension bases below tell which intensities a footprint can carry.

@@ -4,6 +4,7 @@
 #include <set>
 #include <string>
 
+#include "kestrel/components/framework/List.h"
 #include "kestrel/components/geometry/plane3d.h"
 #include "kestrel/components/geometry/pos3d.h"
 #include "kestrel/components/geometry/triangle3d.h"
@@ -11,7 +12,6 @@
 #include "kestrel/components/loadcase/lcIntensity.h"
 #include "kestrel/components/loadcase/lcLoad.h"
 #include "kestrel/components/model/mfRelationObject.h"
-#include "kestrel/components/framework/List.h"
 
 class lcBasicLoadCase;
 class lcIntensityAlgorithms;

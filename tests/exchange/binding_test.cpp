@@ -10,10 +10,10 @@
 
 #include "kestrel/components/exchange/xpAlternatives.h"
 #include "kestrel/components/exchange/xpAttributes.h"
-#include "kestrel/exchange/xpMemberDeclaration.h"
-#include "kestrel/exchange/xpProtoDeclarations.h"
 #include "kestrel/components/framework/List.h"
 #include "kestrel/components/framework/Vector.h"
+#include "kestrel/exchange/xpMemberDeclaration.h"
+#include "kestrel/exchange/xpProtoDeclarations.h"
 #include "xml_fixture.h"
 
 namespace {
