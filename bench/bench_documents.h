@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "components/framework/mfProgram.h"
-#include "model/laFootprintPolygon.h"
-#include "model/laIntensityFunctionGrid.h"
+#include "kestrel/components/framework/mfProgram.h"
+#include "kestrel/model/laFootprintPolygon.h"
+#include "kestrel/model/laIntensityFunctionGrid.h"
 #include "tools/host/hostDocument.h"
 
 namespace benchdoc {

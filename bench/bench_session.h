@@ -1,7 +1,7 @@
 #pragma once
 
-#include "elements/kestrelRegistration.h"
-#include "exchange/xpSpecialization.h"
+#include "kestrel/elements/kestrelRegistration.h"
+#include "kestrel/exchange/xpSpecialization.h"
 
 // An element holding one object of base B in a polymorphic member, as a host element would; it
 // owns the object.

@@ -6,9 +6,9 @@
 #include <cmath>
 
 #include "bench/bench_session.h"
-#include "components/framework/mfProgram.h"
-#include "components/units/jsQuantity.h"
-#include "model/laFootprintPolygon.h"
+#include "kestrel/components/framework/mfProgram.h"
+#include "kestrel/components/units/jsQuantity.h"
+#include "kestrel/model/laFootprintPolygon.h"
 
 namespace {
 struct Session : BenchSession<lcFootprint_2d> {

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "bench/bench_session.h"
-#include "components/framework/mfProgram.h"
-#include "model/laIntensityFunctionGrid.h"
+#include "kestrel/components/framework/mfProgram.h"
+#include "kestrel/model/laIntensityFunctionGrid.h"
 
 namespace {
 using Pressure = laPressure<double>;

@@ -5,11 +5,11 @@
 
 #include <cstring>
 
-#include "components/framework/mfProgram.h"
-#include "model/laFootprintPoint.h"
-#include "model/laIntensityConstant.h"
-#include "model/laIntensityThreePointVarying.h"
-#include "model/laLimitFunctionRange.h"
+#include "kestrel/components/framework/mfProgram.h"
+#include "kestrel/model/laFootprintPoint.h"
+#include "kestrel/model/laIntensityConstant.h"
+#include "kestrel/model/laIntensityThreePointVarying.h"
+#include "kestrel/model/laLimitFunctionRange.h"
 #include "tools/host/hostDocument.h"
 
 namespace {

@@ -17,8 +17,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "components/framework/mfFromChars.h"
-#include "components/units/jsQuantity.h"
+#include "kestrel/components/framework/mfFromChars.h"
+#include "kestrel/components/units/jsQuantity.h"
 
 namespace baseline {
 

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "bench/pugi_baseline.h"
-#include "components/framework/Base64.h"
-#include "components/framework/jmfFunctionObject.h"
-#include "components/framework/mfProgram.h"
+#include "kestrel/components/framework/Base64.h"
+#include "kestrel/components/framework/jmfFunctionObject.h"
+#include "kestrel/components/framework/mfProgram.h"
 
 namespace {
 void compileScripts(pugi::xml_node element, std::vector<std::unique_ptr<jmfFunctionObject>>& functions) {

@@ -4,10 +4,10 @@
 
 #include <memory>
 
-#include "components/framework/jmfFunctionObject.h"
-#include "components/framework/mfProgram.h"
-#include "model/laIntensityConstant.h"
-#include "model/laIntensityJavaScript.h"
+#include "kestrel/components/framework/jmfFunctionObject.h"
+#include "kestrel/components/framework/mfProgram.h"
+#include "kestrel/model/laIntensityConstant.h"
+#include "kestrel/model/laIntensityJavaScript.h"
 
 namespace {
 using Pressure = laPressure<double>;

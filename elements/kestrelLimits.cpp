@@ -1,4 +1,4 @@
-#include "elements/kestrelLimits.h"
+#include "kestrel/elements/kestrelLimits.h"
 
 namespace kestrel {
 

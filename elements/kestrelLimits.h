@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "types/kestrelApi.h"
+#include "kestrel/types/kestrelApi.h"
 
 namespace kestrel {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "types/kestrelApi.h"
+#include "kestrel/types/kestrelApi.h"
 
 namespace kestrel {
 

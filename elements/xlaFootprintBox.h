@@ -1,10 +1,10 @@
 #pragma once
 
-#include "components/exchange/xpElement.h"
-#include "components/geometry/locsys3d.h"
-#include "exchange/xpClass.h"
-#include "exchange/xpFutureElement.h"
-#include "model/laFootprintBox.h"
+#include "kestrel/components/exchange/xpElement.h"
+#include "kestrel/components/geometry/locsys3d.h"
+#include "kestrel/exchange/xpClass.h"
+#include "kestrel/exchange/xpFutureElement.h"
+#include "kestrel/model/laFootprintBox.h"
 
 // "footprint_box": "lower_corner", "upper_corner", optional "local_system" and
 // "local_system_origin". A box read without "local_system" keeps the element's default system.

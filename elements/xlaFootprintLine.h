@@ -1,10 +1,10 @@
 #pragma once
 
-#include "components/exchange/xpElement.h"
-#include "exchange/xpClass.h"
-#include "exchange/xpFutureElement.h"
-#include "model/laFootprintLine.h"
-#include "types/kestrelApi.h"
+#include "kestrel/components/exchange/xpElement.h"
+#include "kestrel/exchange/xpClass.h"
+#include "kestrel/exchange/xpFutureElement.h"
+#include "kestrel/model/laFootprintLine.h"
+#include "kestrel/types/kestrelApi.h"
 
 // "footprint_line": child "line" holding two "position" children told apart by "end" (1 and 2),
 // whatever their order.

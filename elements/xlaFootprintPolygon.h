@@ -2,12 +2,12 @@
 
 #include <string>
 
-#include "components/exchange/xpElement.h"
-#include "exchange/xpClass.h"
-#include "exchange/xpFutureElement.h"
-#include "model/List.h"
-#include "model/laFootprintPolygon.h"
-#include "types/kestrelApi.h"
+#include "kestrel/components/exchange/xpElement.h"
+#include "kestrel/components/framework/List.h"
+#include "kestrel/exchange/xpClass.h"
+#include "kestrel/exchange/xpFutureElement.h"
+#include "kestrel/model/laFootprintPolygon.h"
+#include "kestrel/types/kestrelApi.h"
 
 // "footprint_polygon": sequence "points" with one "point" per corner, in order.
 class KESTREL_API xlaFootprintPolygon : public xpFutureElement<xlaFootprintPolygon, lcFootprint_2d, xpElement> {

@@ -1,14 +1,14 @@
 #include <cmath>
 #include <string>
 
-#include "components/exchange/xml_error.h"
-#include "components/framework/mfProgram.h"
-#include "components/geometry/mfSpaceBase.h"
-#include "elements/xlaFootprintBox.h"
-#include "elements/xlaFootprintLine.h"
-#include "elements/xlaFootprintPoint.h"
-#include "elements/xlaFootprintPolygon.h"
-#include "exchange/xpProtoDeclarations.h"
+#include "kestrel/components/exchange/xml_error.h"
+#include "kestrel/components/framework/mfProgram.h"
+#include "kestrel/components/geometry/mfSpaceBase.h"
+#include "kestrel/elements/xlaFootprintBox.h"
+#include "kestrel/elements/xlaFootprintLine.h"
+#include "kestrel/elements/xlaFootprintPoint.h"
+#include "kestrel/elements/xlaFootprintPolygon.h"
+#include "kestrel/exchange/xpProtoDeclarations.h"
 
 namespace {
 // Adds the node of a class-typed member of `owner`.

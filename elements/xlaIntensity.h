@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "types/kestrelApi.h"
+#include "kestrel/types/kestrelApi.h"
 
 template <class T>
 class xlaIntensity;

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "components/framework/mfProgram.h"
-#include "elements/xlaIntensityFunction.h"
-#include "model/laIntensityConstant.h"
+#include "kestrel/components/framework/mfProgram.h"
+#include "kestrel/elements/xlaIntensityFunction.h"
+#include "kestrel/model/laIntensityConstant.h"
 
 // "…_constant": child "intensity", the value element of T.
 template <class T>

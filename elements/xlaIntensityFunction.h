@@ -3,9 +3,9 @@
 #include <map>
 #include <string>
 
-#include "elements/xlaIntensityFunctionBase.h"
-#include "exchange/xpClass.h"
-#include "exchange/xpFutureElement.h"
+#include "kestrel/elements/xlaIntensityFunctionBase.h"
+#include "kestrel/exchange/xpClass.h"
+#include "kestrel/exchange/xpFutureElement.h"
 
 // The middle layer of every intensity function element D of quantity T: a future element for
 // laIntensityFunction<T> with the optional attributes "intensity_system" and "position_system"

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "components/exchange/xpElement.h"
-#include "components/geometry/vec3d.h"
-#include "elements/xlaValueElements.h"
-#include "exchange/xpSpecialization.h"
-#include "model/laIntensityFunction.h"
-#include "model/laLimitFunctionPressure.h"
+#include "kestrel/components/exchange/xpElement.h"
+#include "kestrel/components/geometry/vec3d.h"
+#include "kestrel/elements/xlaValueElements.h"
+#include "kestrel/exchange/xpSpecialization.h"
+#include "kestrel/model/laIntensityFunction.h"
+#include "kestrel/model/laLimitFunctionPressure.h"
 
 // What an intensity function element of quantity T carries beyond the two systems: nothing for
 // most quantities, the limit function of a pressure, the direction of a traction.

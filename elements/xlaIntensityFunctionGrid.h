@@ -9,15 +9,15 @@
 #include <utility>
 #include <vector>
 
-#include "components/exchange/xpExchangeContext.h"
-#include "components/framework/mfProgram.h"
-#include "components/framework/mfScriptContext.h"
-#include "components/geometry/mfSpaceBase.h"
-#include "elements/kestrelLimits.h"
-#include "elements/xlaIntensityFunction.h"
-#include "exchange/xpProtoDeclarations.h"
-#include "model/Vector.h"
-#include "model/laIntensityFunctionGrid.h"
+#include "kestrel/components/exchange/xpExchangeContext.h"
+#include "kestrel/components/framework/Vector.h"
+#include "kestrel/components/framework/mfProgram.h"
+#include "kestrel/components/framework/mfScriptContext.h"
+#include "kestrel/components/geometry/mfSpaceBase.h"
+#include "kestrel/elements/kestrelLimits.h"
+#include "kestrel/elements/xlaIntensityFunction.h"
+#include "kestrel/exchange/xpProtoDeclarations.h"
+#include "kestrel/model/laIntensityFunctionGrid.h"
 
 template <class T>
 class xlaIntensityFunctionGrid;

@@ -2,11 +2,11 @@
 
 #include <type_traits>
 
-#include "components/framework/Base64.h"
-#include "components/framework/mfProgram.h"
-#include "elements/xlaIntensityFunction.h"
-#include "exchange/xpProtoDeclarations.h"
-#include "model/laIntensityJavaScript.h"
+#include "kestrel/components/framework/Base64.h"
+#include "kestrel/components/framework/mfProgram.h"
+#include "kestrel/elements/xlaIntensityFunction.h"
+#include "kestrel/exchange/xpProtoDeclarations.h"
+#include "kestrel/model/laIntensityJavaScript.h"
 
 // "…_javascript": child "function" holding the script text in Base64 ("encoding"="base64"), so
 // that no character of the script can upset the document; surface quantities add the length

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "components/framework/mfProgram.h"
-#include "elements/xlaIntensityFunction.h"
-#include "exchange/xpProtoDeclarations.h"
-#include "model/laIntensityLinearParametric.h"
+#include "kestrel/components/framework/mfProgram.h"
+#include "kestrel/elements/xlaIntensityFunction.h"
+#include "kestrel/exchange/xpProtoDeclarations.h"
+#include "kestrel/model/laIntensityLinearParametric.h"
 
 // "…1d_linear": two "intensity" children, the value at the start of the line ("end"="1") and at
 // its end ("end"="2"), told apart by "end" whatever their order.

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "components/exchange/xpAlternatives.h"
-#include "components/framework/mfProgram.h"
-#include "elements/xlaIntensityFunction.h"
-#include "exchange/xpProtoDeclarations.h"
-#include "model/laIntensityLinearVarying.h"
+#include "kestrel/components/exchange/xpAlternatives.h"
+#include "kestrel/components/framework/mfProgram.h"
+#include "kestrel/elements/xlaIntensityFunction.h"
+#include "kestrel/exchange/xpProtoDeclarations.h"
+#include "kestrel/model/laIntensityLinearVarying.h"
 
 // "…_linear_function": k1·c1 + k2·c2 + k3·c3 + constant. "k1" to "k3" each carry "unit"
 // ("length", "angle" or "unknown") and a "value" whose quantity follows that unit; "k4" carries

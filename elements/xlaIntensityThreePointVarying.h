@@ -1,9 +1,9 @@
 #pragma once
 
-#include "components/framework/mfProgram.h"
-#include "elements/xlaIntensityFunction.h"
-#include "exchange/xpProtoDeclarations.h"
-#include "model/laIntensityThreePointVarying.h"
+#include "kestrel/components/framework/mfProgram.h"
+#include "kestrel/elements/xlaIntensityFunction.h"
+#include "kestrel/exchange/xpProtoDeclarations.h"
+#include "kestrel/model/laIntensityThreePointVarying.h"
 
 // "…_3point_varying": children "intensity1" to "intensity3", each the value element of T with
 // the child "position" where the function takes that value.

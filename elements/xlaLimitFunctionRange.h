@@ -3,12 +3,12 @@
 #include <map>
 #include <string>
 
-#include "components/exchange/xpElement.h"
-#include "elements/xlaValueElements.h"
-#include "exchange/xpClass.h"
-#include "exchange/xpFutureElement.h"
-#include "model/laLimitFunctionRange.h"
-#include "types/kestrelApi.h"
+#include "kestrel/components/exchange/xpElement.h"
+#include "kestrel/elements/xlaValueElements.h"
+#include "kestrel/exchange/xpClass.h"
+#include "kestrel/exchange/xpFutureElement.h"
+#include "kestrel/model/laLimitFunctionRange.h"
+#include "kestrel/types/kestrelApi.h"
 
 // "limit_function_range": attribute "range_type" and the children "lower_limit" and
 // "upper_limit", each a pressure.

@@ -1,6 +1,6 @@
-#include "components/framework/mfProgram.h"
-#include "elements/xlaLimitFunctionLiquidPressure.h"
-#include "elements/xlaLimitFunctionRange.h"
+#include "kestrel/components/framework/mfProgram.h"
+#include "kestrel/elements/xlaLimitFunctionLiquidPressure.h"
+#include "kestrel/elements/xlaLimitFunctionRange.h"
 
 // --- liquid pressure ------------------------------------------------------------------------
 

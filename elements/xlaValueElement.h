@@ -4,10 +4,10 @@
 #include <cstddef>
 #include <type_traits>
 
-#include "components/exchange/xpAttributes.h"
-#include "components/exchange/xpElement.h"
-#include "elements/xlaIntensity.h"
-#include "exchange/xpMemberDeclaration.h"
+#include "kestrel/components/exchange/xpAttributes.h"
+#include "kestrel/components/exchange/xpElement.h"
+#include "kestrel/elements/xlaIntensity.h"
+#include "kestrel/exchange/xpMemberDeclaration.h"
 
 // The value element of a load quantity Model of N components: one attribute with units of the
 // quantity class U per component, in component order. Members hold internal units.

@@ -1,4 +1,4 @@
-#include "elements/xlaIntensity.h"
+#include "kestrel/elements/xlaIntensity.h"
 
 std::string xlaIntensity<double>::getTypeName(const std::string& word) {
     return word + "Type";

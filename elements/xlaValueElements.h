@@ -1,14 +1,14 @@
 #pragma once
 
-#include "elements/xlaValueElement.h"
-#include "exchange/xpClass.h"
-#include "model/laDisplacement.h"
-#include "model/laForceMoment.h"
-#include "model/laForcePerArea.h"
-#include "model/laForcePerLength.h"
-#include "model/laPressure.h"
-#include "model/laTemperature.h"
-#include "model/laTraction.h"
+#include "kestrel/elements/xlaValueElement.h"
+#include "kestrel/exchange/xpClass.h"
+#include "kestrel/model/laDisplacement.h"
+#include "kestrel/model/laForceMoment.h"
+#include "kestrel/model/laForcePerArea.h"
+#include "kestrel/model/laForcePerLength.h"
+#include "kestrel/model/laPressure.h"
+#include "kestrel/model/laTemperature.h"
+#include "kestrel/model/laTraction.h"
 
 // The value elements of the load quantities, and the class elements that bind each quantity to
 // its value element. Only double is instantiated.

@@ -3,10 +3,10 @@
 #include <string>
 #include <type_traits>
 
-#include "components/framework/mfLexicalCast.h"
-#include "components/schema/xsSchema.h"
-#include "exchange/xpMemberRouter.h"
-#include "exchange/xpTypedAttribute.h"
+#include "kestrel/components/framework/mfLexicalCast.h"
+#include "kestrel/components/schema/xsSchema.h"
+#include "kestrel/exchange/xpMemberRouter.h"
+#include "kestrel/exchange/xpTypedAttribute.h"
 
 // A number attribute (double or int): shortest exact text out, the lexical cast in.
 template <class T, class Access>

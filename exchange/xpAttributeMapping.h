@@ -3,9 +3,9 @@
 #include <map>
 #include <string>
 
-#include "components/schema/xsSchema.h"
-#include "exchange/xpMemberRouter.h"
-#include "exchange/xpTypedAttribute.h"
+#include "kestrel/components/schema/xsSchema.h"
+#include "kestrel/exchange/xpMemberRouter.h"
+#include "kestrel/exchange/xpTypedAttribute.h"
 
 // An enumeration written through a text table. Reading accepts every text of the table (exact,
 // case-sensitive); where several texts share a value, the last in ascending order is written.

@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "components/schema/xsSchema.h"
-#include "components/units/jsQuantity.h"
-#include "components/units/jsQuantityPattern.h"
-#include "exchange/xpMemberRouter.h"
-#include "exchange/xpTypedAttribute.h"
+#include "kestrel/components/schema/xsSchema.h"
+#include "kestrel/components/units/jsQuantity.h"
+#include "kestrel/components/units/jsQuantityPattern.h"
+#include "kestrel/exchange/xpMemberRouter.h"
+#include "kestrel/exchange/xpTypedAttribute.h"
 
 // A double member written with units of the quantity class U ("10 kN/m2" reads as 10000 Pa).
 template <class U, class Access>

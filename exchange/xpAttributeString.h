@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "components/schema/xsSchema.h"
-#include "exchange/xpMemberRouter.h"
-#include "exchange/xpTypedAttribute.h"
+#include "kestrel/components/schema/xsSchema.h"
+#include "kestrel/exchange/xpMemberRouter.h"
+#include "kestrel/exchange/xpTypedAttribute.h"
 
 // A string attribute; with a constant access it accepts exactly its own text and stores nothing.
 template <class Access>

@@ -3,8 +3,8 @@
 #include <string>
 #include <typeinfo>
 
-#include "components/exchange/xpCData.h"
-#include "exchange/xpMemberRouter.h"
+#include "kestrel/components/exchange/xpCData.h"
+#include "kestrel/exchange/xpMemberRouter.h"
 
 // A string member carried as the character data of the element that holds the node. The text
 // moves unchanged; an owner that needs a safe form (Base64) fills the member with it.

@@ -2,9 +2,9 @@
 
 #include <type_traits>
 
-#include "components/exchange/xmfLocsys3d.h"
-#include "components/exchange/xmfPos3d.h"
-#include "components/exchange/xmfVector3d.h"
+#include "kestrel/components/exchange/xmfLocsys3d.h"
+#include "kestrel/components/exchange/xmfPos3d.h"
+#include "kestrel/components/exchange/xmfVector3d.h"
 
 // The binding node of a value type T: a class deriving from the binding (an attribute group or
 // an element) that offers export_(const T&) and import(). Each bound type specialises it.

@@ -4,9 +4,9 @@
 #include <type_traits>
 #include <utility>
 
-#include "components/exchange/xpSequence.h"
-#include "exchange/xpMemberData.h"
-#include "exchange/xpMemberRouter.h"
+#include "kestrel/components/exchange/xpSequence.h"
+#include "kestrel/exchange/xpMemberData.h"
+#include "kestrel/exchange/xpMemberRouter.h"
 
 namespace detail {
 // The entry being written or read; a map's pair with a mutable key, so that the key can be

@@ -2,7 +2,7 @@
 
 #include <type_traits>
 
-#include "exchange/xpMemberData.h"
+#include "kestrel/exchange/xpMemberData.h"
 
 // Access to one member of the entry that a parent access reaches: the key or the value of the
 // map entry a container node is reading or writing. The entry is used in place, not copied.

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "exchange/xpFutureElementBase.h"
-#include "exchange/xpIFutureElement.h"
+#include "kestrel/exchange/xpFutureElementBase.h"
+#include "kestrel/exchange/xpIFutureElement.h"
 
 // One alternative of a polymorphic member: it owns a future element (a clone of a registered
 // prototype) and forwards reading, writing and the schema to it.

@@ -5,9 +5,9 @@
 #include <string>
 #include <typeinfo>
 
-#include "components/exchange/xpDocument.h"
-#include "exchange/xpClass.h"
-#include "exchange/xpFutureElementBase.h"
+#include "kestrel/components/exchange/xpDocument.h"
+#include "kestrel/exchange/xpClass.h"
+#include "kestrel/exchange/xpFutureElementBase.h"
 
 // The registry of prototypes for base B in one document, keyed by each prototype's dynamic type
 // (the class element of its model type) and owning them.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "components/exchange/xpNode.h"
+#include "kestrel/components/exchange/xpNode.h"
 
 // A value held by the node itself: it always writes that value, and a read succeeds only when
 // the value read equals it. Nothing is ever stored.

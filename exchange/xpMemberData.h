@@ -1,6 +1,6 @@
 #pragma once
 
-#include "exchange/xpOwner.h"
+#include "kestrel/exchange/xpOwner.h"
 
 // Access to a data member of type T in the owner element class Owner.
 template <class T, class Owner>

@@ -3,14 +3,14 @@
 #include <map>
 #include <string>
 
-#include "components/exchange/xpElement.h"
-#include "exchange/xpAttributeFundamental.h"
-#include "exchange/xpAttributeMapping.h"
-#include "exchange/xpAttributeQuantity.h"
-#include "exchange/xpAttributeString.h"
-#include "exchange/xpMemberConstant.h"
-#include "exchange/xpMemberData.h"
-#include "exchange/xpNodeType.h"
+#include "kestrel/components/exchange/xpElement.h"
+#include "kestrel/exchange/xpAttributeFundamental.h"
+#include "kestrel/exchange/xpAttributeMapping.h"
+#include "kestrel/exchange/xpAttributeQuantity.h"
+#include "kestrel/exchange/xpAttributeString.h"
+#include "kestrel/exchange/xpMemberConstant.h"
+#include "kestrel/exchange/xpMemberData.h"
+#include "kestrel/exchange/xpNodeType.h"
 
 // What an element constructor says about one bound member before its node is made.
 template <class Member>

@@ -4,7 +4,8 @@
 #include <string>
 #include <utility>
 
-#include "components/framework/mfTextFormatter.h"
+#include "kestrel/components/exchange/xpNode.h"
+#include "kestrel/components/framework/mfTextFormatter.h"
 
 // Common base of member nodes: a Base node (attribute, attribute group, element, character data
 // or sequence) that reads and writes one member through its Access policy. Node is the most

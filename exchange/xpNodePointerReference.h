@@ -2,8 +2,8 @@
 
 #include <typeinfo>
 
-#include "exchange/xpFutureElementWrapper.h"
-#include "exchange/xpMemberRouter.h"
+#include "kestrel/exchange/xpFutureElementWrapper.h"
+#include "kestrel/exchange/xpMemberRouter.h"
 
 template <class Pointer, class Access, class Wrapper>
 class xpNodePointerReference;

@@ -3,8 +3,8 @@
 #include <string>
 #include <typeinfo>
 
-#include "exchange/xpClass.h"
-#include "exchange/xpMemberRouter.h"
+#include "kestrel/exchange/xpClass.h"
+#include "kestrel/exchange/xpMemberRouter.h"
 
 // The value node of a member of class type T: the binding xpClass<T> itself, filled from the
 // member before it is written and turned back into the member after it was read.

@@ -10,12 +10,12 @@
 #include <unordered_map>
 #include <vector>
 
-#include "components/exchange/xpImportSet.h"
-#include "components/schema/xsSchema.h"
-#include "exchange/xpFutureElements.h"
-#include "exchange/xpMemberDeclaration.h"
-#include "exchange/xpNodePointerReference.h"
-#include "types/mfTypeInfoObject.h"
+#include "kestrel/components/exchange/xpImportSet.h"
+#include "kestrel/components/schema/xsSchema.h"
+#include "kestrel/exchange/xpFutureElements.h"
+#include "kestrel/exchange/xpMemberDeclaration.h"
+#include "kestrel/exchange/xpNodePointerReference.h"
+#include "kestrel/types/mfTypeInfoObject.h"
 
 // The node of a pointer member B*: one alternative per prototype registered for B, keyed by the
 // alternative's model type. Writing picks the alternative by the object's dynamic type, reading
@@ -55,7 +55,14 @@ public:
         B* object = nullptr;
         if (!this->readMember(object) || !object) return false;
         xpIFutureElement* alternative = alternativeFor(object);
-        return alternative && alternative->export_nodes(attributes, elements);
+        if (!alternative) {
+            // Dropping the object would write a document that reads back as complete.
+            this->nodeError() << xml_error_message(
+                this,
+                unregistered(m_alternatives.empty() ? std::string() : mfTextFormatter::format_impl(typeid(*object))));
+            return false;
+        }
+        return alternative->export_nodes(attributes, elements);
     }
 
     void nodes_for_import(xpImportSet& nodes) override {
@@ -63,10 +70,15 @@ public:
     }
 
     bool do_import(xpImportSet& nodes) override {
+        if (m_alternatives.empty()) {
+            // Without alternatives every element of this member would be refused as unknown.
+            this->nodeError() << xml_error_message(this, unregistered({}));
+            return false;
+        }
         const std::size_t before = xpExchangeContext::errorCount();
         // Only the alternatives named by a child that is still there can read anything (and
         // those that read from the parent's element); they are tried in key order.
-        if (m_ordered.empty() && !m_alternatives.empty()) buildNameTable();
+        if (m_ordered.empty()) buildNameTable();
         boost::container::small_vector<std::size_t, 4> candidates(m_parentReaders.begin(), m_parentReaders.end());
         for (std::size_t i = 0; i < nodes.childCount(); ++i) {
             if (nodes.taken(i)) continue;
@@ -130,6 +142,14 @@ private:
             else
                 m_byName[std::string_view(alternative->getElementName())].push_back(k);
         }
+    }
+
+    // Why an object of `kind` (empty: any) has no element to be written or read as.
+    static std::string unregistered(const std::string& kind) {
+        const std::string base = mfTextFormatter::format_impl(typeid(B));
+        return (kind.empty() ? "no element class is registered for " + base
+                             : "no element class is registered for " + kind + " (a kind of " + base + ")") +
+               ": call kestrel::register_futures() with the document current before building the elements";
     }
 
     Alternatives m_alternatives;

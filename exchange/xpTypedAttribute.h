@@ -2,7 +2,7 @@
 
 #include <typeinfo>
 
-#include "components/exchange/xpAttribute.h"
+#include "kestrel/components/exchange/xpAttribute.h"
 
 // An attribute whose bound value has type T.
 template <class T>

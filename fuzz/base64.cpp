@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "components/framework/Base64.h"
+#include "kestrel/components/framework/Base64.h"
 
 namespace {
 [[noreturn]] void fail(std::string_view input, const std::string& written, const char* what) {

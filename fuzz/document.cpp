@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "components/framework/mfProgram.h"
+#include "kestrel/components/framework/mfProgram.h"
 #include "tools/host/hostDocument.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "components/framework/mfLexicalCast.h"
-#include "components/framework/mfTextFormatter.h"
+#include "kestrel/components/framework/mfLexicalCast.h"
+#include "kestrel/components/framework/mfTextFormatter.h"
 
 namespace {
 [[noreturn]] void fail(const std::string& input, const std::string& written, const char* what) {

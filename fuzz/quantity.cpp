@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "components/units/jsQuantity.h"
+#include "kestrel/components/units/jsQuantity.h"
 
 namespace {
 [[noreturn]] void fail(std::string_view input, const std::string& written, const jsUnitDescriptor& unit,

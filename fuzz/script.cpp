@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "components/framework/jmfFunctionObject.h"
+#include "kestrel/components/framework/jmfFunctionObject.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const bool limited = [] {

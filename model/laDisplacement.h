@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "components/loadcase/laQuantityAlgorithms.h"
-#include "model/laIntensityLabel.h"
-#include "model/laIntensityPair.h"
-#include "model/laRotation.h"
-#include "model/laTranslation.h"
+#include "kestrel/components/loadcase/laQuantityAlgorithms.h"
+#include "kestrel/model/laIntensityLabel.h"
+#include "kestrel/model/laIntensityPair.h"
+#include "kestrel/model/laRotation.h"
+#include "kestrel/model/laTranslation.h"
 
 // A translation and a rotation imposed together: components 0 to 2 are the translation's, 3 to 5
 // the rotation's.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/lcFootprint.h"
+#include "kestrel/model/lcFootprint.h"
 
 // A load acting at one position.
 class KESTREL_API laFootprintPoint : public lcFootprint_0d {

@@ -1,12 +1,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "components/framework/mfProgram.h"
-#include "components/geometry/mfSpaceBase.h"
-#include "model/laFootprintBox.h"
-#include "model/laFootprintLine.h"
-#include "model/laFootprintPoint.h"
-#include "model/laFootprintPolygon.h"
+#include "kestrel/components/framework/mfProgram.h"
+#include "kestrel/components/geometry/mfSpaceBase.h"
+#include "kestrel/model/laFootprintBox.h"
+#include "kestrel/model/laFootprintLine.h"
+#include "kestrel/model/laFootprintPoint.h"
+#include "kestrel/model/laFootprintPolygon.h"
 
 namespace {
 bool near(const pos3d& a, const pos3d& b) {

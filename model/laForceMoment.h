@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "components/loadcase/laQuantityAlgorithms.h"
-#include "model/laForce.h"
-#include "model/laIntensityLabel.h"
-#include "model/laIntensityPair.h"
-#include "model/laMoment.h"
+#include "kestrel/components/loadcase/laQuantityAlgorithms.h"
+#include "kestrel/model/laForce.h"
+#include "kestrel/model/laIntensityLabel.h"
+#include "kestrel/model/laIntensityPair.h"
+#include "kestrel/model/laMoment.h"
 
 // A force and a moment acting together: components 0 to 2 are the force's, 3 to 5 the moment's.
 template <class T>

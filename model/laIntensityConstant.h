@@ -3,8 +3,8 @@
 #include <complex>
 #include <string>
 
-#include "components/framework/mfProgram.h"
-#include "model/laIntensityFunction.h"
+#include "kestrel/components/framework/mfProgram.h"
+#include "kestrel/model/laIntensityFunction.h"
 
 // One value everywhere.
 template <class T>

@@ -5,13 +5,13 @@
 #include <string>
 #include <type_traits>
 
-#include "components/geometry/coordsys3d.h"
-#include "components/geometry/trans3d.h"
-#include "components/loadcase/lcIntensity.h"
-#include "components/loadcase/lcIntensityFunction.h"
-#include "components/loadcase/lcLoad.h"
-#include "model/laIntensityFunctionExtras.h"
-#include "model/laIntensityLabel.h"
+#include "kestrel/components/geometry/coordsys3d.h"
+#include "kestrel/components/geometry/trans3d.h"
+#include "kestrel/components/loadcase/lcIntensity.h"
+#include "kestrel/components/loadcase/lcIntensityFunction.h"
+#include "kestrel/components/loadcase/lcLoad.h"
+#include "kestrel/model/laIntensityFunctionExtras.h"
+#include "kestrel/model/laIntensityLabel.h"
 
 // The intensity functions of one value type T. Values are held in intensitySystem and positions
 // in positionSystem (both local to the load at first); evaluations take global positions.

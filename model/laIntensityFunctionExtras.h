@@ -1,9 +1,9 @@
 #pragma once
 
-#include "components/geometry/vec3d.h"
-#include "model/laLimitFunctionPressure.h"
-#include "model/laPressure.h"
-#include "model/laTraction.h"
+#include "kestrel/components/geometry/vec3d.h"
+#include "kestrel/model/laLimitFunctionPressure.h"
+#include "kestrel/model/laPressure.h"
+#include "kestrel/model/laTraction.h"
 
 // What the intensity function of a quantity holds besides the settings all functions share:
 // nothing for most quantities. A base of laIntensityFunction<T> only.

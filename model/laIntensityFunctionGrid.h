@@ -12,13 +12,13 @@
 #include <utility>
 #include <vector>
 
-#include "components/framework/mfProgram.h"
-#include "components/geometry/coordsys3d.h"
-#include "components/geometry/mfSpaceBase.h"
-#include "components/geometry/plane3d.h"
-#include "components/geometry/triangle3d.h"
-#include "model/Vector.h"
-#include "model/laIntensityFunction.h"
+#include "kestrel/components/framework/Vector.h"
+#include "kestrel/components/framework/mfProgram.h"
+#include "kestrel/components/geometry/coordsys3d.h"
+#include "kestrel/components/geometry/mfSpaceBase.h"
+#include "kestrel/components/geometry/plane3d.h"
+#include "kestrel/components/geometry/triangle3d.h"
+#include "kestrel/model/laIntensityFunction.h"
 
 // Values given at the nodes of a rectilinear grid and interpolated trilinearly between them;
 // beyond the outermost nodes the outermost cells extend linearly. The grid lies in the

@@ -1,18 +1,18 @@
 // The instantiations the element classes use, compiled once here so that every one of them is
 // checked with the module.
-#include "model/laDisplacement.h"
-#include "model/laForceMoment.h"
-#include "model/laForcePerArea.h"
-#include "model/laForcePerLength.h"
-#include "model/laIntensityConstant.h"
-#include "model/laIntensityFunctionGrid.h"
-#include "model/laIntensityJavaScript.h"
-#include "model/laIntensityLinearParametric.h"
-#include "model/laIntensityLinearVarying.h"
-#include "model/laIntensityThreePointVarying.h"
-#include "model/laPressure.h"
-#include "model/laTemperature.h"
-#include "model/laTraction.h"
+#include "kestrel/model/laDisplacement.h"
+#include "kestrel/model/laForceMoment.h"
+#include "kestrel/model/laForcePerArea.h"
+#include "kestrel/model/laForcePerLength.h"
+#include "kestrel/model/laIntensityConstant.h"
+#include "kestrel/model/laIntensityFunctionGrid.h"
+#include "kestrel/model/laIntensityJavaScript.h"
+#include "kestrel/model/laIntensityLinearParametric.h"
+#include "kestrel/model/laIntensityLinearVarying.h"
+#include "kestrel/model/laIntensityThreePointVarying.h"
+#include "kestrel/model/laPressure.h"
+#include "kestrel/model/laTemperature.h"
+#include "kestrel/model/laTraction.h"
 
 template class laIntensityFunction<laForcePerLength<double>>;
 template class laIntensityFunction<laTemperature<double>>;

@@ -2,13 +2,13 @@
 
 #include <concepts>
 
-#include "components/loadcase/lcIntensityFunctionRefinement.h"
-#include "model/laForcePerArea.h"
-#include "model/laForcePerLength.h"
-#include "model/laIntensityJavaScriptBase.h"
-#include "model/laPressure.h"
-#include "model/laTemperature.h"
-#include "model/laTraction.h"
+#include "kestrel/components/loadcase/lcIntensityFunctionRefinement.h"
+#include "kestrel/model/laForcePerArea.h"
+#include "kestrel/model/laForcePerLength.h"
+#include "kestrel/model/laIntensityJavaScriptBase.h"
+#include "kestrel/model/laPressure.h"
+#include "kestrel/model/laTemperature.h"
+#include "kestrel/model/laTraction.h"
 
 // The quantities that act on surfaces; their script functions also keep a refinement.
 template <class T>

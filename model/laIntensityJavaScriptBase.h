@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "components/framework/jmfFunctionObject.h"
-#include "components/framework/mfProgram.h"
-#include "model/laForcePerLength.h"
-#include "model/laIntensityFunction.h"
-#include "model/laScriptFunction.h"
-#include "model/laTemperature.h"
+#include "kestrel/components/framework/jmfFunctionObject.h"
+#include "kestrel/components/framework/mfProgram.h"
+#include "kestrel/model/laForcePerLength.h"
+#include "kestrel/model/laIntensityFunction.h"
+#include "kestrel/model/laScriptFunction.h"
+#include "kestrel/model/laTemperature.h"
 
 // What the script functions of every quantity share: the script function they own, evaluated
 // through it. Surface quantities call `intensity(x, y, z)` with the position in metres in the

@@ -3,8 +3,8 @@
 #include <complex>
 #include <string>
 
-#include "components/framework/mfProgram.h"
-#include "model/laIntensityFunction.h"
+#include "kestrel/components/framework/mfProgram.h"
+#include "kestrel/model/laIntensityFunction.h"
 
 // A line load varying linearly from value1 at the start of the load's line footprint
 // (parameter 0) to value2 at its end (parameter 1), and on beyond the ends.

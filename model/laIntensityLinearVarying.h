@@ -5,14 +5,14 @@
 #include <string>
 #include <type_traits>
 
-#include "components/framework/mfProgram.h"
-#include "components/framework/mfScriptContext.h"
-#include "components/framework/mfTextFormatter.h"
-#include "components/geometry/coordsys3d.h"
-#include "components/geometry/mfSpaceBase.h"
-#include "components/geometry/plane3d.h"
-#include "components/units/jsQuantity.h"
-#include "model/laIntensityFunction.h"
+#include "kestrel/components/framework/mfProgram.h"
+#include "kestrel/components/framework/mfScriptContext.h"
+#include "kestrel/components/framework/mfTextFormatter.h"
+#include "kestrel/components/geometry/coordsys3d.h"
+#include "kestrel/components/geometry/mfSpaceBase.h"
+#include "kestrel/components/geometry/plane3d.h"
+#include "kestrel/components/units/jsQuantity.h"
+#include "kestrel/model/laIntensityFunction.h"
 
 // A one-component value that is an affine function of the coordinates of a position:
 // k1 c1 + k2 c2 + k3 c3 + constant. The coordinates are global Cartesian ones, or those of the

@@ -5,9 +5,9 @@
 #include <stdexcept>
 #include <type_traits>
 
-#include "components/loadcase/lcIntensityAlgorithms.h"
-#include "components/loadcase/lcIntensityRepresentation.h"
-#include "model/lcIntensityOperators.h"
+#include "kestrel/components/loadcase/lcIntensityAlgorithms.h"
+#include "kestrel/components/loadcase/lcIntensityRepresentation.h"
+#include "kestrel/model/lcIntensityOperators.h"
 
 // What the two compound quantities share: two parts whose components follow one another, the
 // second part's after the first's. Self provides the parts as composite_part(0) and (1).

@@ -3,9 +3,9 @@
 #include <cstddef>
 #include <type_traits>
 
-#include "components/loadcase/laQuantityAlgorithms.h"
-#include "model/laIntensityVector.h"
-#include "model/lcIntensityOperators.h"
+#include "kestrel/components/loadcase/laQuantityAlgorithms.h"
+#include "kestrel/model/laIntensityVector.h"
+#include "kestrel/model/lcIntensityOperators.h"
 
 // What the plain load quantities share: N components of Scalar, the operators, and the family
 // Algorithms. Self is the quantity itself.

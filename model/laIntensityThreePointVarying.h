@@ -3,12 +3,12 @@
 #include <complex>
 #include <string>
 
-#include "components/framework/mfProgram.h"
-#include "components/framework/mfScriptContext.h"
-#include "components/framework/mfTextFormatter.h"
-#include "components/geometry/line3d.h"
-#include "components/geometry/plane3d.h"
-#include "model/laIntensityFunction.h"
+#include "kestrel/components/framework/mfProgram.h"
+#include "kestrel/components/framework/mfScriptContext.h"
+#include "kestrel/components/framework/mfTextFormatter.h"
+#include "kestrel/components/geometry/line3d.h"
+#include "kestrel/components/geometry/plane3d.h"
+#include "kestrel/model/laIntensityFunction.h"
 
 // A value varying linearly over the plane through three points, with a given value at each.
 // Points are in the function's position system; positions off the plane count as their

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <type_traits>
 
-#include "components/loadcase/lcIntensityRepresentation.h"
+#include "kestrel/components/loadcase/lcIntensityRepresentation.h"
 
 // N real components, all zero at first. Values are real: the imaginary part of what is stored is
 // dropped. Components past the end read as zero and writes there are ignored, so that values of

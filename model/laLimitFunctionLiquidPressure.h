@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/laLimitFunctionPressure.h"
+#include "kestrel/model/laLimitFunctionPressure.h"
 
 // A liquid pushes on a surface and never pulls: negative pressures become 0, the others pass.
 // A NaN pressure has no limited value.

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "components/geometry/triangle3d.h"
-#include "components/model/mfRelationObject.h"
-#include "model/List.h"
-#include "model/laPressure.h"
-#include "types/kestrelApi.h"
+#include "kestrel/components/framework/List.h"
+#include "kestrel/components/geometry/triangle3d.h"
+#include "kestrel/components/model/mfRelationObject.h"
+#include "kestrel/model/laPressure.h"
+#include "kestrel/types/kestrelApi.h"
 
 class lcIntensityFunction;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/laLimitFunctionPressure.h"
+#include "kestrel/model/laLimitFunctionPressure.h"
 
 // Keeps pressures within a range. A pressure inside passes unchanged; one beyond an inclusive
 // limit is clipped to that limit; one beyond or at an exclusive limit has no limited value, since

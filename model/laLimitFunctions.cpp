@@ -1,9 +1,9 @@
 #include <cmath>
 
-#include "components/framework/mfProgram.h"
-#include "model/laLimitFunctionLiquidPressure.h"
-#include "model/laLimitFunctionPressure.h"
-#include "model/laLimitFunctionRange.h"
+#include "kestrel/components/framework/mfProgram.h"
+#include "kestrel/model/laLimitFunctionLiquidPressure.h"
+#include "kestrel/model/laLimitFunctionPressure.h"
+#include "kestrel/model/laLimitFunctionRange.h"
 
 void laLimitFunctionPressure::retriangulate(const lcIntensityFunction*, const List<triangle3d>& in,
                                             List<triangle3d>& out) const {

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "components/loadcase/laQuantityAlgorithms.h"
-#include "model/laIntensityLabel.h"
-#include "model/laIntensityQuantity.h"
+#include "kestrel/components/loadcase/laQuantityAlgorithms.h"
+#include "kestrel/model/laIntensityLabel.h"
+#include "kestrel/model/laIntensityQuantity.h"
 
 // A pressure: one magnitude acting along the surface normal.
 template <class T>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "components/loadcase/laQuantityAlgorithms.h"
-#include "model/laIntensityQuantity.h"
+#include "kestrel/components/loadcase/laQuantityAlgorithms.h"
+#include "kestrel/model/laIntensityQuantity.h"
 
 // A rotation by components, in radians; a part of laDisplacement.
 template <class T>

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "components/framework/jmfFunctionObject.h"
-#include "types/kestrelApi.h"
+#include "kestrel/components/framework/jmfFunctionObject.h"
+#include "kestrel/types/kestrelApi.h"
 
 // What the script functions of every quantity answer besides their values, so that a caller
 // can tell "no value here" from "the script failed here" without knowing the quantity.

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "components/loadcase/laQuantityAlgorithms.h"
-#include "model/laIntensityLabel.h"
-#include "model/laIntensityQuantity.h"
+#include "kestrel/components/loadcase/laQuantityAlgorithms.h"
+#include "kestrel/model/laIntensityLabel.h"
+#include "kestrel/model/laIntensityQuantity.h"
 
 // A temperature load: a change of temperature.
 template <class T>

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "components/loadcase/laQuantityAlgorithms.h"
-#include "model/laIntensityLabel.h"
-#include "model/laIntensityQuantity.h"
+#include "kestrel/components/loadcase/laQuantityAlgorithms.h"
+#include "kestrel/model/laIntensityLabel.h"
+#include "kestrel/model/laIntensityQuantity.h"
 
 // A traction: one magnitude whose direction the intensity function holds. Its family is the
 // surface loads'.

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <type_traits>
 
-#include "components/loadcase/lcIntensityRepresentation.h"
+#include "kestrel/components/loadcase/lcIntensityRepresentation.h"
 
 // Arithmetic of a value type T through the representation interface of both operands. Operands
 // of one family combine component by component; otherwise each part of the right operand goes

@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# Every test: the whole suite built with warnings as errors, run plain and then under
-# AddressSanitizer + UndefinedBehaviorSanitizer (leak detection on); then each fuzzer for a fixed
-# number of deterministic runs on its committed corpus.
+# Every test: the whole suite built with warnings as errors, run plain (then the host example built
+# against the installed and the Debian package) and under AddressSanitizer +
+# UndefinedBehaviorSanitizer (leak detection on); then each fuzzer for a fixed number of
+# deterministic runs on its committed corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/setup.sh build
 ctest --test-dir build --output-on-failure -j "$(nproc)"
+# The installed package and the Debian package, used by a host project as the README shows.
+scripts/consumer.sh build
 
 scripts/setup.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DKESTREL_SANITIZE=ON
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \

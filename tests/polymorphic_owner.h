@@ -3,7 +3,7 @@
 #include <memory>
 #include <utility>
 
-#include "exchange/xpSpecialization.h"
+#include "kestrel/exchange/xpSpecialization.h"
 
 namespace kestrel_test {
 

@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "components/exchange/xpDocument.h"
-#include "components/exchange/xpElement.h"
-#include "components/geometry/locsys3d.h"
+#include "kestrel/components/exchange/xpDocument.h"
+#include "kestrel/components/exchange/xpElement.h"
+#include "kestrel/components/geometry/locsys3d.h"
 
 // Readable failure output for the geometry values the tests compare.
 inline void PrintTo(const vec3d& v, std::ostream* os) {

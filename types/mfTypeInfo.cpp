@@ -1,7 +1,7 @@
-#include "types/mfTypeInfo.h"
-#include "types/mfTypeInfoObject.h"
+#include "kestrel/types/mfTypeInfo.h"
+#include "kestrel/types/mfTypeInfoObject.h"
 
-#include "components/framework/mfTextFormatter.h"
+#include "kestrel/components/framework/mfTextFormatter.h"
 
 namespace impl {
 

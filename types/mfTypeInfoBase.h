@@ -2,7 +2,7 @@
 
 #include <typeinfo>
 
-#include "types/kestrelApi.h"
+#include "kestrel/types/kestrelApi.h"
 
 namespace impl {
 

@@ -3,8 +3,8 @@
 #include <type_traits>
 #include <typeinfo>
 
-#include "components/model/mfMetaObject.h"
-#include "types/mfTypeInfoBase.h"
+#include "kestrel/components/model/mfMetaObject.h"
+#include "kestrel/types/mfTypeInfoBase.h"
 
 namespace impl {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "components/model/mfMetaObject.h"
-#include "types/kestrelApi.h"
-#include "types/mfTypeInfoBase.h"
+#include "kestrel/components/model/mfMetaObject.h"
+#include "kestrel/types/kestrelApi.h"
+#include "kestrel/types/mfTypeInfoBase.h"
 
 namespace impl {
 

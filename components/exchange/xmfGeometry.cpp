@@ -1,11 +1,11 @@
-#include "components/exchange/xmfLocsys3d.h"
-#include "components/exchange/xmfPos3d.h"
-#include "components/exchange/xmfVector3d.h"
-#include "components/framework/mfLexicalCast.h"
-#include "components/framework/mfTextFormatter.h"
-#include "components/schema/xsSchema.h"
-#include "components/units/jsQuantity.h"
-#include "components/units/jsQuantityPattern.h"
+#include "kestrel/components/exchange/xmfLocsys3d.h"
+#include "kestrel/components/exchange/xmfPos3d.h"
+#include "kestrel/components/exchange/xmfVector3d.h"
+#include "kestrel/components/framework/mfLexicalCast.h"
+#include "kestrel/components/framework/mfTextFormatter.h"
+#include "kestrel/components/schema/xsSchema.h"
+#include "kestrel/components/units/jsQuantity.h"
+#include "kestrel/components/units/jsQuantityPattern.h"
 
 namespace {
 // One coordinate of a geometry binding, bound to a field of the binding's value.

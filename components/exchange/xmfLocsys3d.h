@@ -1,9 +1,9 @@
 #pragma once
 
-#include "components/exchange/xmfPos3d.h"
-#include "components/exchange/xmfVector3d.h"
-#include "components/exchange/xpElement.h"
-#include "components/geometry/locsys3d.h"
+#include "kestrel/components/exchange/xmfPos3d.h"
+#include "kestrel/components/exchange/xmfVector3d.h"
+#include "kestrel/components/exchange/xpElement.h"
+#include "kestrel/components/geometry/locsys3d.h"
 
 // Binding of a local coordinate system: children "origin" (a position), "x_axis" and "y_axis"
 // (vectors).

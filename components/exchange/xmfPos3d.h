@@ -1,7 +1,7 @@
 #pragma once
 
-#include "components/exchange/xpAttributes.h"
-#include "components/geometry/pos3d.h"
+#include "kestrel/components/exchange/xpAttributes.h"
+#include "kestrel/components/geometry/pos3d.h"
 
 // Binding of a position: attributes "x", "y", "z", each a length.
 class xmfPos3d : public xpAttributes {

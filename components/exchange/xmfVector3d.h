@@ -1,7 +1,7 @@
 #pragma once
 
-#include "components/exchange/xpAttributes.h"
-#include "components/geometry/vec3d.h"
+#include "kestrel/components/exchange/xpAttributes.h"
+#include "kestrel/components/geometry/vec3d.h"
 
 // Binding of a vector: attributes "x", "y", "z", plain numbers.
 class xmfVector3d : public xpAttributes {

@@ -1,8 +1,8 @@
-#include "components/exchange/xml_error.h"
+#include "kestrel/components/exchange/xml_error.h"
 
-#include "components/exchange/xpExchangeContext.h"
-#include "components/exchange/xpNode.h"
-#include "components/exchange/xpSourceText.h"
+#include "kestrel/components/exchange/xpExchangeContext.h"
+#include "kestrel/components/exchange/xpNode.h"
+#include "kestrel/components/exchange/xpSourceText.h"
 
 namespace {
 // Long enough for any message the library forms; document texts quoted in it are cut.
@@ -10,10 +10,13 @@ constexpr std::size_t kMaxMessage = 400;
 }  // namespace
 
 xml_error::xml_error(const xpNode* node)
-    : m_node(node), m_path(node ? node->getElementPath() : std::string()), m_line(node ? node->getLine() : 0) {}
+    : m_node(node),
+      m_path(node ? node->getElementPath() : std::string()),
+      m_line(node ? node->getLine() : 0),
+      m_column(node ? node->getColumn() : 0) {}
 
-xml_error::xml_error(const xpNode* node, std::string path, int line)
-    : m_node(node), m_path(std::move(path)), m_line(line) {}
+xml_error::xml_error(const xpNode* node, std::string path, int line, int column)
+    : m_node(node), m_path(std::move(path)), m_line(line), m_column(column) {}
 
 void xml_error::error(std::string& text) const {
     text = m_text;
@@ -47,8 +50,9 @@ xml_error_message::xml_error_message(const xpNode* node, const std::string& text
     m_text = text;
 }
 
-xml_error_message::xml_error_message(const xpNode* node, const std::string& text, std::string path, int line)
-    : xml_error(node, std::move(path), line) {
+xml_error_message::xml_error_message(const xpNode* node, const std::string& text, std::string path, int line,
+                                     int column)
+    : xml_error(node, std::move(path), line, column) {
     m_text = text;
 }
 

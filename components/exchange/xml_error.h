@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "components/exchange/xpForward.h"
+#include "kestrel/components/exchange/xpForward.h"
 
-#include "components/framework/mfTextFormatter.h"
-#include "types/mfTypeInfo.h"
+#include "kestrel/components/framework/mfTextFormatter.h"
+#include "kestrel/types/mfTypeInfo.h"
 
 // A problem with document data, recorded against the node it concerns. It keeps the element
 // path and source line of that node as they were when it was recorded, since nodes that read
@@ -16,7 +16,7 @@ class xml_error {
 public:
     explicit xml_error(const xpNode* node);
     // For problems found at a place no node stands for (an unexpected element or attribute).
-    xml_error(const xpNode* node, std::string path, int line);
+    xml_error(const xpNode* node, std::string path, int line, int column = 0);
     virtual ~xml_error() = default;
 
     // The message, without path or line.
@@ -29,6 +29,7 @@ public:
     const xpNode* node() const { return m_node; }
     const std::string& path() const { return m_path; }
     int line() const { return m_line; }
+    int column() const { return m_column; }
     // A problem that left out one part of a value while the value itself stands (a grid point
     // on no node): it is reported, but the element that holds the value is still read.
     bool fatal() const { return m_fatal; }
@@ -45,6 +46,7 @@ private:
     const xpNode* m_node;
     std::string m_path;
     int m_line = 0;
+    int m_column = 0;
     bool m_fatal = true;
 };
 
@@ -68,7 +70,7 @@ public:
 class xml_error_message : public xml_error {
 public:
     xml_error_message(const xpNode* node, const std::string& text);
-    xml_error_message(const xpNode* node, const std::string& text, std::string path, int line);
+    xml_error_message(const xpNode* node, const std::string& text, std::string path, int line, int column = 0);
     std::unique_ptr<xml_error> clone() const override { return std::make_unique<xml_error_message>(*this); }
 };
 

@@ -1,11 +1,11 @@
-#include "components/exchange/xpAlternatives.h"
+#include "kestrel/components/exchange/xpAlternatives.h"
 
 #include <algorithm>
 #include <map>
 
-#include "components/exchange/xpAttributes.h"
-#include "components/exchange/xpImportSet.h"
-#include "components/schema/xsSchema.h"
+#include "kestrel/components/exchange/xpAttributes.h"
+#include "kestrel/components/exchange/xpImportSet.h"
+#include "kestrel/components/schema/xsSchema.h"
 
 namespace {
 // The attribute nodes of one alternative: the group's attributes, or the node itself.

@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "components/exchange/xpNode.h"
+#include "kestrel/components/exchange/xpNode.h"
 
 // A choice between sets of attributes on one element. Writing uses the first alternative whose
 // nodes can all be written; reading the first whose attributes the element carries and accepts.

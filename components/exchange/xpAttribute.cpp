@@ -1,11 +1,11 @@
-#include "components/exchange/xpAttribute.h"
+#include "kestrel/components/exchange/xpAttribute.h"
 
 #include <cmath>
 #include <stdexcept>
 
-#include "components/exchange/xpAttributes.h"
-#include "components/exchange/xpImportSet.h"
-#include "components/schema/xsSchema.h"
+#include "kestrel/components/exchange/xpAttributes.h"
+#include "kestrel/components/exchange/xpImportSet.h"
+#include "kestrel/components/schema/xsSchema.h"
 
 void xpDefineFiniteDouble(xsSchema& schema) {
     if (xsSimpleType* type = schema.defineSimpleType(xpFiniteDoubleType)) {

@@ -3,7 +3,7 @@
 #include <string>
 #include <typeinfo>
 
-#include "components/exchange/xpNode.h"
+#include "kestrel/components/exchange/xpNode.h"
 
 // Schema type of the numbers a document carries: xs:double without INF and NaN.
 inline constexpr const char* xpFiniteDoubleType = "finiteDouble";

@@ -1,7 +1,7 @@
-#include "components/exchange/xpAttributes.h"
+#include "kestrel/components/exchange/xpAttributes.h"
 
-#include "components/exchange/xpImportSet.h"
-#include "components/schema/xsSchema.h"
+#include "kestrel/components/exchange/xpImportSet.h"
+#include "kestrel/components/schema/xsSchema.h"
 
 xpAttributes::~xpAttributes() = default;
 

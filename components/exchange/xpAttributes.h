@@ -4,7 +4,7 @@
 #include <typeinfo>
 #include <vector>
 
-#include "components/exchange/xpAttribute.h"
+#include "kestrel/components/exchange/xpAttribute.h"
 
 // A group of attributes that joins the element holding it.
 class xpAttributes : public xpNode {

@@ -1,7 +1,7 @@
-#include "components/exchange/xpCData.h"
+#include "kestrel/components/exchange/xpCData.h"
 
-#include "components/exchange/xpImportSet.h"
-#include "components/schema/xsSchema.h"
+#include "kestrel/components/exchange/xpImportSet.h"
+#include "kestrel/components/schema/xsSchema.h"
 
 bool xpCData::export_nodes(std::vector<xpNode*>&, std::vector<xpNode*>& elements) {
     if (!export_concrete()) return false;

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "components/exchange/xpNode.h"
+#include "kestrel/components/exchange/xpNode.h"
 
 // The character data of the element that holds it.
 class xpCData : public xpNode {

@@ -1,12 +1,12 @@
-#include "components/exchange/xpDocument.h"
+#include "kestrel/components/exchange/xpDocument.h"
 
 #include <algorithm>
 #include <fstream>
 #include <sstream>
 
-#include "components/exchange/xpElement.h"
-#include "components/exchange/xpSourceText.h"
-#include "components/schema/xsSchema.h"
+#include "kestrel/components/exchange/xpElement.h"
+#include "kestrel/components/exchange/xpSourceText.h"
+#include "kestrel/components/schema/xsSchema.h"
 
 xpDocument* xpDocument::m_current = nullptr;
 
@@ -36,8 +36,9 @@ xpReadResult refused(int line, int column, std::string message) {
     xpReadResult result;
     xpReportedError error;
     error.line = line;
+    error.column = column;
     result.column = column;
-    error.message = std::move(message) + " (column " + std::to_string(column) + ")";
+    error.message = std::move(message);
     result.errors.push_back(std::move(error));
     return result;
 }
@@ -75,6 +76,7 @@ xpReadResult xpDocument::readText(xpElement& root, std::string_view bytes, std::
     const xpTextProblem structure = xpCheckStructure(text);
     xpExchangeContext context(text);
     context.setErrorLimit(m_maxErrors);
+    if (writable) context.setColumnsInBytes();
     auto refusedAt = [&](std::size_t offset, std::string message) {
         if (!writable) return refused(text, offset, std::move(message));
         const int line = context.lineOf(std::ptrdiff_t(offset));

@@ -4,8 +4,8 @@
 #include <string_view>
 #include <vector>
 
-#include "components/exchange/xpExchangeContext.h"
-#include "components/exchange/xpFutureElementsCollection.h"
+#include "kestrel/components/exchange/xpExchangeContext.h"
+#include "kestrel/components/exchange/xpFutureElementsCollection.h"
 
 class xpElement;
 

@@ -1,11 +1,11 @@
-#include "components/exchange/xpElement.h"
+#include "kestrel/components/exchange/xpElement.h"
 
 #include <optional>
 
-#include "components/exchange/xpAttribute.h"
-#include "components/exchange/xpAttributes.h"
-#include "components/exchange/xpImportSet.h"
-#include "components/schema/xsSchema.h"
+#include "kestrel/components/exchange/xpAttribute.h"
+#include "kestrel/components/exchange/xpAttributes.h"
+#include "kestrel/components/exchange/xpImportSet.h"
+#include "kestrel/components/schema/xsSchema.h"
 
 xpElement::~xpElement() = default;
 

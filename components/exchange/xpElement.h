@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "components/exchange/xpNode.h"
+#include "kestrel/components/exchange/xpNode.h"
 
 // An element of the document. It owns the nodes added to it; the order of `add` calls is the
 // order of attributes and children in the written document.

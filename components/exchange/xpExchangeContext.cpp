@@ -1,11 +1,11 @@
-#include "components/exchange/xpExchangeContext.h"
+#include "kestrel/components/exchange/xpExchangeContext.h"
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
 #include <type_traits>
 
-#include "components/exchange/xml_error.h"
+#include "kestrel/components/exchange/xml_error.h"
 
 namespace {
 thread_local xpExchangeContext* t_active = nullptr;
@@ -31,7 +31,13 @@ int xpFrame::line() const {
     return context ? context->lineOf(dom.offset_debug()) : 0;
 }
 
-xpExchangeContext::xpExchangeContext(std::string_view text) : m_previous(t_active) {
+int xpFrame::column() const {
+    // An element's offset is that of its name; the column is that of its "<".
+    const std::ptrdiff_t offset = dom.offset_debug();
+    return context ? context->columnOf(offset > 0 ? offset - 1 : offset) : 0;
+}
+
+xpExchangeContext::xpExchangeContext(std::string_view text) : m_text(text), m_previous(t_active) {
     if (!text.empty()) {
         const char* begin = text.data();
         const char* end = begin + text.size();
@@ -70,13 +76,25 @@ std::size_t xpExchangeContext::lineStart(int line) const {
     return k < m_lineStarts.size() ? m_lineStarts[k] : 0;
 }
 
+int xpExchangeContext::columnOf(std::ptrdiff_t offset) const {
+    if (offset < 0 || std::size_t(offset) > m_text.size()) return 0;
+    const int line = lineOf(offset);
+    if (line < 1) return 0;
+    const std::size_t start = lineStart(line);
+    if (m_columnsInBytes) return int(std::size_t(offset) - start) + 1;
+    int column = 1;
+    for (std::size_t i = start; i < std::size_t(offset); ++i)
+        if ((static_cast<unsigned char>(m_text[i]) & 0xc0) != 0x80) ++column;
+    return column;
+}
+
 void xpExchangeContext::report(const xml_error& error) {
     if (error.fatal()) ++m_fatal;
     if (full()) {
         ++m_unlisted;
         return;
     }
-    m_errors.push_back({error.line(), error.path(), error.message()});
+    m_errors.push_back({error.line(), error.path(), error.message(), error.column()});
 }
 
 std::vector<xpReportedError> xpExchangeContext::takeErrors() {

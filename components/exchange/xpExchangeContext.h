@@ -8,13 +8,15 @@
 #include <string_view>
 #include <vector>
 
-#include "components/exchange/xpForward.h"
+#include "kestrel/components/exchange/xpForward.h"
 
 // One error as reported to the caller of a read or write.
 struct xpReportedError {
     int line = 0;
     std::string path;
     std::string message;
+    // 1-based column (in characters) where it is known, else 0.
+    int column = 0;
 };
 
 // One element being read or written: its DOM element and its place among same-named siblings.
@@ -28,6 +30,8 @@ struct xpFrame {
 
     std::string path() const;
     int line() const;
+    // 1-based column of the element's "<", in characters; 0 without a source.
+    int column() const;
 };
 
 // State of one read or write: the line table of the source text and every error recorded.
@@ -43,6 +47,11 @@ public:
     int lineOf(std::ptrdiff_t offset) const;
     // Byte offset of the start of a 1-based line; 0 without a source.
     std::size_t lineStart(int line) const;
+    // 1-based column, in characters, of a byte offset into the source; 0 without a source.
+    int columnOf(std::ptrdiff_t offset) const;
+    // Columns are byte counts: set for text that is plain ASCII and parsed where it lies (which
+    // may put other bytes into it).
+    void setColumnsInBytes() { m_columnsInBytes = true; }
     const std::vector<xpReportedError>& errors() const { return m_errors; }
     // Records an error; past the error limit it is only counted.
     void report(const xml_error& error);
@@ -62,6 +71,8 @@ public:
     static std::size_t errorCount();
 
 private:
+    std::string_view m_text;
+    bool m_columnsInBytes = false;
     // Offsets of line starts; 32 bits while the text allows (a line table per line of a large
     // document is a noticeable part of the memory a read takes).
     std::vector<std::uint32_t> m_lineStarts;

@@ -1,10 +1,10 @@
-#include "components/exchange/xpImportSet.h"
+#include "kestrel/components/exchange/xpImportSet.h"
 
 #include <algorithm>
 #include <unordered_map>
 
-#include "components/exchange/xml_error.h"
-#include "components/exchange/xpNode.h"
+#include "kestrel/components/exchange/xml_error.h"
+#include "kestrel/components/exchange/xpNode.h"
 
 xpImportSet::xpImportSet(const xpFrame& frame) : m_frame(frame) {
     for (pugi::xml_attribute a = frame.dom.first_attribute(); a; a = a.next_attribute()) m_attributes.push_back(a);
@@ -98,7 +98,7 @@ void xpImportSet::reportLeftovers(xpNode* reporter) {
         if (path.empty()) path = m_frame.path();
         sink->nodeError() << xml_error_message(reporter,
                                                std::string("unexpected attribute \"") + m_attributes[i].name() + "\"",
-                                               path + "/@" + m_attributes[i].name(), m_frame.line());
+                                               path + "/@" + m_attributes[i].name(), m_frame.line(), m_frame.column());
     }
     for (std::size_t i = 0; i < m_children.size(); ++i) {
         if (m_childTaken[i]) continue;
@@ -111,14 +111,15 @@ void xpImportSet::reportLeftovers(xpNode* reporter) {
             message = "element \"" + name + "\" occurs more often than allowed here";
         else
             message = "unexpected element \"" + name + "\"";
-        sink->nodeError() << xml_error_message(reporter, message, child.path(), child.line());
+        sink->nodeError() << xml_error_message(reporter, message, child.path(), child.line(), child.column());
     }
     if (!m_textTaken) {
         for (pugi::xml_node c = m_frame.dom.first_child(); c; c = c.next_sibling()) {
             if (c.type() != pugi::node_pcdata && c.type() != pugi::node_cdata) continue;
             std::string_view value = c.value();
             if (value.find_first_not_of(" \t\r\n") == std::string_view::npos) continue;
-            sink->nodeError() << xml_error_message(reporter, "unexpected text content", m_frame.path(), m_frame.line());
+            sink->nodeError() << xml_error_message(reporter, "unexpected text content", m_frame.path(), m_frame.line(),
+                                                   m_frame.column());
             break;
         }
     }

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "components/exchange/xpExchangeContext.h"
+#include "kestrel/components/exchange/xpExchangeContext.h"
 
 // The content of one DOM element, offered to the nodes that read it: each attribute and child
 // element can be taken once. What is left at the end was read by no node and is reported.

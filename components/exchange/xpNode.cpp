@@ -1,7 +1,7 @@
-#include "components/exchange/xpNode.h"
+#include "kestrel/components/exchange/xpNode.h"
 
-#include "components/exchange/xpDocument.h"
-#include "components/exchange/xpImportSet.h"
+#include "kestrel/components/exchange/xpDocument.h"
+#include "kestrel/components/exchange/xpImportSet.h"
 
 namespace {
 void forget(std::vector<xpNode*>& list, const xpNode* node) {
@@ -76,6 +76,11 @@ std::string xpNode::getElementPath() const {
 int xpNode::getLine() const {
     if (m_frame) return m_frame->line();
     return m_parent ? m_parent->getLine() : 0;
+}
+
+int xpNode::getColumn() const {
+    if (m_frame) return m_frame->column();
+    return m_parent ? m_parent->getColumn() : 0;
 }
 
 bool xpNode::guardedImportConcrete() {

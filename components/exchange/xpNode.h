@@ -7,9 +7,9 @@
 #include <typeinfo>
 #include <vector>
 
-#include "components/exchange/xml_error.h"
-#include "components/exchange/xpExchangeContext.h"
-#include "components/exchange/xpForward.h"
+#include "kestrel/components/exchange/xml_error.h"
+#include "kestrel/components/exchange/xpExchangeContext.h"
+#include "kestrel/components/exchange/xpForward.h"
 
 // Handler of a streaming reader that drives the same per-node logic as the DOM reader.
 class xpNodeHandler {
@@ -130,6 +130,8 @@ public:
     virtual std::string getElementPath() const;
     // Source line of that element; 0 when unknown.
     int getLine() const;
+    // 1-based column of the element being read, in characters; 0 when unknown.
+    int getColumn() const;
 
     // --- errors -----------------------------------------------------------------------------
     xpErrorMap& nodeError() { return m_errors; }

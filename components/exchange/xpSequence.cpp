@@ -1,7 +1,7 @@
-#include "components/exchange/xpSequence.h"
+#include "kestrel/components/exchange/xpSequence.h"
 
-#include "components/exchange/xpImportSet.h"
-#include "components/schema/xsSchema.h"
+#include "kestrel/components/exchange/xpImportSet.h"
+#include "kestrel/components/schema/xsSchema.h"
 
 xpSequence::~xpSequence() = default;
 

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "components/exchange/xpElement.h"
+#include "kestrel/components/exchange/xpElement.h"
 
 // An element whose children repeat one prototype node, one item element per entry.
 class xpSequence : public xpElement {

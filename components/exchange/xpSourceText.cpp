@@ -1,4 +1,4 @@
-#include "components/exchange/xpSourceText.h"
+#include "kestrel/components/exchange/xpSourceText.h"
 
 #include <iconv.h>
 

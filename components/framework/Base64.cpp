@@ -1,4 +1,4 @@
-#include "components/framework/Base64.h"
+#include "kestrel/components/framework/Base64.h"
 
 #include <array>
 #include <stdexcept>

@@ -1,4 +1,4 @@
-#include "components/framework/bosStrategyInterface.h"
+#include "kestrel/components/framework/bosStrategyInterface.h"
 
 #include <new>
 

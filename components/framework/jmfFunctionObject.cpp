@@ -1,4 +1,4 @@
-#include "components/framework/jmfFunctionObject.h"
+#include "kestrel/components/framework/jmfFunctionObject.h"
 
 #include <cmath>
 #include <cstddef>

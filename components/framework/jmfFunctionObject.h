@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "components/framework/bosStrategyInterface.h"
+#include "kestrel/components/framework/bosStrategyInterface.h"
 
 // The bounds a script runs within.
 struct jmfScriptLimits {

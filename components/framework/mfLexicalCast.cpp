@@ -1,4 +1,4 @@
-#include "components/framework/mfLexicalCast.h"
+#include "kestrel/components/framework/mfLexicalCast.h"
 
 #include <charconv>
 #include <limits>
@@ -7,8 +7,8 @@
 #include <string_view>
 #include <typeinfo>
 
-#include "components/framework/mfFromChars.h"
-#include "components/framework/mfTextFormatter.h"
+#include "kestrel/components/framework/mfFromChars.h"
+#include "kestrel/components/framework/mfTextFormatter.h"
 
 namespace {
 std::string_view trimmed(const std::string& text) {

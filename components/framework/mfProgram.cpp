@@ -1,4 +1,4 @@
-#include "components/framework/mfProgram.h"
+#include "kestrel/components/framework/mfProgram.h"
 
 mfProgram& mfProgram::program() {
     static mfProgram instance;

@@ -3,7 +3,7 @@
 #include <typeinfo>
 #include <utility>
 
-#include "components/framework/bosStrategyInterface.h"
+#include "kestrel/components/framework/bosStrategyInterface.h"
 
 // The program object: holds the storage strategy through which model objects are allocated.
 class mfProgram {

@@ -1,4 +1,4 @@
-#include "components/framework/mfTextFormatter.h"
+#include "kestrel/components/framework/mfTextFormatter.h"
 
 #include <cxxabi.h>
 

@@ -4,7 +4,7 @@
 #include <type_traits>
 #include <typeinfo>
 
-#include "components/framework/mfScriptContext.h"
+#include "kestrel/components/framework/mfScriptContext.h"
 
 // Demangled name of a type, computed once per type and kept for the process lifetime.
 const std::string& mfDemangledName(const std::type_info& type);

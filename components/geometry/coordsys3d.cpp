@@ -1,9 +1,9 @@
-#include "components/geometry/coordsys3d.h"
+#include "kestrel/components/geometry/coordsys3d.h"
 
 #include <cmath>
 #include <numbers>
 
-#include "components/geometry/mfSpaceBase.h"
+#include "kestrel/components/geometry/mfSpaceBase.h"
 
 namespace {
 trans3d transposed(const trans3d& t) {

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "components/geometry/locsys3d.h"
-#include "components/geometry/pos3d.h"
-#include "components/geometry/trans3d.h"
+#include "kestrel/components/geometry/locsys3d.h"
+#include "kestrel/components/geometry/pos3d.h"
+#include "kestrel/components/geometry/trans3d.h"
 
 // The coordinate system of a load: Cartesian along the axes of a local system, or cylindrical
 // around its z axis with coordinates (r, theta, z), theta in radians in (-pi, pi] measured from

@@ -1,12 +1,12 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "components/framework/mfTextFormatter.h"
-#include "components/geometry/locsys3d.h"
-#include "components/geometry/mfSpaceBase.h"
-#include "components/geometry/pos3d.h"
-#include "components/geometry/trans3d.h"
-#include "components/geometry/vec3d.h"
+#include "kestrel/components/framework/mfTextFormatter.h"
+#include "kestrel/components/geometry/locsys3d.h"
+#include "kestrel/components/geometry/mfSpaceBase.h"
+#include "kestrel/components/geometry/pos3d.h"
+#include "kestrel/components/geometry/trans3d.h"
+#include "kestrel/components/geometry/vec3d.h"
 
 double mfSpaceBase::m_accuracy = 1e-6;
 

@@ -1,8 +1,8 @@
-#include "components/geometry/line3d.h"
+#include "kestrel/components/geometry/line3d.h"
 
 #include <cmath>
 
-#include "components/geometry/mfSpaceBase.h"
+#include "kestrel/components/geometry/mfSpaceBase.h"
 
 pos3d line3d::position(double t) const {
     // lerp hits both ends exactly, which end1 + t * direction() does not at t = 1.

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "components/geometry/pos3d.h"
-#include "components/geometry/vec3d.h"
+#include "kestrel/components/geometry/pos3d.h"
+#include "kestrel/components/geometry/vec3d.h"
 
 // A straight segment between two ends; projections work on the infinite line through them.
 class line3d {

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "components/geometry/pos3d.h"
-#include "components/geometry/trans3d.h"
-#include "components/geometry/vec3d.h"
+#include "kestrel/components/geometry/pos3d.h"
+#include "kestrel/components/geometry/trans3d.h"
+#include "kestrel/components/geometry/vec3d.h"
 
 // A right-handed local coordinate system. It keeps the origin and axes exactly as given, so
 // that they travel unchanged, and works with the orthonormal frame they define: the unit x axis

@@ -1,8 +1,8 @@
-#include "components/geometry/oriented_bbox3d.h"
+#include "kestrel/components/geometry/oriented_bbox3d.h"
 
 #include <algorithm>
 
-#include "components/geometry/mfSpaceBase.h"
+#include "kestrel/components/geometry/mfSpaceBase.h"
 
 bool oriented_bbox3d::contains(const pos3d& global) const {
     const pos3d local = m_system.toLocal(global);

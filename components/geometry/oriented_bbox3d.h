@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "components/geometry/locsys3d.h"
-#include "components/geometry/pos3d.h"
+#include "kestrel/components/geometry/locsys3d.h"
+#include "kestrel/components/geometry/pos3d.h"
 
 // A box whose edges run along the axes of a local system. The corners are local coordinates in
 // that system and are kept as given, in either order per axis, so that they travel unchanged.

@@ -1,11 +1,11 @@
-#include "components/geometry/plane3d.h"
+#include "kestrel/components/geometry/plane3d.h"
 
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
-#include "components/framework/mfTextFormatter.h"
-#include "components/geometry/mfSpaceBase.h"
+#include "kestrel/components/framework/mfTextFormatter.h"
+#include "kestrel/components/geometry/mfSpaceBase.h"
 
 namespace {
 bool finite(const vec3d& v) {

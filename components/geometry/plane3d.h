@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "components/geometry/pos3d.h"
-#include "components/geometry/vec3d.h"
+#include "kestrel/components/geometry/pos3d.h"
+#include "kestrel/components/geometry/vec3d.h"
 
 // An unbounded plane with a unit normal and a point on it. Distances are measured from that
 // point rather than through the offset coefficient, so that points far from the origin lose no

@@ -1,9 +1,9 @@
-#include "components/geometry/polygon3d.h"
+#include "kestrel/components/geometry/polygon3d.h"
 
 #include <algorithm>
 #include <cstddef>
 
-#include "components/geometry/mfSpaceBase.h"
+#include "kestrel/components/geometry/mfSpaceBase.h"
 
 namespace {
 // Twice the vector area. Corners are taken relative to the first one so that a small polygon

@@ -4,8 +4,8 @@
 #include <utility>
 #include <vector>
 
-#include "components/geometry/pos3d.h"
-#include "components/geometry/vec3d.h"
+#include "kestrel/components/geometry/pos3d.h"
+#include "kestrel/components/geometry/vec3d.h"
 
 // A closed polygon through its corners in order; the last corner connects back to the first.
 // Corners are kept exactly as given and need not be coplanar.

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "components/geometry/vec3d.h"
+#include "kestrel/components/geometry/vec3d.h"
 
 class trans3d;
 

@@ -1,4 +1,4 @@
-#include "components/geometry/trans3d.h"
+#include "kestrel/components/geometry/trans3d.h"
 
 #include <cmath>
 #include <stdexcept>

@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "components/geometry/pos3d.h"
-#include "components/geometry/vec3d.h"
+#include "kestrel/components/geometry/pos3d.h"
+#include "kestrel/components/geometry/vec3d.h"
 
 // An affine transformation: a 3x3 matrix followed by a translation. Positions get both, free
 // vectors only the matrix.

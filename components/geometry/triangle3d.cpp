@@ -1,9 +1,9 @@
-#include "components/geometry/triangle3d.h"
+#include "kestrel/components/geometry/triangle3d.h"
 
 #include <cmath>
 #include <stdexcept>
 
-#include "components/geometry/mfSpaceBase.h"
+#include "kestrel/components/geometry/mfSpaceBase.h"
 
 namespace {
 // -1, 0 or 1: which side of the plane, 0 within the accuracy.

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "components/geometry/plane3d.h"
-#include "components/geometry/pos3d.h"
+#include "kestrel/components/geometry/plane3d.h"
+#include "kestrel/components/geometry/pos3d.h"
 
 // A triangle through three corners in order; the order gives its orientation.
 class triangle3d {

@@ -3,8 +3,8 @@
 #include <string>
 #include <type_traits>
 
-#include "components/loadcase/lcIntensityAlgorithms.h"
-#include "components/units/jsQuantity.h"
+#include "kestrel/components/loadcase/lcIntensityAlgorithms.h"
+#include "kestrel/components/units/jsQuantity.h"
 
 // Algorithms of a family whose components are all quantities of class Q.
 template <class Q>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "components/loadcase/lcModelObject.h"
+#include "kestrel/components/loadcase/lcModelObject.h"
 
 // A load case: the owner that clones of intensity functions may be placed into.
 class lcBasicLoadCase : public lcModelObject {

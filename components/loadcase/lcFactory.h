@@ -1,6 +1,6 @@
 #pragma once
 
-#include "components/loadcase/mfFactory.h"
+#include "kestrel/components/loadcase/mfFactory.h"
 
 class mfRelationObject;
 

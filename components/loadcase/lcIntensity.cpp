@@ -1,13 +1,13 @@
-#include "components/loadcase/lcIntensity.h"
+#include "kestrel/components/loadcase/lcIntensity.h"
 
 #include <cmath>
 #include <stdexcept>
 #include <utility>
 
-#include "components/framework/mfTextFormatter.h"
-#include "components/loadcase/laQuantityAlgorithms.h"
-#include "components/loadcase/lcIntensityAlgorithms.h"
-#include "components/loadcase/lcLoad.h"
+#include "kestrel/components/framework/mfTextFormatter.h"
+#include "kestrel/components/loadcase/laQuantityAlgorithms.h"
+#include "kestrel/components/loadcase/lcIntensityAlgorithms.h"
+#include "kestrel/components/loadcase/lcLoad.h"
 
 // --- representation -------------------------------------------------------------------------
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "components/loadcase/lcIntensityRepresentation.h"
+#include "kestrel/components/loadcase/lcIntensityRepresentation.h"
 
 // The result of evaluating an intensity function: complex components in the family of the
 // value they came from. A default-constructed intensity is empty and means that no value can be

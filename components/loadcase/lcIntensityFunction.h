@@ -4,14 +4,14 @@
 #include <set>
 #include <string>
 
-#include "components/geometry/plane3d.h"
-#include "components/geometry/pos3d.h"
-#include "components/geometry/triangle3d.h"
-#include "components/geometry/vec3d.h"
-#include "components/loadcase/lcIntensity.h"
-#include "components/loadcase/lcLoad.h"
-#include "components/model/mfRelationObject.h"
-#include "model/List.h"
+#include "kestrel/components/framework/List.h"
+#include "kestrel/components/geometry/plane3d.h"
+#include "kestrel/components/geometry/pos3d.h"
+#include "kestrel/components/geometry/triangle3d.h"
+#include "kestrel/components/geometry/vec3d.h"
+#include "kestrel/components/loadcase/lcIntensity.h"
+#include "kestrel/components/loadcase/lcLoad.h"
+#include "kestrel/components/model/mfRelationObject.h"
 
 class lcBasicLoadCase;
 class lcIntensityAlgorithms;

@@ -1,10 +1,10 @@
 #include <map>
 #include <typeindex>
 
-#include "components/loadcase/lcFactory.h"
-#include "components/loadcase/lcIntensityFunction.h"
-#include "components/loadcase/lcModelObject.h"
-#include "components/loadcase/mfFactory.h"
+#include "kestrel/components/loadcase/lcFactory.h"
+#include "kestrel/components/loadcase/lcIntensityFunction.h"
+#include "kestrel/components/loadcase/lcModelObject.h"
+#include "kestrel/components/loadcase/mfFactory.h"
 
 // --- factories ------------------------------------------------------------------------------
 

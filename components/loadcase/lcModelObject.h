@@ -1,6 +1,6 @@
 #pragma once
 
-#include "components/model/mfRelationObject.h"
+#include "kestrel/components/model/mfRelationObject.h"
 
 // Base of the objects of a load case. Its type also keys the load-case factory
 // (mfFactory::getFactory(typeid(lcModelObject))).

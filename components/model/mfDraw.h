@@ -1,6 +1,6 @@
 #pragma once
 
-#include "components/model/mfMetaObject.h"
+#include "kestrel/components/model/mfMetaObject.h"
 
 // Base of model objects that can be drawn.
 class mfDraw : public mfMetaObject {

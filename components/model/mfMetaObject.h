@@ -3,7 +3,7 @@
 #include <type_traits>
 #include <typeinfo>
 
-#include "components/framework/bosStrategyInterface.h"
+#include "kestrel/components/framework/bosStrategyInterface.h"
 
 // Root of every model class. A model object answers "is a" questions through getInterface,
 // which each class implements as a chain: itself, then its base. The same chain exists as a

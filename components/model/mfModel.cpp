@@ -1,5 +1,5 @@
-#include "components/model/mfMetaObject.h"
-#include "components/model/mfRelationObject.h"
+#include "kestrel/components/model/mfMetaObject.h"
+#include "kestrel/components/model/mfRelationObject.h"
 
 void* mfMetaObject::getInterface(const std::type_info& type) {
     return type == typeid(mfMetaObject) ? this : nullptr;

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "components/model/mfDraw.h"
+#include "kestrel/components/model/mfDraw.h"
 
 // Base of named model objects that take part in relations.
 class mfRelationObject : public mfDraw {

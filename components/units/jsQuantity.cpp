@@ -1,4 +1,4 @@
-#include "components/units/jsQuantity.h"
+#include "kestrel/components/units/jsQuantity.h"
 
 #include <udunits2.h>
 
@@ -14,8 +14,8 @@
 #include <string>
 #include <unordered_map>
 
-#include "components/framework/mfFromChars.h"
-#include "components/framework/mfTextFormatter.h"
+#include "kestrel/components/framework/mfFromChars.h"
+#include "kestrel/components/framework/mfTextFormatter.h"
 
 #define KESTREL_JS_DESCRIPTOR(Name, quantityName, siSymbol, scaleOnly)          \
     const jsUnitDescriptor& Name::descriptor() {                                \

@@ -1,4 +1,4 @@
-#include "components/units/jsQuantityPattern.h"
+#include "kestrel/components/units/jsQuantityPattern.h"
 
 #include <map>
 #include <stdexcept>

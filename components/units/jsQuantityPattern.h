@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "components/units/jsQuantity.h"
+#include "kestrel/components/units/jsQuantity.h"
 
 // An XML Schema pattern for the texts of a quantity: a finite number, optionally followed by a
 // unit. Every text jsParseQuantity reads as a finite value matches it; of the texts it refuses,

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "components/framework/mfProgram.h"
-#include "elements/kestrelRegistration.h"
-#include "elements/xlaFootprintLine.h"
-#include "elements/xlaFootprintPoint.h"
-#include "elements/xlaFootprintPolygon.h"
-#include "exchange/xpSpecialization.h"
-#include "model/laFootprintBox.h"
+#include "kestrel/components/framework/mfProgram.h"
+#include "kestrel/elements/kestrelRegistration.h"
+#include "kestrel/elements/xlaFootprintLine.h"
+#include "kestrel/elements/xlaFootprintPoint.h"
+#include "kestrel/elements/xlaFootprintPolygon.h"
+#include "kestrel/exchange/xpSpecialization.h"
+#include "kestrel/model/laFootprintBox.h"
 #include "polymorphic_owner.h"
 #include "xml_fixture.h"
 

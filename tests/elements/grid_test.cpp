@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "components/framework/mfProgram.h"
-#include "elements/kestrelLimits.h"
-#include "elements/kestrelRegistration.h"
-#include "elements/xlaIntensityFunctionGrid.h"
+#include "kestrel/components/framework/mfProgram.h"
+#include "kestrel/elements/kestrelLimits.h"
+#include "kestrel/elements/kestrelRegistration.h"
+#include "kestrel/elements/xlaIntensityFunctionGrid.h"
 #include "polymorphic_owner.h"
 #include "xml_fixture.h"
 

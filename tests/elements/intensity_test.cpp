@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "components/framework/mfProgram.h"
-#include "elements/kestrelRegistration.h"
-#include "elements/xlaIntensityConstant.h"
-#include "elements/xlaIntensityThreePointVarying.h"
-#include "elements/xlaLimitFunctionRange.h"
-#include "exchange/xpSpecialization.h"
-#include "model/laLimitFunctionLiquidPressure.h"
+#include "kestrel/components/framework/mfProgram.h"
+#include "kestrel/elements/kestrelRegistration.h"
+#include "kestrel/elements/xlaIntensityConstant.h"
+#include "kestrel/elements/xlaIntensityThreePointVarying.h"
+#include "kestrel/elements/xlaLimitFunctionRange.h"
+#include "kestrel/exchange/xpSpecialization.h"
+#include "kestrel/model/laLimitFunctionLiquidPressure.h"
 #include "polymorphic_owner.h"
 #include "xml_fixture.h"
 

@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "components/framework/mfProgram.h"
-#include "components/geometry/mfSpaceBase.h"
-#include "elements/kestrelRegistration.h"
-#include "elements/xlaIntensityFunctionGrid.h"
-#include "elements/xlaIntensityJavaScript.h"
-#include "elements/xlaIntensityLinearParametric.h"
-#include "elements/xlaIntensityLinearVarying.h"
-#include "exchange/xpSpecialization.h"
+#include "kestrel/components/framework/mfProgram.h"
+#include "kestrel/components/geometry/mfSpaceBase.h"
+#include "kestrel/elements/kestrelRegistration.h"
+#include "kestrel/elements/xlaIntensityFunctionGrid.h"
+#include "kestrel/elements/xlaIntensityJavaScript.h"
+#include "kestrel/elements/xlaIntensityLinearParametric.h"
+#include "kestrel/elements/xlaIntensityLinearVarying.h"
+#include "kestrel/exchange/xpSpecialization.h"
 #include "polymorphic_owner.h"
 #include "xml_fixture.h"
 

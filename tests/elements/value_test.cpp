@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "elements/xlaValueElements.h"
+#include "kestrel/elements/xlaValueElements.h"
 #include "xml_fixture.h"
 
 namespace {

@@ -8,12 +8,12 @@
 #include <string>
 #include <utility>
 
-#include "components/exchange/xpAlternatives.h"
-#include "components/exchange/xpAttributes.h"
-#include "exchange/xpMemberDeclaration.h"
-#include "exchange/xpProtoDeclarations.h"
-#include "model/List.h"
-#include "model/Vector.h"
+#include "kestrel/components/exchange/xpAlternatives.h"
+#include "kestrel/components/exchange/xpAttributes.h"
+#include "kestrel/components/framework/List.h"
+#include "kestrel/components/framework/Vector.h"
+#include "kestrel/exchange/xpMemberDeclaration.h"
+#include "kestrel/exchange/xpProtoDeclarations.h"
 #include "xml_fixture.h"
 
 namespace {

@@ -4,10 +4,10 @@
 #include <map>
 #include <string>
 
-#include "exchange/xpMemberDeclaration.h"
-#include "exchange/xpProtoDeclarations.h"
-#include "model/List.h"
-#include "model/Vector.h"
+#include "kestrel/components/framework/List.h"
+#include "kestrel/components/framework/Vector.h"
+#include "kestrel/exchange/xpMemberDeclaration.h"
+#include "kestrel/exchange/xpProtoDeclarations.h"
 #include "xml_fixture.h"
 
 namespace {

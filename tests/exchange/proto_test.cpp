@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "exchange/xpProtoDeclarations.h"
-#include "model/Map.h"
-#include "model/Vector.h"
+#include "kestrel/components/framework/Map.h"
+#include "kestrel/components/framework/Vector.h"
+#include "kestrel/exchange/xpProtoDeclarations.h"
 #include "xml_fixture.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "components/loadcase/lcFactory.h"
-#include "components/loadcase/lcIntensityFunction.h"
-#include "components/loadcase/lcModelObject.h"
+#include "kestrel/components/loadcase/lcFactory.h"
+#include "kestrel/components/loadcase/lcIntensityFunction.h"
+#include "kestrel/components/loadcase/lcModelObject.h"
 
 // Counts the announcements of dying objects while installed.
 class CountingFactory : public lcFactory {

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "components/geometry/mfSpaceBase.h"
-#include "model/laFootprintBox.h"
-#include "model/laFootprintLine.h"
-#include "model/laFootprintPoint.h"
-#include "model/laFootprintPolygon.h"
+#include "kestrel/components/geometry/mfSpaceBase.h"
+#include "kestrel/model/laFootprintBox.h"
+#include "kestrel/model/laFootprintLine.h"
+#include "kestrel/model/laFootprintPoint.h"
+#include "kestrel/model/laFootprintPolygon.h"
 
 namespace {
 

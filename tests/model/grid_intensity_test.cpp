@@ -7,12 +7,12 @@
 #include <stdexcept>
 #include <vector>
 
-#include "components/framework/mfProgram.h"
-#include "components/geometry/mfSpaceBase.h"
-#include "components/loadcase/lcFactory.h"
 #include "counting_factory.h"
-#include "model/laIntensityFunctionGrid.h"
-#include "model/laPressure.h"
+#include "kestrel/components/framework/mfProgram.h"
+#include "kestrel/components/geometry/mfSpaceBase.h"
+#include "kestrel/components/loadcase/lcFactory.h"
+#include "kestrel/model/laIntensityFunctionGrid.h"
+#include "kestrel/model/laPressure.h"
 
 namespace {
 

@@ -4,19 +4,19 @@
 #include <numbers>
 #include <vector>
 
-#include "components/framework/mfProgram.h"
 #include "counting_factory.h"
-#include "model/laDisplacement.h"
-#include "model/laFootprintLine.h"
-#include "model/laFootprintPoint.h"
-#include "model/laFootprintPolygon.h"
-#include "model/laForceMoment.h"
-#include "model/laIntensityConstant.h"
-#include "model/laIntensityThreePointVarying.h"
-#include "model/laLimitFunctionRange.h"
-#include "model/laPressure.h"
-#include "model/laTraction.h"
-#include "types/mfTypeInfoHierarchy.h"
+#include "kestrel/components/framework/mfProgram.h"
+#include "kestrel/model/laDisplacement.h"
+#include "kestrel/model/laFootprintLine.h"
+#include "kestrel/model/laFootprintPoint.h"
+#include "kestrel/model/laFootprintPolygon.h"
+#include "kestrel/model/laForceMoment.h"
+#include "kestrel/model/laIntensityConstant.h"
+#include "kestrel/model/laIntensityThreePointVarying.h"
+#include "kestrel/model/laLimitFunctionRange.h"
+#include "kestrel/model/laPressure.h"
+#include "kestrel/model/laTraction.h"
+#include "kestrel/types/mfTypeInfoHierarchy.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <limits>
 #include <string>
 
-#include "components/framework/mfProgram.h"
-#include "model/laLimitFunctionLiquidPressure.h"
-#include "model/laLimitFunctionRange.h"
+#include "kestrel/components/framework/mfProgram.h"
+#include "kestrel/model/laLimitFunctionLiquidPressure.h"
+#include "kestrel/model/laLimitFunctionRange.h"
 
 namespace {
 

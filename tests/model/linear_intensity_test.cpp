@@ -5,13 +5,13 @@
 #include <stdexcept>
 #include <string>
 
-#include "components/framework/mfProgram.h"
-#include "components/geometry/mfSpaceBase.h"
-#include "model/laFootprintLine.h"
-#include "model/laForcePerLength.h"
-#include "model/laIntensityLinearParametric.h"
-#include "model/laIntensityLinearVarying.h"
-#include "model/laTemperature.h"
+#include "kestrel/components/framework/mfProgram.h"
+#include "kestrel/components/geometry/mfSpaceBase.h"
+#include "kestrel/model/laFootprintLine.h"
+#include "kestrel/model/laForcePerLength.h"
+#include "kestrel/model/laIntensityLinearParametric.h"
+#include "kestrel/model/laIntensityLinearVarying.h"
+#include "kestrel/model/laTemperature.h"
 
 namespace {
 

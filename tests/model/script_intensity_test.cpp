@@ -3,11 +3,11 @@
 #include <memory>
 #include <typeinfo>
 
-#include "components/framework/jmfFunctionObject.h"
-#include "components/framework/mfProgram.h"
 #include "counting_factory.h"
-#include "model/laFootprintLine.h"
-#include "model/laIntensityJavaScript.h"
+#include "kestrel/components/framework/jmfFunctionObject.h"
+#include "kestrel/components/framework/mfProgram.h"
+#include "kestrel/model/laFootprintLine.h"
+#include "kestrel/model/laIntensityJavaScript.h"
 
 namespace {
 

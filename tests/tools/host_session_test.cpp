@@ -8,7 +8,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "components/framework/mfProgram.h"
+#include "kestrel/components/framework/mfProgram.h"
 #include "tools/host/hostDocument.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <vector>
 
-#include "components/framework/mfProgram.h"
+#include "kestrel/components/framework/mfProgram.h"
 #include "tools/host/hostDocument.h"
 
 namespace {

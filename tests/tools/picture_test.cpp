@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "components/framework/mfProgram.h"
-#include "model/laFootprintPolygon.h"
-#include "model/laIntensityThreePointVarying.h"
+#include "kestrel/components/framework/mfProgram.h"
+#include "kestrel/model/laFootprintPolygon.h"
+#include "kestrel/model/laIntensityThreePointVarying.h"
 #include "tools/host/hostDocument.h"
 #include "tools/view/viewColourMap.h"
 #include "tools/view/viewPlot.h"

@@ -8,12 +8,12 @@
 #include <map>
 #include <sstream>
 
-#include "components/framework/mfProgram.h"
-#include "model/laFootprintBox.h"
-#include "model/laFootprintLine.h"
-#include "model/laFootprintPoint.h"
-#include "model/laFootprintPolygon.h"
-#include "model/laIntensityThreePointVarying.h"
+#include "kestrel/components/framework/mfProgram.h"
+#include "kestrel/model/laFootprintBox.h"
+#include "kestrel/model/laFootprintLine.h"
+#include "kestrel/model/laFootprintPoint.h"
+#include "kestrel/model/laFootprintPolygon.h"
+#include "kestrel/model/laIntensityThreePointVarying.h"
 #include "tools/host/hostDocument.h"
 #include "tools/view/viewColourMap.h"
 #include "tools/view/viewCommands.h"

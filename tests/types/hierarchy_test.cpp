@@ -2,12 +2,12 @@
 
 #include <stdexcept>
 
-#include "components/framework/mfProgram.h"
-#include "model/laFootprintLine.h"
-#include "model/laFootprintPoint.h"
-#include "types/mfTypeInfo.h"
-#include "types/mfTypeInfoHierarchy.h"
-#include "types/mfTypeInfoObject.h"
+#include "kestrel/components/framework/mfProgram.h"
+#include "kestrel/model/laFootprintLine.h"
+#include "kestrel/model/laFootprintPoint.h"
+#include "kestrel/types/mfTypeInfo.h"
+#include "kestrel/types/mfTypeInfoHierarchy.h"
+#include "kestrel/types/mfTypeInfoObject.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "types/mfTypeInfo.h"
+#include "kestrel/types/mfTypeInfo.h"
 
 #include <gtest/gtest.h>
 

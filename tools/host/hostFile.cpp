@@ -1,18 +1,31 @@
 #include "tools/host/hostFile.h"
 
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
 #include <sstream>
 #include <utility>
 
-bool hostSlurp(const std::string& file, std::string& text) {
+bool hostSlurp(const std::string& file, std::string& text, std::string& failure) {
+    failure = "read error";
     if (file == "-") {
         text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
         return !std::cin.bad();
     }
+    std::error_code code;
+    if (std::filesystem::is_directory(file, code)) {
+        failure = std::strerror(EISDIR);
+        return false;
+    }
+    errno = 0;
     std::ifstream in(file, std::ios::binary);
-    if (!in) return false;
+    if (!in) {
+        failure = std::strerror(errno ? errno : ENOENT);
+        return false;
+    }
     std::ostringstream buffer;
     buffer << in.rdbuf();
     text = buffer.str();
@@ -24,7 +37,9 @@ std::string hostDisplayName(const std::string& file) {
 }
 
 void hostPrintError(std::ostream& out, const std::string& file, const xpReportedError& error) {
-    out << hostDisplayName(file) << ':' << error.line << ": error: ";
+    out << hostDisplayName(file) << ':' << error.line;
+    if (error.column > 0) out << ':' << error.column;
+    out << ": error: ";
     if (!error.path.empty()) out << error.path << ": ";
     out << error.message << '\n';
 }
@@ -32,8 +47,9 @@ void hostPrintError(std::ostream& out, const std::string& file, const xpReported
 hostFileDocument hostReadFile(const std::string& file, std::size_t maxErrors) {
     hostFileDocument loaded;
     std::string text;
-    if (!hostSlurp(file, text)) {
-        loaded.result.errors.push_back({0, {}, "cannot read file"});
+    std::string failure;
+    if (!hostSlurp(file, text, failure)) {
+        loaded.result.errors.push_back({0, {}, "cannot read file: " + failure});
         return loaded;
     }
     loaded.readable = true;

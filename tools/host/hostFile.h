@@ -23,11 +23,12 @@ struct hostFileDocument {
 // Reads FILE, or standard input for "-", listing at most `maxErrors` errors.
 hostFileDocument hostReadFile(const std::string& file, std::size_t maxErrors = xpDocument::kDefaultMaxErrors);
 
-// Reads a whole file, or standard input for "-"; false when it cannot be read.
-bool hostSlurp(const std::string& file, std::string& text);
+// Reads a whole file, or standard input for "-"; false when it cannot be read, with the
+// system's reason in `failure`.
+bool hostSlurp(const std::string& file, std::string& text, std::string& failure);
 
 // How messages name a file: "<stdin>" for "-".
 std::string hostDisplayName(const std::string& file);
 
-// "FILE:LINE: error: PATH: MESSAGE".
+// "FILE:LINE:COLUMN: error: PATH: MESSAGE", without the column where it is unknown.
 void hostPrintError(std::ostream& out, const std::string& file, const xpReportedError& error);

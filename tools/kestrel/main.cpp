@@ -5,13 +5,15 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
 #include <sstream>
 
-#include "components/framework/mfLexicalCast.h"
-#include "elements/kestrelLimits.h"
+#include "kestrel/components/framework/mfLexicalCast.h"
+#include "kestrel/document/kestrelLoads.h"
+#include "kestrel/elements/kestrelLimits.h"
 #include "tools/host/hostDocument.h"
 #include "tools/host/hostFile.h"
 #include "tools/view/viewCommands.h"
@@ -31,7 +33,7 @@ std::string dumpJson(const nlohmann::json& value) {
 }
 
 nlohmann::json errorJson(const xpReportedError& e) {
-    return {{"line", e.line}, {"path", e.path}, {"message", e.message}};
+    return {{"line", e.line}, {"column", e.column}, {"path", e.path}, {"message", e.message}};
 }
 
 using Loaded = hostFileDocument;
@@ -80,8 +82,7 @@ int writeLoads(const List<hostLoad>& loads) {
 }
 
 std::string schemaText() {
-    hostSession session;
-    return xpDocument::schema(session.root);
+    return kestrel::loadsSchema();
 }
 
 // The errors about the element at `path` or anything inside it.
@@ -99,7 +100,8 @@ int checkFile(const std::string& file, bool json) {
     const int status = !loaded.readable || !loaded.result.wellFormed ? kUnreadable
                        : loaded.result.errors.empty()                ? kOk
                                                                      : kDocumentErrors;
-    nlohmann::json report{{"file", file}, {"valid", status == kOk}, {"loads", nlohmann::json::array()}};
+    nlohmann::json report{
+        {"file", hostDisplayName(file)}, {"valid", status == kOk}, {"loads", nlohmann::json::array()}};
     std::vector<const hostLoad*> loads;
     for (const hostLoad& l : loaded.loads) loads.push_back(&l);
     std::size_t next = 0;
@@ -148,7 +150,7 @@ int check(const std::vector<std::string>& files, bool json) {
             // One file's failure must not cost the other files their reports.
             const xpReportedError error{0, {}, e.what()};
             if (json)
-                std::cout << dumpJson({{"file", file},
+                std::cout << dumpJson({{"file", hostDisplayName(file)},
                                        {"valid", false},
                                        {"loads", nlohmann::json::array()},
                                        {"errors", {errorJson(error)}}})
@@ -166,8 +168,9 @@ int validate(const std::vector<std::string>& files) {
     int status = kOk;
     for (const std::string& file : files) {
         std::string text;
-        if (!hostSlurp(file, text)) {
-            std::cerr << hostDisplayName(file) << ":0: error: cannot read file\n";
+        std::string failure;
+        if (!hostSlurp(file, text, failure)) {
+            std::cerr << hostDisplayName(file) << ":0: error: cannot read file: " << failure << '\n';
             status = worse(status, kUnreadable);
             continue;
         }
@@ -212,6 +215,7 @@ int finishOutput(int status) {
 int run(int argc, char** argv) {
     CLI::App app{"kestrel: load documents in XML"};
     app.require_subcommand(1);
+    app.set_version_flag("--version", std::string("kestrel ") + kestrel::version());
     // Given before or after the verb; every verb that reads documents honours it.
     app.fallthrough();
     std::size_t maxGridNodes = kestrel::kDefaultMaxGridNodes;

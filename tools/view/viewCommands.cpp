@@ -10,7 +10,7 @@
 #include <set>
 #include <sstream>
 
-#include "components/framework/mfTextFormatter.h"
+#include "kestrel/components/framework/mfTextFormatter.h"
 #include "tools/host/hostDocument.h"
 #include "tools/host/hostFile.h"
 #include "tools/view/viewEvaluation.h"

@@ -4,9 +4,9 @@
 #include <iosfwd>
 #include <string>
 
-#include "components/exchange/xpDocument.h"
-#include "components/geometry/pos3d.h"
-#include "components/loadcase/lcLoad.h"
+#include "kestrel/components/exchange/xpDocument.h"
+#include "kestrel/components/geometry/pos3d.h"
+#include "kestrel/components/loadcase/lcLoad.h"
 
 // The verbs of the kestrel command that show what a load does. Each reads FILE ("-" for
 // standard input), reports reading errors on `err` as "FILE:LINE: error: PATH: MESSAGE" and

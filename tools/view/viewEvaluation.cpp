@@ -1,10 +1,10 @@
 #include "tools/view/viewEvaluation.h"
 
-#include "components/units/jsQuantity.h"
-#include "model/laIntensityFunction.h"
-#include "model/laLimitFunctionLiquidPressure.h"
-#include "model/laLimitFunctionRange.h"
-#include "model/laPressure.h"
+#include "kestrel/components/units/jsQuantity.h"
+#include "kestrel/model/laIntensityFunction.h"
+#include "kestrel/model/laLimitFunctionLiquidPressure.h"
+#include "kestrel/model/laLimitFunctionRange.h"
+#include "kestrel/model/laPressure.h"
 
 viewEvaluator::viewEvaluator(const hostLoad& load)
     : m_load(load),

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "components/loadcase/lcLoad.h"
-#include "tools/host/hostLoad.h"
+#include "kestrel/components/loadcase/lcLoad.h"
+#include "kestrel/document/kestrelLoad.h"
 #include "tools/view/viewQuantity.h"
 
 template <class T>

@@ -8,11 +8,11 @@
 #include <utility>
 #include <vector>
 
-#include "components/geometry/mfSpaceBase.h"
-#include "model/laFootprintBox.h"
-#include "model/laFootprintLine.h"
-#include "model/laFootprintPoint.h"
-#include "model/laFootprintPolygon.h"
+#include "kestrel/components/geometry/mfSpaceBase.h"
+#include "kestrel/model/laFootprintBox.h"
+#include "kestrel/model/laFootprintLine.h"
+#include "kestrel/model/laFootprintPoint.h"
+#include "kestrel/model/laFootprintPolygon.h"
 #include "tools/view/viewColourMap.h"
 #include "tools/view/viewEvaluation.h"
 #include "tools/view/viewSampling.h"

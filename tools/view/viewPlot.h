@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "components/geometry/pos3d.h"
-#include "tools/host/hostLoad.h"
+#include "kestrel/components/geometry/pos3d.h"
+#include "kestrel/document/kestrelLoad.h"
 
 // A load drawn as SVG, and where its parts lie in the picture (pixels from the top left).
 struct viewPicture {

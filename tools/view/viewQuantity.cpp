@@ -2,15 +2,15 @@
 
 #include <cmath>
 
-#include "components/units/jsQuantity.h"
-#include "model/laDisplacement.h"
-#include "model/laForceMoment.h"
-#include "model/laForcePerArea.h"
-#include "model/laForcePerLength.h"
-#include "model/laIntensityFunction.h"
-#include "model/laPressure.h"
-#include "model/laTemperature.h"
-#include "model/laTraction.h"
+#include "kestrel/components/units/jsQuantity.h"
+#include "kestrel/model/laDisplacement.h"
+#include "kestrel/model/laForceMoment.h"
+#include "kestrel/model/laForcePerArea.h"
+#include "kestrel/model/laForcePerLength.h"
+#include "kestrel/model/laIntensityFunction.h"
+#include "kestrel/model/laPressure.h"
+#include "kestrel/model/laTemperature.h"
+#include "kestrel/model/laTraction.h"
 
 namespace {
 template <class T>

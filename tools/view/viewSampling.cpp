@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "components/framework/mfTextFormatter.h"
-#include "components/geometry/mfSpaceBase.h"
-#include "model/laFootprintBox.h"
-#include "model/laFootprintLine.h"
-#include "model/laFootprintPoint.h"
-#include "model/laFootprintPolygon.h"
+#include "kestrel/components/framework/mfTextFormatter.h"
+#include "kestrel/components/geometry/mfSpaceBase.h"
+#include "kestrel/model/laFootprintBox.h"
+#include "kestrel/model/laFootprintLine.h"
+#include "kestrel/model/laFootprintPoint.h"
+#include "kestrel/model/laFootprintPolygon.h"
 
 namespace {
 // Grid points along an extent: both ends included when the step divides it, so that a 12 m

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "components/geometry/locsys3d.h"
-#include "components/geometry/pos3d.h"
+#include "kestrel/components/geometry/locsys3d.h"
+#include "kestrel/components/geometry/pos3d.h"
 
 class lcFootprint;
 class laFootprintPolygon;

@@ -1,4 +1,4 @@
-#include "components/exchange/xpDocument.h"
+#include "kestrel/components/exchange/xpDocument.h"
 
 #include <gtest/gtest.h>
 
@@ -8,9 +8,9 @@
 #include <string>
 #include <tuple>
 
-#include "components/exchange/xmfLocsys3d.h"
-#include "components/exchange/xpCData.h"
-#include "components/exchange/xpSourceText.h"
+#include "kestrel/components/exchange/xmfLocsys3d.h"
+#include "kestrel/components/exchange/xpCData.h"
+#include "kestrel/components/exchange/xpSourceText.h"
 #include "xml_fixture.h"
 
 namespace {

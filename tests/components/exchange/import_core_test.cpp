@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "components/exchange/xmfLocsys3d.h"
-#include "components/exchange/xpDocument.h"
+#include "kestrel/components/exchange/xmfLocsys3d.h"
+#include "kestrel/components/exchange/xpDocument.h"
 #include "xml_fixture.h"
 
 namespace {

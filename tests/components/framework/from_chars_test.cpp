@@ -1,6 +1,6 @@
 // The fast number path answers exactly as std::from_chars does: same value to the bit, same end,
 // same error, on the texts where the two could part.
-#include "components/framework/mfFromChars.h"
+#include "kestrel/components/framework/mfFromChars.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "components/units/jsQuantity.h"
+#include "kestrel/components/units/jsQuantity.h"
 
 namespace {
 

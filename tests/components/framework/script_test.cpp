@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "components/framework/jmfFunctionObject.h"
+#include "kestrel/components/framework/jmfFunctionObject.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <stdexcept>
 #include <typeinfo>
 
-#include "components/framework/bosStrategyInterface.h"
-#include "components/framework/mfProgram.h"
+#include "kestrel/components/framework/bosStrategyInterface.h"
+#include "kestrel/components/framework/mfProgram.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "components/framework/mfTextFormatter.h"
+#include "kestrel/components/framework/mfTextFormatter.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "components/framework/mfLexicalCast.h"
+#include "kestrel/components/framework/mfLexicalCast.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <stdexcept>
 #include <string>
 
-#include "components/geometry/locsys3d.h"
-#include "components/geometry/mfSpaceBase.h"
-#include "components/geometry/pos3d.h"
-#include "components/geometry/vec3d.h"
+#include "kestrel/components/geometry/locsys3d.h"
+#include "kestrel/components/geometry/mfSpaceBase.h"
+#include "kestrel/components/geometry/pos3d.h"
+#include "kestrel/components/geometry/vec3d.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <vector>
 
-#include "components/geometry/line3d.h"
-#include "components/geometry/plane3d.h"
-#include "components/geometry/polygon3d.h"
+#include "kestrel/components/geometry/line3d.h"
+#include "kestrel/components/geometry/plane3d.h"
+#include "kestrel/components/geometry/polygon3d.h"
 
 namespace {
 

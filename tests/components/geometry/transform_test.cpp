@@ -4,9 +4,9 @@
 #include <numbers>
 #include <stdexcept>
 
-#include "components/geometry/coordsys3d.h"
-#include "components/geometry/locsys3d.h"
-#include "components/geometry/trans3d.h"
+#include "kestrel/components/geometry/coordsys3d.h"
+#include "kestrel/components/geometry/locsys3d.h"
+#include "kestrel/components/geometry/trans3d.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "components/geometry/mfSpaceBase.h"
-#include "components/geometry/plane3d.h"
-#include "components/geometry/triangle3d.h"
+#include "kestrel/components/geometry/mfSpaceBase.h"
+#include "kestrel/components/geometry/plane3d.h"
+#include "kestrel/components/geometry/triangle3d.h"
 
 namespace {
 

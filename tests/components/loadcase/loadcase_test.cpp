@@ -3,11 +3,11 @@
 #include <complex>
 #include <stdexcept>
 
-#include "components/loadcase/laQuantityAlgorithms.h"
-#include "components/loadcase/lcFactory.h"
-#include "components/loadcase/lcIntensity.h"
-#include "components/loadcase/lcLoad.h"
-#include "components/loadcase/lcModelObject.h"
+#include "kestrel/components/loadcase/laQuantityAlgorithms.h"
+#include "kestrel/components/loadcase/lcFactory.h"
+#include "kestrel/components/loadcase/lcIntensity.h"
+#include "kestrel/components/loadcase/lcLoad.h"
+#include "kestrel/components/loadcase/lcModelObject.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "components/schema/xsSchema.h"
+#include "kestrel/components/schema/xsSchema.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "components/units/jsQuantity.h"
+#include "kestrel/components/units/jsQuantity.h"
 
-#include "components/units/jsQuantityPattern.h"
+#include "kestrel/components/units/jsQuantityPattern.h"
 
 #include <gtest/gtest.h>
 #include <libxml/xmlregexp.h>

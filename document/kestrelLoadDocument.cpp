@@ -1,15 +1,15 @@
-#include "tools/host/hostDocument.h"
+#include "kestrel/document/kestrelLoadDocument.h"
 
 #include <functional>
 #include <utility>
 
-#include "exchange/xpSpecialization.h"
-#include "model/laFootprintBox.h"
-#include "model/laFootprintLine.h"
-#include "model/laFootprintPoint.h"
-#include "model/laFootprintPolygon.h"
-#include "model/laLimitFunctionRange.h"
-#include "types/mfTypeInfoObject.h"
+#include "kestrel/exchange/xpSpecialization.h"
+#include "kestrel/model/laFootprintBox.h"
+#include "kestrel/model/laFootprintLine.h"
+#include "kestrel/model/laFootprintPoint.h"
+#include "kestrel/model/laFootprintPolygon.h"
+#include "kestrel/model/laLimitFunctionRange.h"
+#include "kestrel/types/mfTypeInfoObject.h"
 
 namespace {
 // The "local_system" child: written only when the load has one.

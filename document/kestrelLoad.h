@@ -5,26 +5,27 @@
 #include <string>
 #include <vector>
 
-#include "components/geometry/locsys3d.h"
-#include "components/loadcase/lcIntensityFunction.h"
-#include "components/loadcase/lcLoad.h"
-#include "exchange/xpMemberDeclaration.h"
-#include "model/laDisplacement.h"
-#include "model/laForceMoment.h"
-#include "model/laForcePerArea.h"
-#include "model/laForcePerLength.h"
-#include "model/laIntensityFunction.h"
-#include "model/laPressure.h"
-#include "model/laScriptFunction.h"
-#include "model/laTemperature.h"
-#include "model/laTraction.h"
-#include "model/lcFootprint.h"
+#include "kestrel/components/geometry/locsys3d.h"
+#include "kestrel/components/loadcase/lcIntensityFunction.h"
+#include "kestrel/components/loadcase/lcLoad.h"
+#include "kestrel/exchange/xpMemberDeclaration.h"
+#include "kestrel/model/laDisplacement.h"
+#include "kestrel/model/laForceMoment.h"
+#include "kestrel/model/laForcePerArea.h"
+#include "kestrel/model/laForcePerLength.h"
+#include "kestrel/model/laIntensityFunction.h"
+#include "kestrel/model/laPressure.h"
+#include "kestrel/model/laScriptFunction.h"
+#include "kestrel/model/laTemperature.h"
+#include "kestrel/model/laTraction.h"
+#include "kestrel/model/lcFootprint.h"
+#include "kestrel/types/kestrelApi.h"
 
 // How a load's local coordinates are measured.
 enum class hostCoordinates { cartesian = 0, cylindrical = 1 };
 
-// One load of the example host's document.
-struct hostLoad {
+// One load of a load document: a value that shares its footprint and intensity function.
+struct KESTREL_API hostLoad {
     std::string name;
     hostCoordinates coordinates = hostCoordinates::cartesian;
     std::optional<locsys3d> localSystem;
@@ -38,22 +39,22 @@ struct hostLoad {
     lcLoad model() const;
 
     // Loads are equal when their values are: footprints are compared by kind and geometry.
-    friend bool operator==(const hostLoad& a, const hostLoad& b);
+    friend KESTREL_API bool operator==(const hostLoad& a, const hostLoad& b);
 };
 
 // Whether two footprints (either may be null) are of one kind with the same geometry.
-bool hostSameFootprint(const lcFootprint* a, const lcFootprint* b);
+KESTREL_API bool hostSameFootprint(const lcFootprint* a, const lcFootprint* b);
 // Whether two intensity functions (either may be null) are of one kind with the same systems,
 // description and limit function.
-bool hostSameIntensity(const lcIntensityFunction* a, const lcIntensityFunction* b);
+KESTREL_API bool hostSameIntensity(const lcIntensityFunction* a, const lcIntensityFunction* b);
 
 // Why the intensity function's last evaluation gave no value where it applies: the script
 // function's error; empty for every other kind, and after a value.
-std::string hostEvaluationError(const lcIntensityFunction& intensity);
+KESTREL_API std::string hostEvaluationError(const lcIntensityFunction& intensity);
 
 // The "load" element: attribute "name" (required), attribute "coordinates" ("cartesian", the
 // default, or "cylindrical"), optional child "local_system".
-class xhostLoad : public xpElement {
+class KESTREL_API xhostLoad : public xpElement {
 public:
     xhostLoad();
     bool export_(const hostLoad& load);

@@ -1,0 +1,85 @@
+#include "kestrel/document/kestrelLoads.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <system_error>
+
+#include "kestrel/document/kestrelLoadDocument.h"
+#include "kestrel/document/kestrelVocabulary.h"
+#include "kestrel/kestrelVersion.h"
+
+namespace kestrel {
+
+const char* version() {
+    return KESTREL_VERSION_STRING;
+}
+
+namespace {
+Diagnostic diagnostic(const xpReportedError& e) {
+    return {e.line, e.column, e.path, e.message};
+}
+
+ReadResult unreadable(std::string message) {
+    ReadResult result;
+    result.errors.push_back({0, 0, {}, std::move(message)});
+    return result;
+}
+}  // namespace
+
+ReadResult readLoads(std::string_view text, const ReadOptions& options) {
+    ReadResult result;
+    hostSession session;
+    session.document.setMaxErrors(options.maxErrors);
+    const xpReadResult read = session.document.read(session.root, text);
+    result.readable = read.wellFormed;
+    result.unlisted = read.unlisted;
+    for (const xpReportedError& e : read.errors) result.errors.push_back(diagnostic(e));
+    result.loads.assign(session.root.m_loads.begin(), session.root.m_loads.end());
+    result.records = session.root.m_records;
+    return result;
+}
+
+ReadResult readLoadsFile(const std::filesystem::path& file, const ReadOptions& options) {
+    std::error_code code;
+    if (std::filesystem::is_directory(file, code)) return unreadable(std::strerror(EISDIR));
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return unreadable(std::strerror(errno ? errno : ENOENT));
+    return readLoads(in, options);
+}
+
+ReadResult readLoads(std::istream& in, const ReadOptions& options) {
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    if (in.bad()) return unreadable("read error");
+    return readLoads(std::string_view(buffer.str()), options);
+}
+
+WriteResult writeLoads(const std::vector<Load>& loads) {
+    WriteResult result;
+    hostSession session;
+    session.root.m_loads.assign(loads.begin(), loads.end());
+    for (const xpReportedError& e : session.document.write(session.root, result.text))
+        result.errors.push_back(diagnostic(e));
+    if (!result.errors.empty()) result.text.clear();
+    return result;
+}
+
+std::string loadsSchema() {
+    hostSession session;
+    return documentedSchema(xpDocument::schema(session.root));
+}
+
+Evaluation evaluate(const Load& load, const pos3d& at, lcLoad::lcCoordinateSystem system) {
+    Evaluation evaluation;
+    if (!load.intensity) return evaluation;
+    const lcLoad model = load.model();
+    const lcIntensity value = load.intensity->getIntensity(&model, at, system, 1.0);
+    for (std::size_t i = 0; i < value.size(); ++i) evaluation.value.push_back(value.get_complex(i).real());
+    if (evaluation.value.empty()) evaluation.error = hostEvaluationError(*load.intensity);
+    return evaluation;
+}
+
+}  // namespace kestrel

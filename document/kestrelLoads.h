@@ -1,0 +1,98 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <iosfwd>
+#include <memory>
+#include <new>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "kestrel/components/framework/mfProgram.h"
+#include "kestrel/components/geometry/pos3d.h"
+#include "kestrel/components/loadcase/lcLoad.h"
+#include "kestrel/document/kestrelLoadDocument.h"
+#include "kestrel/types/kestrelApi.h"
+
+// The load document of a host: a root "loads" holding "load" elements, each with a name,
+// coordinates, a local system, a footprint and an intensity function. Reading and writing set up
+// their own exchange document with every element class registered, so a host needs nothing else.
+namespace kestrel {
+
+using Load = hostLoad;
+using Coordinates = hostCoordinates;
+using LoadRecord = hostLoadRecord;
+
+// The version of the library in use, "MAJOR.MINOR.PATCH"; KESTREL_VERSION_STRING is the headers'.
+KESTREL_API const char* version();
+
+// One problem of a document: its 1-based line and column (0 where unknown), the path of the
+// element or attribute it concerns ("/loads/load[2]/@name", empty for the document as a whole)
+// and what is wrong.
+struct Diagnostic {
+    int line = 0;
+    int column = 0;
+    std::string path;
+    std::string message;
+};
+
+struct ReadOptions {
+    // Errors listed at most; past it the last entry says how many more were found.
+    std::size_t maxErrors = 1000;
+};
+
+// What reading a load document gave. A load with errors is left out of `loads`; `records` lists
+// every "load" element, read or not, in document order.
+struct ReadResult {
+    // False when there was no document to read: a file that could not be opened (the message
+    // says why), text that is not well-formed XML, or another root element than "loads".
+    bool readable = false;
+    std::vector<Load> loads;
+    std::vector<LoadRecord> records;
+    std::vector<Diagnostic> errors;
+    std::size_t unlisted = 0;
+    bool ok() const { return readable && errors.empty(); }
+};
+
+// Reads a load document from text (UTF-8, UTF-16 or an encoding its declaration names), a file or
+// a stream. Nothing throws: every problem becomes a diagnostic.
+KESTREL_API ReadResult readLoads(std::string_view text, const ReadOptions& options = {});
+KESTREL_API ReadResult readLoadsFile(const std::filesystem::path& file, const ReadOptions& options = {});
+KESTREL_API ReadResult readLoads(std::istream& in, const ReadOptions& options = {});
+
+// What writing gave: the document text, or the problems that kept a load from being written (a
+// footprint or intensity kind no element knows), in which case `text` is empty.
+struct WriteResult {
+    std::string text;
+    std::vector<Diagnostic> errors;
+    bool ok() const { return errors.empty(); }
+};
+KESTREL_API WriteResult writeLoads(const std::vector<Load>& loads);
+
+// The XML Schema of load documents, every element and attribute documented.
+KESTREL_API std::string loadsSchema();
+
+// A load's intensity at a global position (metres), its components expressed in the chosen
+// system: one for a pressure, traction or temperature, three for a vector quantity. `value` is
+// empty where the function has none (outside the footprint of a grid, a script that failed:
+// `error` then says why) and for a load without intensity function.
+struct Evaluation {
+    std::vector<double> value;
+    std::string error;
+    bool has_value() const { return !value.empty(); }
+};
+KESTREL_API Evaluation evaluate(const Load& load, const pos3d& at, lcLoad::lcCoordinateSystem system = lcLoad::global);
+
+// A model object of class T from the storage strategy, owned by the pointer returned: the way to
+// give a load its footprint and intensity function. Throws std::bad_alloc when the strategy has
+// no memory left.
+template <class T, class... Args>
+std::shared_ptr<T> make(Args&&... args) {
+    T* object = mfCreate<T>(std::forward<Args>(args)...);
+    if (!object) throw std::bad_alloc();
+    return std::shared_ptr<T>(object);
+}
+
+}  // namespace kestrel

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Uses Kestrel as a host project would: installs a build into a temporary prefix, builds the host
+# example (examples/host) against it through find_package and through pkg-config and runs it, then
+# builds the Debian package with CPack and does the same against what the package holds.
+# Usage: scripts/consumer.sh [BUILD-DIR]   (default build/, configured and built already)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+build=$(cd "${1:-build}" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+
+# Builds and runs the example against the package found under prefix $1, both ways.
+consume() {
+  local prefix=$1 name=$2
+  cmake -S examples/host -B "$work/$name-cmake" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" "${launcher[@]}" >/dev/null
+  cmake --build "$work/$name-cmake" >/dev/null
+  echo "$name, find_package(kestrel): $("$work/$name-cmake/host" | tail -1)"
+  local pc
+  pc=$(dirname "$(find "$prefix" -name kestrel.pc | head -1)")
+  local libdir
+  libdir=$(PKG_CONFIG_PATH=$pc pkg-config --variable=libdir kestrel)
+  # shellcheck disable=SC2046
+  c++ examples/host/main.cpp -o "$work/$name-pc" $(PKG_CONFIG_PATH=$pc pkg-config --cflags --libs kestrel) \
+    -Wl,-rpath,"$libdir"
+  echo "$name, pkg-config kestrel $(PKG_CONFIG_PATH=$pc pkg-config --modversion kestrel): $("$work/$name-pc" | tail -1)"
+}
+
+cmake --install "$build" --prefix "$work/prefix" >/dev/null
+# Nothing of ours outside include/kestrel/.
+extra=$(find "$work/prefix/include" -mindepth 1 -maxdepth 1 ! -name kestrel)
+[ -z "$extra" ] || { echo "installed outside include/kestrel: $extra" >&2; exit 1; }
+"$work/prefix/bin/kestrel" --version
+consume "$work/prefix" installed
+
+(cd "$build" && cpack -G DEB -B "$work/deb" >/dev/null)
+deb=$(ls "$work"/deb/*.deb)
+echo "$(basename "$deb"): $(dpkg-deb -f "$deb" Depends)"
+dpkg-deb -x "$deb" "$work/deb-root"
+consume "$work/deb-root/usr" deb
+cd "$root"

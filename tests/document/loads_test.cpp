@@ -1,0 +1,132 @@
+#include "kestrel/kestrel.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+long live() {
+    return mfProgram::program().defaultStrategy().live();
+}
+
+kestrel::Load facade() {
+    kestrel::Load load;
+    load.name = "facade";
+    load.footprint = kestrel::make<laFootprintPolygon>(List<pos3d>{{0, 0, 0}, {12, 0, 0}, {12, 0, 7}, {0, 0, 7}});
+    auto pressure = kestrel::make<laIntensityThreePointVarying<laPressure<double>>>(
+        pos3d(0, 0, 0), laPressure<double>(600), pos3d(12, 0, 0), laPressure<double>(600), pos3d(0, 0, 7),
+        laPressure<double>(1100));
+    pressure->positionSystem = lcLoad::global;
+    load.intensity = pressure;
+    return load;
+}
+}  // namespace
+
+// Text, stream and file give the same loads; every model object is released with its loads.
+TEST(load_document, written_loads_read_back_equal_from_text_stream_and_file) {
+    const long before = live();
+    {
+        const kestrel::WriteResult written = kestrel::writeLoads({facade(), facade()});
+        ASSERT_TRUE(written.ok());
+        std::istringstream stream(written.text);
+        const auto path = std::filesystem::temp_directory_path() / "kestrel_loads_test.xml";
+        std::ofstream(path) << written.text;
+        for (const kestrel::ReadResult& read :
+             {kestrel::readLoads(written.text), kestrel::readLoads(stream), kestrel::readLoadsFile(path)}) {
+            EXPECT_TRUE(read.ok());
+            ASSERT_EQ(read.loads.size(), 2u);
+            EXPECT_EQ(read.loads.front(), facade());
+            EXPECT_EQ(read.records.size(), 2u);
+        }
+        std::filesystem::remove(path);
+        // 600 Pa rising to 1100 Pa over 7 m, at 3.5 m.
+        const kestrel::Evaluation at = kestrel::evaluate(facade(), pos3d(4, 0, 3.5));
+        ASSERT_EQ(at.value.size(), 1u);
+        EXPECT_DOUBLE_EQ(at.value[0], 850);
+        EXPECT_FALSE(kestrel::evaluate(kestrel::Load{}, pos3d(0, 0, 0)).has_value());
+    }
+    EXPECT_EQ(live(), before);
+}
+
+TEST(load_document, errors_carry_line_column_and_path) {
+    const kestrel::ReadResult malformed = kestrel::readLoads("<loads>\n  <load name='a'/><load");
+    EXPECT_FALSE(malformed.readable);
+    ASSERT_EQ(malformed.errors.size(), 1u);
+    EXPECT_EQ(malformed.errors[0].line, 2);
+    EXPECT_GT(malformed.errors[0].column, 0);
+    EXPECT_EQ(malformed.errors[0].message.find("column"), std::string::npos);
+
+    const kestrel::ReadResult typo = kestrel::readLoads("<loads>\n<load nmae='x'/>\n<load name='y'/></loads>");
+    // Columns count characters, not bytes.
+    const kestrel::ReadResult wide = kestrel::readLoads("<loads>\n<load name='é'/> <bad/></loads>");
+    ASSERT_EQ(wide.errors.size(), 1u);
+    EXPECT_EQ(wide.errors[0].line, 2);
+    EXPECT_EQ(wide.errors[0].column, 18);
+    EXPECT_TRUE(typo.readable);
+    EXPECT_FALSE(typo.ok());
+    ASSERT_FALSE(typo.errors.empty());
+    EXPECT_EQ(typo.errors[0].line, 2);
+    EXPECT_EQ(typo.errors[0].column, 1);
+    EXPECT_EQ(typo.errors[0].path.rfind("/loads/load[1]", 0), 0u) << typo.errors[0].path;
+    ASSERT_EQ(typo.loads.size(), 1u);
+    EXPECT_EQ(typo.loads.front().name, "y");
+}
+
+TEST(load_document, a_file_that_cannot_be_opened_says_why) {
+    const kestrel::ReadResult absent = kestrel::readLoadsFile("/nonexistent/loads.xml");
+    EXPECT_FALSE(absent.readable);
+    ASSERT_EQ(absent.errors.size(), 1u);
+    EXPECT_EQ(absent.errors[0].message, "No such file or directory");
+    const kestrel::ReadResult folder = kestrel::readLoadsFile(std::filesystem::temp_directory_path());
+    ASSERT_EQ(folder.errors.size(), 1u);
+    EXPECT_EQ(folder.errors[0].message, "Is a directory");
+}
+
+// A host that builds its own document but forgets the registration gets an error naming the fix,
+// not a document without footprint and intensity that reads back clean.
+TEST(load_document, writing_without_registration_is_an_error) {
+    const long before = live();
+    {
+        xpDocument document;
+        xpCurrentDocument current(document);
+        xhostLoads root;
+        root.m_loads.push_back(facade());
+        std::string text;
+        const std::vector<xpReportedError> errors = document.write(root, text);
+        ASSERT_FALSE(errors.empty());
+        EXPECT_NE(errors[0].message.find("call kestrel::register_futures() with the document current"),
+                  std::string::npos)
+            << errors[0].message;
+        std::string all;
+        for (const auto& e : errors) all += e.message + "\n";
+        EXPECT_NE(all.find("lcFootprint_2d"), std::string::npos) << all;
+        EXPECT_NE(all.find("laIntensityFunction"), std::string::npos) << all;
+    }
+    EXPECT_EQ(live(), before);
+}
+
+TEST(load_document, version_matches_the_headers) {
+    EXPECT_STREQ(kestrel::version(), KESTREL_VERSION_STRING);
+    EXPECT_EQ(KESTREL_VERSION, KESTREL_VERSION_MAJOR * 10000 + KESTREL_VERSION_MINOR * 100 + KESTREL_VERSION_PATCH);
+}
+
+// Every element and attribute is documented, in the schema as in the reference.
+TEST(load_document, vocabulary_is_documented_in_the_schema) {
+    EXPECT_EQ(kestrel::undocumentedVocabulary(), std::vector<std::string>());
+    const std::string schema = kestrel::loadsSchema();
+    std::size_t named = 0;
+    for (std::size_t at = schema.find(" name=\""); at != std::string::npos; at = schema.find(" name=\"", at + 1))
+        ++named;
+    std::size_t documented = 0;
+    for (std::size_t at = schema.find("<xs:documentation>"); at != std::string::npos;
+         at = schema.find("<xs:documentation>", at + 1))
+        ++documented;
+    // Named types carry no documentation of their own.
+    EXPECT_GT(documented, named / 2);
+    EXPECT_NE(schema.find("<xs:documentation>A temperature difference"), std::string::npos);
+    const std::string reference = kestrel::vocabularyReference();
+    EXPECT_NE(reference.find("| `range_type` | `limit_function_range` |"), std::string::npos);
+    EXPECT_NE(reference.find("| `temperature` |"), std::string::npos);
+}
