@@ -129,6 +129,20 @@ TEST(view_eval, a_failing_script_is_an_error_of_its_load) {
     }
 }
 
+TEST(view_eval, json_is_printed_for_documents_that_cannot_be_read) {
+    const std::string path = ::testing::TempDir() + "view_malformed.xml";
+    std::ofstream(path) << "<loads>\n  <load name=\"a\">\n</loads>";
+    for (const std::string& file : {path, ::testing::TempDir() + "no-such-file.xml"}) {
+        std::ostringstream out, err;
+        EXPECT_EQ(viewEvalCommand(file, pos3d(0, 0, 0), lcLoad::global, true, out, err), 2);
+        const nlohmann::json report = nlohmann::json::parse(out.str());
+        EXPECT_EQ(report["file"], file);
+        EXPECT_TRUE(report["loads"].empty());
+        ASSERT_EQ(report["errors"].size(), 1u) << out.str();
+        EXPECT_FALSE(report["errors"][0]["message"].get<std::string>().empty());
+    }
+}
+
 TEST(view_sample, regular_positions_over_each_kind_of_footprint) {
     std::vector<pos3d> at;
     std::string error;

@@ -28,12 +28,14 @@ struct Document {
     List<hostLoad> loads;
     std::vector<std::string> intensities;
     std::vector<std::string> footprints;
+    std::vector<xpReportedError> errors;
 };
 
 Document read(const std::string& file, std::size_t maxErrors, std::ostream& err) {
     Document document;
     hostFileDocument loaded = hostReadFile(file, maxErrors);
     for (const auto& e : loaded.result.errors) hostPrintError(err, file, e);
+    document.errors = loaded.result.errors;
     if (!loaded.readable || !loaded.result.wellFormed) {
         document.status = kUnusable;
         return document;
@@ -43,6 +45,11 @@ Document read(const std::string& file, std::size_t maxErrors, std::ostream& err)
     document.intensities = std::move(loaded.intensities);
     document.footprints = std::move(loaded.footprints);
     return document;
+}
+
+// JSON text whatever the document held: bytes that are no UTF-8 are replaced, not thrown at.
+std::string dumpJson(const nlohmann::json& value) {
+    return value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
 // The index of the first load of that name; -1 with a message listing the names when none.
@@ -116,11 +123,18 @@ bool writeFile(const std::filesystem::path& path, const std::string& text) {
 int viewEvalCommand(const std::string& file, const pos3d& at, lcLoad::lcCoordinateSystem system, bool json,
                     std::ostream& out, std::ostream& err, std::size_t maxErrors) {
     const Document document = read(file, maxErrors, err);
-    if (document.status == kUnusable) return kUnusable;
-    nlohmann::json report{{"file", file},
+    nlohmann::json report{{"file", hostDisplayName(file)},
                           {"at", {at.x, at.y, at.z}},
                           {"system", system == lcLoad::local ? "local" : "global"},
-                          {"loads", nlohmann::json::array()}};
+                          {"loads", nlohmann::json::array()},
+                          {"errors", nlohmann::json::array()}};
+    for (const auto& e : document.errors)
+        report["errors"].push_back({{"line", e.line}, {"column", e.column}, {"path", e.path}, {"message", e.message}});
+    // A program reading the JSON gets JSON whatever became of the document.
+    if (document.status == kUnusable) {
+        if (json) out << dumpJson(report) << '\n';
+        return kUnusable;
+    }
     int status = document.status;
     std::size_t index = 0;
     for (const hostLoad& l : document.loads) {
@@ -156,7 +170,7 @@ int viewEvalCommand(const std::string& file, const pos3d& at, lcLoad::lcCoordina
                 : *e.onFootprint ? "; on the footprint\n"
                                  : "; off the footprint\n");
     }
-    if (json) out << report.dump() << '\n';
+    if (json) out << dumpJson(report) << '\n';
     return finished(out, err, "eval", status);
 }
 
@@ -200,7 +214,7 @@ int viewSampleCommand(const std::string& file, const std::string& name, double s
         }
     } else {
         // Written row by row, so that a large sampling is never held whole in memory.
-        nlohmann::json head{{"file", file},
+        nlohmann::json head{{"file", hostDisplayName(file)},
                             {"load", name},
                             {"intensity", document.intensities[static_cast<std::size_t>(index)]},
                             {"footprint", document.footprints[static_cast<std::size_t>(index)]},
@@ -209,7 +223,7 @@ int viewSampleCommand(const std::string& file, const std::string& name, double s
                             {"components", q ? nlohmann::json(q->components) : nlohmann::json()},
                             {"unit", q ? nlohmann::json(q->unit()) : nlohmann::json()},
                             {"units", unitsOf(q)}};
-        std::string text = head.dump();
+        std::string text = dumpJson(head);
         text.pop_back();
         out << text << ",\"samples\":[";
         bool first = true;
