@@ -17,8 +17,10 @@ struct SystemRoot : xmfLocsys3d {
 };
 
 std::string outcome(const xpReadResult& result) {
+    std::string columns;
+    for (const auto& e : result.errors) columns += " " + std::to_string(e.column);
     return std::string(result.wellFormed ? "well-formed" : "refused") + " column " + std::to_string(result.column) +
-           "\n" + describe(result.errors);
+           " error columns" + columns + "\n" + describe(result.errors);
 }
 
 class ImportCore : public kestrel_test::XmlFixture {};
@@ -33,6 +35,9 @@ TEST_F(ImportCore, ConsumedTextReadsAsBorrowedText) {
         "<system>\n  <origin x='&lt;&amp;&#65;' y='a\tb\nc'\n z='1'/>\n  <x_axis x='1'>\n</system>",
         "<system\n>\r\n  <origin x='&quot;&quot;&quot;' y='1' z='2'/> <x_axis x='1' y='0' z='0'/><</system>",
         "<system>\n  <origin x='1' y='2' z='3'/></other>",
+        // Character references the parser decodes in place into bytes that are no ASCII, before
+        // an element error on the same line: its column still counts the source's characters.
+        "<system>\n  <origin x='&#233;&#8364;' y='1' z='2'/><extra/>\n</system>",
         // Refusals found before or beside parsing.
         "<?xml version='1.0'?>\n<!DOCTYPE system>\n<system/>",
         "<system/>\n<system/>",
