@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "kestrel/components/framework/jmfFunctionObject.h"
@@ -178,6 +179,52 @@ TEST(ScriptFunction, EndsAtItsMemoryCap) {
     jmfFunctionObject::setDefaultLimits(defaults);
     EXPECT_EQ(starved.compileError(), "the script engine does not start within its memory cap of 0.000977 MiB");
     EXPECT_EQ(starved.engineBytes(), 0u);
+}
+
+// The text is checked when the function is made, under its limits; the engine that runs it is made
+// on the first call, under the limits then, and what stops it there is told by every call.
+TEST(ScriptFunction, ChecksUnderItsLimitsAndStartsOnTheFirstCall) {
+    const char* big = "var s = 'x'.repeat(6e6);\nfunction intensity() { return s.length; }";
+    jmfFunctionObject roomy(big);
+    EXPECT_EQ(roomy.compileError(), "");
+
+    const jmfScriptLimits defaults = jmfFunctionObject::defaultLimits();
+    jmfFunctionObject::setDefaultLimits({defaults.timeBudget, std::size_t(4) << 20});
+    const jmfFunctionObject cramped(big);  // the same text, a verdict of its own
+    jmfFunctionObject::setDefaultLimits(defaults);
+    EXPECT_EQ(cramped.compileError(), "the script's top level ran out of its memory cap of 4 MiB");
+    EXPECT_EQ(call(cramped, {}).error, cramped.compileError());
+
+    roomy.setLimits({defaults.timeBudget, std::size_t(4) << 20});
+    const jmfFunctionObject copy(roomy);  // checked afresh under the limits it copies
+    EXPECT_EQ(copy.compileError(), "the script's top level ran out of its memory cap of 4 MiB");
+    EXPECT_EQ(call(roomy, {}).error, "the script's top level ran out of its memory cap of 4 MiB");
+    EXPECT_EQ(call(roomy, {}).error, "the script's top level ran out of its memory cap of 4 MiB");
+    EXPECT_EQ(roomy.engineBytes(), 0u);
+    EXPECT_EQ(roomy.compileError(), "");
+
+    jmfFunctionObject again(big);
+    EXPECT_TRUE(call(again, {}).ok);
+    again = cramped;
+    EXPECT_EQ(call(again, {}).error, "the script's top level ran out of its memory cap of 4 MiB");
+    again = jmfFunctionObject("function intensity() { return 5; }");
+    EXPECT_EQ(call(again, {}).values, std::vector<double>{5});
+}
+
+// Threads read documents side by side: each checks and runs its own functions.
+TEST(ScriptFunction, ThreadsCheckAndRunApart) {
+    std::vector<double> results(4);
+    std::vector<std::thread> threads;
+    for (std::size_t t = 0; t < results.size(); ++t)
+        threads.emplace_back([t, &results] {
+            for (int i = 0; i < 20; ++i) {
+                const jmfFunctionObject f("var k = " + std::to_string(t) + "; function intensity(x) { return k + x; }");
+                std::vector<double> values;
+                if (f.call(std::vector<double>{double(i)}, 1, values)) results[t] += values[0];
+            }
+        });
+    for (std::thread& t : threads) t.join();
+    for (std::size_t t = 0; t < results.size(); ++t) EXPECT_EQ(results[t], 20.0 * double(t) + 190.0);
 }
 
 }  // namespace
