@@ -7,7 +7,7 @@
 # Whole-process figures: `kestrel check FILE` against `pugi_reader FILE` (parse, visit every
 # element, convert every number with its unit), median wall time of three runs and peak memory
 # (/usr/bin/time). Documents: a 100 x 100 x 100 pressure grid, the example's 18 loads 1,000 times,
-# and the same without the five script kinds (each checked when read). In-process
+# and the same without the five script kinds. In-process
 # figures (Google Benchmark, exchange_bench): reading, writing against a pugixml program that
 # builds and saves the same document, and the cost per grid node from 1e3 to 1e6 nodes.
 # --callgrind adds instruction counts, on smaller documents (a 30^3 grid, the example 50 times)
