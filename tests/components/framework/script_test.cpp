@@ -211,6 +211,28 @@ TEST(ScriptFunction, ChecksUnderItsLimitsAndStartsOnTheFirstCall) {
     EXPECT_EQ(call(again, {}).values, std::vector<double>{5});
 }
 
+// Checking runs each top level apart: what one changes, the next one checked does not see, be it
+// checked once or many times over.
+TEST(ScriptFunction, ChecksEachTopLevelApart) {
+    const char* meddler =
+        "Math.floor = null; Object.prototype.planted = 1; var leaked = 1; this.global = 1;\n"
+        "function intensity() { return 1; }";
+    const char* wary =
+        "if (Math.floor === null || ({}).planted || typeof leaked !== 'undefined' || typeof global !== 'undefined')\n"
+        "  throw new Error('shared');\nfunction intensity() { return 2; }";
+    for (int round = 0; round < 100; ++round) {
+        const std::string tag = "\n// " + std::to_string(round);  // each text is new
+        EXPECT_EQ(jmfFunctionObject(meddler + tag).compileError(), "");
+        EXPECT_EQ(jmfFunctionObject(wary + tag).compileError(), "") << round;
+    }
+    // A failed check leaves nothing behind either.
+    EXPECT_NE(jmfFunctionObject("Object.prototype.planted = 1; throw 1;").compileError(), "");
+    EXPECT_EQ(jmfFunctionObject(wary).compileError(), "");
+    EXPECT_EQ(jmfFunctionObject("var s = 'x'.repeat(20e6); function intensity() {}").compileError(),
+              "the script's top level ran out of its memory cap of 16 MiB");
+    EXPECT_EQ(jmfFunctionObject(wary + std::string("  ")).compileError(), "");
+}
+
 // Threads read documents side by side: each checks and runs its own functions.
 TEST(ScriptFunction, ThreadsCheckAndRunApart) {
     std::vector<double> results(4);
