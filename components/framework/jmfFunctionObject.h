@@ -22,11 +22,12 @@ struct jmfScriptEngine;
 }
 
 // A user's script function: its source text, run in a sandboxed script engine of its own that
-// starts on the first call (checking the text does not need one, so reading is cheap). The script
-// defines `function intensity(...)`; it sees nothing but the language's built-ins,
-// each call runs within a time budget and the engine's heap within a memory cap. Allocated
-// through the program's storage strategy, like the model objects that hold it. One thread at a
-// time may use a function object; separate objects share nothing.
+// starts on the first call. Making one only checks the text, in an engine dropped at once (a
+// thread that checked the same text under the same limits before reuses the verdict): reading a
+// document keeps no engines. The script defines `function intensity(...)`; it sees nothing but
+// the language's built-ins, each call runs within a time budget and the engine's heap within a
+// memory cap. Allocated through the program's storage strategy, like the model objects that hold
+// it. One thread at a time may use a function object; separate objects share nothing.
 class jmfFunctionObject : public bosObject {
 public:
     // Checks `text` at once under defaultLimits(): compiles it and runs its top level apart from any
