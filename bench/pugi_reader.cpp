@@ -1,7 +1,6 @@
 // The hand-written reader as a whole program, measured beside `kestrel check`: parses the file
 // with pugixml, visits every element and converts every number with its unit. With --scripts it
-// also compiles every script function (Base64 text) as reading the document must, each in an
-// engine of its own.
+// also makes every script function (Base64 text), which checks it, as reading the document must.
 #include <cstdio>
 #include <cstring>
 #include <memory>

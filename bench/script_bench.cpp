@@ -1,8 +1,10 @@
 // A script pressure evaluated at a million positions, against a constant pressure at the same
-// positions in the same run; and compiling a script, with the engine memory each one holds.
+// positions in the same run; starting a script's engine, with the memory it holds; and checking
+// a script as reading does.
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include <string>
 
 #include "kestrel/components/framework/jmfFunctionObject.h"
 #include "kestrel/components/framework/mfProgram.h"
@@ -45,7 +47,8 @@ void BM_evaluate_script_pressure(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
-// Compiling one script in an engine of its own; "engine_bytes" is the heap it then holds.
+// Making a function and starting its engine, as its first call does; "engine_bytes" is the heap
+// the engine then holds.
 void BM_compile_script(benchmark::State& state) {
     std::size_t bytes = 0;
     for (auto _ : state) {
@@ -55,8 +58,28 @@ void BM_compile_script(benchmark::State& state) {
     }
     state.counters["engine_bytes"] = double(bytes);
 }
+
+// Checking a script when it is read: a text not seen before, and one seen before (a document
+// repeats its scripts).
+void BM_check_script(benchmark::State& state) {
+    std::size_t n = 0;
+    for (auto _ : state) {
+        const jmfFunctionObject function(std::string(kScript) + " // " + std::to_string(++n));
+        benchmark::DoNotOptimize(function.compileError().data());
+    }
+}
+
+void BM_check_repeated_script(benchmark::State& state) {
+    const std::string text = kScript;
+    for (auto _ : state) {
+        const jmfFunctionObject function(text);
+        benchmark::DoNotOptimize(function.compileError().data());
+    }
+}
 }  // namespace
 
 BENCHMARK(BM_evaluate_constant_pressure)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_evaluate_script_pressure)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_compile_script)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_check_script)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_check_repeated_script)->Unit(benchmark::kMicrosecond);

@@ -7,7 +7,7 @@
 # Whole-process figures: `kestrel check FILE` against `pugi_reader FILE` (parse, visit every
 # element, convert every number with its unit), median wall time of three runs and peak memory
 # (/usr/bin/time). Documents: a 100 x 100 x 100 pressure grid, the example's 18 loads 1,000 times,
-# and the same without the five script kinds (whose engines dominate the example). In-process
+# and the same without the five script kinds. In-process
 # figures (Google Benchmark, exchange_bench): reading, writing against a pugixml program that
 # builds and saves the same document, and the cost per grid node from 1e3 to 1e6 nodes.
 # --callgrind adds instruction counts, on smaller documents (a 30^3 grid, the example 50 times)
@@ -74,7 +74,7 @@ row() {
 }
 row "grid 100^3 ($(($(stat -c %s "$work/grid.xml") / 1000000)) MB)" "$work/grid.xml"
 row "example x1000 ($(($(stat -c %s "$work/example.xml") / 1000000)) MB)" "$work/example.xml"
-row "example x1000, hand compiles too" "$work/example.xml" --scripts
+row "example x1000, hand checks too" "$work/example.xml" --scripts
 row "example x1000 without scripts" "$work/plain.xml"
 
 if ((callgrind)); then
@@ -89,7 +89,7 @@ if ((callgrind)); then
   hand0=$(instructions "$reader" "$work/empty.xml")
   echo
   printf '%-34s %14s %14s %7s\n' "document (start-up taken off)" "lib Ir" "hand Ir" ratio
-  for pair in "grid 30^3:grid30.xml:" "example x50:example50.xml:" "example x50, hand compiles too:example50.xml:--scripts" \
+  for pair in "grid 30^3:grid30.xml:" "example x50:example50.xml:" "example x50, hand checks too:example50.xml:--scripts" \
     "example x50 without scripts:plain50.xml:"; do
     IFS=: read -r name file flags <<<"$pair"
     li=$(($(instructions "$kestrel" check "$work/$file") - lib0))

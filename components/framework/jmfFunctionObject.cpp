@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "duktape.h"
 
@@ -289,22 +292,112 @@ std::mutex& defaultsMutex() {
     return mutex;
 }
 
+// A new engine under `limits` that has run the script's top level and holds its `intensity`; null,
+// with `error` telling why, when there is none.
+std::unique_ptr<jmfScriptEngine> startEngine(const std::string& text, const jmfScriptLimits& limits,
+                                             std::string& error) {
+    error.clear();
+    auto engine = std::make_unique<jmfScriptEngine>();
+    engine->cap = limits.heapBytes;
+    engine->ctx = duk_create_heap(engineAlloc, engineRealloc, engineFree, engine.get(), engineFatal);
+    if (!engine->ctx) {
+        error = "the script engine does not start within its memory cap of " + megabytes(limits.heapBytes);
+        return nullptr;
+    }
+    duk_context* ctx = engine->ctx;
+    if (duk_safe_call(ctx, removeHostNames, nullptr, 0, 1) != DUK_EXEC_SUCCESS) {
+        error = "the script engine does not start: " + describeTop(ctx, false);
+        return nullptr;
+    }
+    duk_pop(ctx);
+
+    CompileFrame frame{text.data(), text.size(), nullptr};
+    engine->refused = false;
+    engine->deadline = std::chrono::steady_clock::now() + limits.timeBudget;
+    engine->running = true;
+    const duk_int_t status = duk_safe_call(ctx, compileUnsafe, &frame, 0, 1);
+    engine->running = false;
+    if (status != DUK_EXEC_SUCCESS) {
+        const bool syntax = duk_get_error_code(ctx, -1) == DUK_ERR_SYNTAX_ERROR;
+        error = failure(*engine, limits, "the script's top level",
+                        syntax ? "the script does not compile: " : "the script's top level failed: ", !syntax);
+        return nullptr;
+    }
+    duk_pop(ctx);  // the stash keeps it, if there is one
+    if (!frame.function) {
+        error = "the script defines no function intensity";
+        return nullptr;
+    }
+    engine->function = frame.function;
+    return engine;
+}
+
+// What checking a script finds, kept per thread for the texts and limits seen last: a document
+// repeats its scripts, and checking one costs an engine.
+class CheckCache {
+public:
+    const std::string* find(const std::string& text, const jmfScriptLimits& limits) const {
+        const auto found = m_results.find(text);
+        if (found == m_results.end()) return nullptr;
+        for (const Result& r : found->second)
+            if (r.timeBudget == limits.timeBudget && r.heapBytes == limits.heapBytes) return &r.error;
+        return nullptr;
+    }
+    void add(const std::string& text, const jmfScriptLimits& limits, const std::string& error) {
+        if (m_bytes + text.size() + error.size() > kBytes || m_results.size() >= kTexts) {
+            m_results.clear();
+            m_bytes = 0;
+        }
+        m_results[text].push_back({limits.timeBudget, limits.heapBytes, error});
+        m_bytes += text.size() + error.size();
+    }
+
+private:
+    static constexpr std::size_t kBytes = std::size_t(4) << 20;
+    static constexpr std::size_t kTexts = 4096;
+    struct Result {
+        std::chrono::milliseconds timeBudget;
+        std::size_t heapBytes;
+        std::string error;
+    };
+    std::unordered_map<std::string, std::vector<Result>> m_results;
+    std::size_t m_bytes = 0;
+};
+
+bool ranOutOfTime(const std::string& error) {
+    return error.find("ran out of its time budget") != std::string::npos;
+}
+
+// Why `text` would not give a function under `limits`; empty when it would.
+std::string checkScript(const std::string& text, const jmfScriptLimits& limits) {
+    thread_local CheckCache cache;
+    if (const std::string* known = cache.find(text, limits)) return *known;
+    std::string error;
+    startEngine(text, limits, error);
+    // Time depends on what else the machine does: such a verdict is not kept.
+    if (!ranOutOfTime(error)) cache.add(text, limits, error);
+    return error;
+}
+
 }  // namespace
 
 jmfFunctionObject::jmfFunctionObject(const std::string& text) : m_text(text), m_limits(defaultLimits()) {
-    compile();
+    m_compileError = checkScript(m_text, m_limits);
 }
 
 jmfFunctionObject::jmfFunctionObject(const jmfFunctionObject& other)
     : bosObject(other), m_text(other.m_text), m_limits(other.m_limits) {
-    compile();
+    m_compileError = checkScript(m_text, m_limits);
 }
 
 jmfFunctionObject& jmfFunctionObject::operator=(const jmfFunctionObject& other) {
     if (this != &other) {
         m_text = other.m_text;
         m_limits = other.m_limits;
-        compile();
+        m_engine.reset();
+        m_started = false;
+        m_error.clear();
+        m_compileError = checkScript(m_text, m_limits);
     }
     return *this;
 }
@@ -327,54 +420,22 @@ void jmfFunctionObject::setDefaultLimits(const jmfScriptLimits& limits) {
 }
 
 std::size_t jmfFunctionObject::engineBytes() const {
-    return m_engine ? m_engine->used : 0;
+    return start() ? m_engine->used : 0;
 }
 
-void jmfFunctionObject::compile() {
-    m_engine.reset();
-    m_error.clear();
-    m_compileError.clear();
-    auto engine = std::make_unique<jmfScriptEngine>();
-    engine->cap = m_limits.heapBytes;
-    engine->ctx = duk_create_heap(engineAlloc, engineRealloc, engineFree, engine.get(), engineFatal);
-    if (!engine->ctx) {
-        m_compileError = "the script engine does not start within its memory cap of " + megabytes(m_limits.heapBytes);
-        return;
+bool jmfFunctionObject::start() const {
+    if (!m_started && m_compileError.empty()) {
+        m_started = true;
+        m_engine = startEngine(m_text, m_limits, m_startError);
     }
-    duk_context* ctx = engine->ctx;
-    if (duk_safe_call(ctx, removeHostNames, nullptr, 0, 1) != DUK_EXEC_SUCCESS) {
-        m_compileError = "the script engine does not start: " + describeTop(ctx, false);
-        return;
-    }
-    duk_pop(ctx);
-
-    CompileFrame frame{m_text.data(), m_text.size(), nullptr};
-    engine->refused = false;
-    engine->deadline = std::chrono::steady_clock::now() + m_limits.timeBudget;
-    engine->running = true;
-    const duk_int_t status = duk_safe_call(ctx, compileUnsafe, &frame, 0, 1);
-    engine->running = false;
-    if (status != DUK_EXEC_SUCCESS) {
-        const bool syntax = duk_get_error_code(ctx, -1) == DUK_ERR_SYNTAX_ERROR;
-        m_compileError = failure(*engine, m_limits, "the script's top level",
-                                 syntax ? "the script does not compile: " : "the script's top level failed: ", !syntax);
-        return;
-    }
-    if (!frame.function) {
-        duk_pop(ctx);
-        m_compileError = "the script defines no function intensity";
-        return;
-    }
-    duk_pop(ctx);  // the stash keeps it
-    engine->function = frame.function;
-    m_engine = std::move(engine);
+    return m_engine != nullptr;
 }
 
 bool jmfFunctionObject::call(std::span<const double> arguments, std::size_t components,
                              std::vector<double>& values) const {
     values.clear();
-    if (!m_engine) {
-        m_error = m_compileError.empty() ? "the script has no function intensity" : m_compileError;
+    if (!start()) {
+        m_error = m_compileError.empty() ? m_startError : m_compileError;
         return false;
     }
     values.resize(components);

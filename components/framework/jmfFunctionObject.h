@@ -21,17 +21,20 @@ namespace jmf_detail {
 struct jmfScriptEngine;
 }
 
-// A user's script function: its source text, compiled in a sandboxed script engine of its own.
-// The script defines `function intensity(...)`; it sees nothing but the language's built-ins,
-// each call runs within a time budget and the engine's heap within a memory cap. Allocated
-// through the program's storage strategy, like the model objects that hold it. One thread at a
-// time may use a function object; separate objects share nothing.
+// A user's script function: its source text, run in a sandboxed script engine of its own that
+// starts on the first call. Making one only checks the text, in an engine dropped at once (a
+// thread that checked the same text under the same limits before reuses the verdict): reading a
+// document keeps no engines. The script defines `function intensity(...)`; it sees nothing but
+// the language's built-ins, each call runs within a time budget and the engine's heap within a
+// memory cap. Allocated through the program's storage strategy, like the model objects that hold
+// it. One thread at a time may use a function object; separate objects share nothing.
 class jmfFunctionObject : public bosObject {
 public:
-    // Compiles `text` at once under defaultLimits(). A text that does not compile is kept all the
-    // same; compileError() tells why. Never throws for what the text holds.
+    // Checks `text` at once under defaultLimits(): compiles it and runs its top level apart from any
+    // other script. A text that fails is kept all the same; compileError() tells why. Never throws
+    // for what the text holds.
     explicit jmfFunctionObject(const std::string& text);
-    // The same text and limits, compiled afresh in an engine of its own: no state is shared.
+    // The same text and limits, checked afresh, with an engine of its own: no state is shared.
     jmfFunctionObject(const jmfFunctionObject& other);
     jmfFunctionObject& operator=(const jmfFunctionObject& other);
     ~jmfFunctionObject() override;
@@ -45,7 +48,8 @@ public:
     // Calls intensity(arguments...) and sets `values` to what it returned: a number when
     // `components` is 1, an array of `components` numbers otherwise, every one finite. False,
     // with error() telling why and `values` empty, when the script did not compile, threw, ran
-    // out of time or memory, or returned anything else.
+    // out of time or memory, or returned anything else. The first call starts the engine and runs
+    // the top level in it again.
     bool call(std::span<const double> arguments, std::size_t components, std::vector<double>& values) const;
     // Why the last call failed; empty after one that succeeded.
     const std::string& error() const { return m_error; }
@@ -57,15 +61,20 @@ public:
     static jmfScriptLimits defaultLimits();
     static void setDefaultLimits(const jmfScriptLimits& limits);
 
-    // Bytes the engine's heap holds now; 0 without an engine.
+    // Bytes the engine's heap holds now, starting it if no call has; 0 when it does not start.
     std::size_t engineBytes() const;
 
 private:
-    void compile();
+    // Makes the engine on first use; false when there is none.
+    bool start() const;
 
     std::string m_text;
     jmfScriptLimits m_limits;
     std::string m_compileError;
     mutable std::string m_error;
-    std::unique_ptr<jmf_detail::jmfScriptEngine> m_engine;
+    // Why the engine did not start, when the top level fails on a second run (it may, say, use
+    // the time or random numbers).
+    mutable std::string m_startError;
+    mutable bool m_started = false;
+    mutable std::unique_ptr<jmf_detail::jmfScriptEngine> m_engine;
 };

@@ -191,6 +191,26 @@ TEST_F(Document, RefusesSecondRootsAndUndefinedEntities) {
     EXPECT_EQ(note.text, "<AB&");
 }
 
+// What a start tag holds is found wherever it is: a reference after a good one, quotes and '>'
+// inside values.
+TEST_F(Document, FindsReferencesAndQuotesAtEveryPlaceInATag) {
+    for (int pad = 0; pad < 20; ++pad) {
+        const std::string x(std::size_t(pad), 'x');
+        Note note;
+        xpReadResult result = read(note, "<note a='" + x + "&amp;" + x + "&bad;'/>");
+        ASSERT_EQ(result.errors.size(), 1u) << pad;
+        EXPECT_EQ(result.column, 15 + 2 * pad) << pad;
+        EXPECT_TRUE(result.errors[0].message.starts_with("undefined entity \"&bad;\"")) << result.errors[0].message;
+
+        // Quotes and '>' inside values end nothing; the second root is found after the tag.
+        const std::string tag = "<note" + std::string(std::size_t(pad), ' ') + " a=\"'>" + x + "\" b='\"/>'>";
+        result = read(note, tag + "</note><note/>");
+        ASSERT_EQ(result.errors.size(), 1u) << pad;
+        EXPECT_EQ(result.column, int(tag.size()) + 8) << pad;
+        EXPECT_TRUE(result.errors[0].message.starts_with("a second root element")) << result.errors[0].message;
+    }
+}
+
 // Past the limit errors are counted, not kept: a hostile document cannot fill memory with them.
 TEST_F(Document, StopsRecordingErrorsAtTheLimit) {
     std::string text = "<system";

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "kestrel/components/framework/jmfFunctionObject.h"
@@ -178,6 +179,74 @@ TEST(ScriptFunction, EndsAtItsMemoryCap) {
     jmfFunctionObject::setDefaultLimits(defaults);
     EXPECT_EQ(starved.compileError(), "the script engine does not start within its memory cap of 0.000977 MiB");
     EXPECT_EQ(starved.engineBytes(), 0u);
+}
+
+// The text is checked when the function is made, under its limits; the engine that runs it is made
+// on the first call, under the limits then, and what stops it there is told by every call.
+TEST(ScriptFunction, ChecksUnderItsLimitsAndStartsOnTheFirstCall) {
+    const char* big = "var s = 'x'.repeat(6e6);\nfunction intensity() { return s.length; }";
+    jmfFunctionObject roomy(big);
+    EXPECT_EQ(roomy.compileError(), "");
+
+    const jmfScriptLimits defaults = jmfFunctionObject::defaultLimits();
+    jmfFunctionObject::setDefaultLimits({defaults.timeBudget, std::size_t(4) << 20});
+    const jmfFunctionObject cramped(big);  // the same text, a verdict of its own
+    jmfFunctionObject::setDefaultLimits(defaults);
+    EXPECT_EQ(cramped.compileError(), "the script's top level ran out of its memory cap of 4 MiB");
+    EXPECT_EQ(call(cramped, {}).error, cramped.compileError());
+
+    roomy.setLimits({defaults.timeBudget, std::size_t(4) << 20});
+    const jmfFunctionObject copy(roomy);  // checked afresh under the limits it copies
+    EXPECT_EQ(copy.compileError(), "the script's top level ran out of its memory cap of 4 MiB");
+    EXPECT_EQ(call(roomy, {}).error, "the script's top level ran out of its memory cap of 4 MiB");
+    EXPECT_EQ(call(roomy, {}).error, "the script's top level ran out of its memory cap of 4 MiB");
+    EXPECT_EQ(roomy.engineBytes(), 0u);
+    EXPECT_EQ(roomy.compileError(), "");
+
+    jmfFunctionObject again(big);
+    EXPECT_TRUE(call(again, {}).ok);
+    again = cramped;
+    EXPECT_EQ(call(again, {}).error, "the script's top level ran out of its memory cap of 4 MiB");
+    again = jmfFunctionObject("function intensity() { return 5; }");
+    EXPECT_EQ(call(again, {}).values, std::vector<double>{5});
+}
+
+// Checking runs each top level apart: what one changes, the next one checked does not see, be it
+// checked once or many times over.
+TEST(ScriptFunction, ChecksEachTopLevelApart) {
+    const char* meddler =
+        "Math.floor = null; Object.prototype.planted = 1; var leaked = 1; this.global = 1;\n"
+        "function intensity() { return 1; }";
+    const char* wary =
+        "if (Math.floor === null || ({}).planted || typeof leaked !== 'undefined' || typeof global !== 'undefined')\n"
+        "  throw new Error('shared');\nfunction intensity() { return 2; }";
+    for (int round = 0; round < 100; ++round) {
+        const std::string tag = "\n// " + std::to_string(round);  // each text is new
+        EXPECT_EQ(jmfFunctionObject(meddler + tag).compileError(), "");
+        EXPECT_EQ(jmfFunctionObject(wary + tag).compileError(), "") << round;
+    }
+    // A failed check leaves nothing behind either.
+    EXPECT_NE(jmfFunctionObject("Object.prototype.planted = 1; throw 1;").compileError(), "");
+    EXPECT_EQ(jmfFunctionObject(wary).compileError(), "");
+    EXPECT_EQ(jmfFunctionObject("var s = 'x'.repeat(20e6); function intensity() {}").compileError(),
+              "the script's top level ran out of its memory cap of 16 MiB");
+    EXPECT_EQ(jmfFunctionObject(wary + std::string("  ")).compileError(), "");
+}
+
+// Threads read documents side by side: each checks and runs its own functions.
+TEST(ScriptFunction, ThreadsCheckAndRunApart) {
+    std::vector<double> results(4);
+    std::vector<std::thread> threads;
+    for (std::size_t t = 0; t < results.size(); ++t)
+        threads.emplace_back([t, &results] {
+            for (int i = 0; i < 20; ++i) {
+                const jmfFunctionObject f("var k = " + std::to_string(t) + "; function intensity(x) { return k + x; }");
+                std::vector<double> values;
+                if (f.call(std::vector<double>{double(i)}, 1, values)) results[t] += values[0];
+            }
+        });
+    for (std::thread& t : threads) t.join();
+    for (std::size_t t = 0; t < results.size(); ++t) EXPECT_EQ(results[t], 20.0 * double(t) + 190.0);
 }
 
 }  // namespace
