@@ -18,7 +18,7 @@
 #include "kestrel/model/laScriptFunction.h"
 #include "kestrel/model/laTemperature.h"
 #include "kestrel/model/laTraction.h"
-#include "kestrel/model/lcFootprint.h"
+#include "kestrel/components/loadcase/lcFootprint.h"
 #include "kestrel/types/kestrelApi.h"
 
 // How a load's local coordinates are measured.
