@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "kestrel/components/geometry/locsys3d.h"
+#include "kestrel/components/loadcase/lcFootprint.h"
 #include "kestrel/components/loadcase/lcIntensityFunction.h"
 #include "kestrel/components/loadcase/lcLoad.h"
 #include "kestrel/exchange/xpMemberDeclaration.h"
@@ -18,7 +19,6 @@
 #include "kestrel/model/laScriptFunction.h"
 #include "kestrel/model/laTemperature.h"
 #include "kestrel/model/laTraction.h"
-#include "kestrel/components/loadcase/lcFootprint.h"
 #include "kestrel/types/kestrelApi.h"
 
 // How a load's local coordinates are measured.
