@@ -19,7 +19,7 @@
 #include "kestrel/model/laScriptFunction.h"
 #include "kestrel/model/laTemperature.h"
 #include "kestrel/model/laTraction.h"
-#include "kestrel/types/kestrelApi.h"
+#include "kestrel/components/framework/kestrelApi.h"
 
 // How a load's local coordinates are measured.
 enum class hostCoordinates { cartesian = 0, cylindrical = 1 };

@@ -9,7 +9,7 @@
 #include "kestrel/model/laFootprintPoint.h"
 #include "kestrel/model/laFootprintPolygon.h"
 #include "kestrel/model/laLimitFunctionRange.h"
-#include "kestrel/types/mfTypeInfoObject.h"
+#include "kestrel/components/types/mfTypeInfoObject.h"
 
 namespace {
 // The "local_system" child: written only when the load has one.

@@ -4,7 +4,7 @@
 #include "kestrel/exchange/xpClass.h"
 #include "kestrel/exchange/xpFutureElement.h"
 #include "kestrel/model/laFootprintLine.h"
-#include "kestrel/types/kestrelApi.h"
+#include "kestrel/components/framework/kestrelApi.h"
 
 // "footprint_line": child "line" holding two "position" children told apart by "end" (1 and 2),
 // whatever their order.

@@ -4,7 +4,7 @@
 #include "kestrel/exchange/xpClass.h"
 #include "kestrel/exchange/xpFutureElement.h"
 #include "kestrel/model/laFootprintPoint.h"
-#include "kestrel/types/kestrelApi.h"
+#include "kestrel/components/framework/kestrelApi.h"
 
 // "footprint_point": child "point", the position.
 class KESTREL_API xlaFootprintPoint : public xpFutureElement<xlaFootprintPoint, lcFootprint_0d, xpElement> {

@@ -4,7 +4,7 @@
 #include "kestrel/exchange/xpClass.h"
 #include "kestrel/exchange/xpFutureElement.h"
 #include "kestrel/model/laLimitFunctionLiquidPressure.h"
-#include "kestrel/types/kestrelApi.h"
+#include "kestrel/components/framework/kestrelApi.h"
 
 // "limit_function_liquid_pressure": an empty element; the function has no parameters.
 class KESTREL_API xlaLimitFunctionLiquidPressure

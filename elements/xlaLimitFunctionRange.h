@@ -8,7 +8,7 @@
 #include "kestrel/exchange/xpClass.h"
 #include "kestrel/exchange/xpFutureElement.h"
 #include "kestrel/model/laLimitFunctionRange.h"
-#include "kestrel/types/kestrelApi.h"
+#include "kestrel/components/framework/kestrelApi.h"
 
 // "limit_function_range": attribute "range_type" and the children "lower_limit" and
 // "upper_limit", each a pressure.

@@ -9,7 +9,7 @@
 #include "kestrel/exchange/xpContainerSequence.h"
 #include "kestrel/exchange/xpDeduceMemberData.h"
 #include "kestrel/exchange/xpMemberDeclaration.h"
-#include "kestrel/types/kestrelApi.h"
+#include "kestrel/components/framework/kestrelApi.h"
 
 // Declarations from which element constructors build nested child elements and sequences:
 // plain values composed first, then turned into nodes by xpCreateProtoNode.

@@ -4,7 +4,7 @@
 #include "kestrel/components/geometry/triangle3d.h"
 #include "kestrel/components/model/mfRelationObject.h"
 #include "kestrel/model/laPressure.h"
-#include "kestrel/types/kestrelApi.h"
+#include "kestrel/components/framework/kestrelApi.h"
 
 class lcIntensityFunction;
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <typeinfo>
 
-#include "kestrel/types/mfTypeInfo.h"
+#include "kestrel/components/types/mfTypeInfo.h"
 
 // Base of every registry of prototypes; a document owns one registry per base type.
 class xpFutureElementsBase {

@@ -16,7 +16,7 @@
 #include "kestrel/model/laLimitFunctionRange.h"
 #include "kestrel/model/laPressure.h"
 #include "kestrel/model/laTraction.h"
-#include "kestrel/types/mfTypeInfoHierarchy.h"
+#include "kestrel/components/types/mfTypeInfoHierarchy.h"
 
 namespace {
 
