@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "kestrel/components/framework/kestrelApi.h"
 #include "kestrel/components/geometry/locsys3d.h"
 #include "kestrel/components/loadcase/lcFootprint.h"
 #include "kestrel/components/loadcase/lcIntensityFunction.h"
@@ -19,7 +20,6 @@
 #include "kestrel/model/laScriptFunction.h"
 #include "kestrel/model/laTemperature.h"
 #include "kestrel/model/laTraction.h"
-#include "kestrel/components/framework/kestrelApi.h"
 
 // How a load's local coordinates are measured.
 enum class hostCoordinates { cartesian = 0, cylindrical = 1 };

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "kestrel/components/model/mfMetaObject.h"
 #include "kestrel/components/framework/kestrelApi.h"
+#include "kestrel/components/model/mfMetaObject.h"
 #include "kestrel/components/types/mfTypeInfoBase.h"
 
 namespace impl {
