@@ -32,6 +32,7 @@ public:
 private:
     std::string m_readPath;
     int m_readLine = 0;
+    int m_readColumn = 0;
 };
 
 template <>
