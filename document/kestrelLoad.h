@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "kestrel/components/framework/kestrelApi.h"
 #include "kestrel/components/geometry/locsys3d.h"
+#include "kestrel/components/loadcase/lcFootprint.h"
 #include "kestrel/components/loadcase/lcIntensityFunction.h"
 #include "kestrel/components/loadcase/lcLoad.h"
 #include "kestrel/exchange/xpMemberDeclaration.h"
@@ -18,8 +20,6 @@
 #include "kestrel/model/laScriptFunction.h"
 #include "kestrel/model/laTemperature.h"
 #include "kestrel/model/laTraction.h"
-#include "kestrel/model/lcFootprint.h"
-#include "kestrel/types/kestrelApi.h"
 
 // How a load's local coordinates are measured.
 enum class hostCoordinates { cartesian = 0, cylindrical = 1 };

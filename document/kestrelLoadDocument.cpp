@@ -3,13 +3,13 @@
 #include <functional>
 #include <utility>
 
+#include "kestrel/components/types/mfTypeInfoObject.h"
 #include "kestrel/exchange/xpSpecialization.h"
 #include "kestrel/model/laFootprintBox.h"
 #include "kestrel/model/laFootprintLine.h"
 #include "kestrel/model/laFootprintPoint.h"
 #include "kestrel/model/laFootprintPolygon.h"
 #include "kestrel/model/laLimitFunctionRange.h"
-#include "kestrel/types/mfTypeInfoObject.h"
 
 namespace {
 // The "local_system" child: written only when the load has one.

@@ -5,10 +5,10 @@
 
 #include "kestrel/components/exchange/xpDocument.h"
 #include "kestrel/components/framework/List.h"
+#include "kestrel/components/framework/kestrelApi.h"
 #include "kestrel/document/kestrelLoad.h"
 #include "kestrel/elements/kestrelRegistration.h"
 #include "kestrel/exchange/xpProtoDeclarations.h"
-#include "kestrel/types/kestrelApi.h"
 
 // What became of one "load" element of a document: its name as far as it was read, where it
 // stands, and whether it was read (a load that was not is missing from the loads read).

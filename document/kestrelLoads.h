@@ -10,11 +10,11 @@
 #include <utility>
 #include <vector>
 
+#include "kestrel/components/framework/kestrelApi.h"
 #include "kestrel/components/framework/mfProgram.h"
 #include "kestrel/components/geometry/pos3d.h"
 #include "kestrel/components/loadcase/lcLoad.h"
 #include "kestrel/document/kestrelLoadDocument.h"
-#include "kestrel/types/kestrelApi.h"
 
 // The load document of a host: a root "loads" holding "load" elements, each with a name,
 // coordinates, a local system, a footprint and an intensity function. Reading and writing set up

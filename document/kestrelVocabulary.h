@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "kestrel/types/kestrelApi.h"
+#include "kestrel/components/framework/kestrelApi.h"
 
 namespace kestrel {
 

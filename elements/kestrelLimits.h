@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "kestrel/types/kestrelApi.h"
+#include "kestrel/components/framework/kestrelApi.h"
 
 namespace kestrel {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kestrel/types/kestrelApi.h"
+#include "kestrel/components/framework/kestrelApi.h"
 
 namespace kestrel {
 

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "kestrel/components/exchange/xpElement.h"
+#include "kestrel/components/framework/kestrelApi.h"
 #include "kestrel/exchange/xpClass.h"
 #include "kestrel/exchange/xpFutureElement.h"
 #include "kestrel/model/laFootprintLine.h"
-#include "kestrel/types/kestrelApi.h"
 
 // "footprint_line": child "line" holding two "position" children told apart by "end" (1 and 2),
 // whatever their order.

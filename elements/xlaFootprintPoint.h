@@ -1,10 +1,10 @@
 #pragma once
 
 #include "kestrel/components/exchange/xpElement.h"
+#include "kestrel/components/framework/kestrelApi.h"
 #include "kestrel/exchange/xpClass.h"
 #include "kestrel/exchange/xpFutureElement.h"
 #include "kestrel/model/laFootprintPoint.h"
-#include "kestrel/types/kestrelApi.h"
 
 // "footprint_point": child "point", the position.
 class KESTREL_API xlaFootprintPoint : public xpFutureElement<xlaFootprintPoint, lcFootprint_0d, xpElement> {

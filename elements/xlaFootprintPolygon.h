@@ -4,10 +4,10 @@
 
 #include "kestrel/components/exchange/xpElement.h"
 #include "kestrel/components/framework/List.h"
+#include "kestrel/components/framework/kestrelApi.h"
 #include "kestrel/exchange/xpClass.h"
 #include "kestrel/exchange/xpFutureElement.h"
 #include "kestrel/model/laFootprintPolygon.h"
-#include "kestrel/types/kestrelApi.h"
 
 // "footprint_polygon": sequence "points" with one "point" per corner, in order.
 class KESTREL_API xlaFootprintPolygon : public xpFutureElement<xlaFootprintPolygon, lcFootprint_2d, xpElement> {
@@ -32,6 +32,7 @@ public:
 private:
     std::string m_readPath;
     int m_readLine = 0;
+    int m_readColumn = 0;
 };
 
 template <>

@@ -147,7 +147,7 @@ bool xlaFootprintPolygon::export_(laFootprintPolygon* footprint) {
 // Corners that bound no area are refused: no footprint could stand on them.
 laFootprintPolygon* xlaFootprintPolygon::import() {
     if (const std::string problem = noArea(m_corners); !problem.empty()) {
-        nodeError() << xml_error_message(this, problem, m_readPath, m_readLine);
+        nodeError() << xml_error_message(this, problem, m_readPath, m_readLine, m_readColumn);
         return nullptr;
     }
     return mfCreate<laFootprintPolygon>(m_corners);
@@ -156,6 +156,7 @@ laFootprintPolygon* xlaFootprintPolygon::import() {
 bool xlaFootprintPolygon::importContent(xpImportSet& nodes) {
     m_readPath = getElementPath();
     m_readLine = getLine();
+    m_readColumn = getColumn();
     return xpFutureElement::importContent(nodes);
 }
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "kestrel/types/kestrelApi.h"
+#include "kestrel/components/framework/kestrelApi.h"
 
 template <class T>
 class xlaIntensity;

@@ -108,6 +108,7 @@ public:
     bool importContent(xpImportSet& nodes) override {
         m_readPath = getElementPath();
         m_readLine = getLine();
+        m_readColumn = getColumn();
         m_readDom = frame() ? frame()->dom : pugi::xml_node();
         m_readContext = xpExchangeContext::active();
         const bool ok = Common::importContent(nodes);
@@ -164,7 +165,7 @@ private:
             if (!model->findNode(position, ix, iy, iz)) {
                 xml_error_message stray(
                     this, mfTextFormatter::format_impl(position, mfScriptContext()) + " does not represent a gridpoint",
-                    m_readPath, m_readLine);
+                    m_readPath, m_readLine, m_readColumn);
                 nodeError() << stray.setFatal(false);
                 continue;
             }
@@ -193,6 +194,7 @@ private:
     struct Place {
         std::string path;
         int line = 0;
+        int column = 0;
     };
 
     // Where the item elements of one sequence stand in the document being read; the element's
@@ -204,7 +206,7 @@ private:
         Place at(std::size_t index) {
             xpExchangeContext* context = xpExchangeContext::active();
             if (!m_element.m_readDom || !context || context != m_element.m_readContext)
-                return {m_element.m_readPath, m_element.m_readLine};
+                return {m_element.m_readPath, m_element.m_readLine, m_element.m_readColumn};
             if (m_chain.empty()) {
                 // Paths below the element's own, which ends its recorded path.
                 m_chain.reserve(m_steps.size() + 1);
@@ -216,9 +218,9 @@ private:
                 for (pugi::xml_node item : m_chain.back().dom.children(m_item)) m_items.push_back(item);
             }
             const xpFrame* parent = m_chain.size() > 1 ? &m_chain.back() : nullptr;
-            if (index >= m_items.size()) return {m_element.m_readPath, m_element.m_readLine};
+            if (index >= m_items.size()) return {m_element.m_readPath, m_element.m_readLine, m_element.m_readColumn};
             const xpFrame item{parent, context, m_items[index], -1};
-            return {m_element.m_readPath + item.path(), item.line()};
+            return {m_element.m_readPath + item.path(), item.line(), item.column()};
         }
 
     private:
@@ -230,7 +232,7 @@ private:
     };
 
     void report(const Place& place, const std::string& text) {
-        nodeError() << xml_error_message(this, text, place.path, place.line);
+        nodeError() << xml_error_message(this, text, place.path, place.line, place.column);
     }
 
     static bool isFinite(const laPressure<double>& pressure) { return std::isfinite(pressure.real(0)); }
@@ -311,6 +313,7 @@ private:
 
     std::string m_readPath;
     int m_readLine = 0;
+    int m_readColumn = 0;
     // The element in the document being read, from a successful read until the import after it.
     pugi::xml_node m_readDom;
     const xpExchangeContext* m_readContext = nullptr;

@@ -61,7 +61,7 @@ public:
             delete function;  // nobody took it over
         } else if (!function->compileError().empty()) {
             // The script is kept, so that nothing is lost, but it is reported where it was read.
-            xml_error_message broken(this, function->compileError(), m_readPath, m_readLine);
+            xml_error_message broken(this, function->compileError(), m_readPath, m_readLine, m_readColumn);
             this->nodeError() << broken.setFatal(false);
         }
         return Common::import(model);
@@ -71,6 +71,7 @@ public:
     bool importContent(xpImportSet& nodes) override {
         m_readPath = this->getElementPath();
         m_readLine = this->getLine();
+        m_readColumn = this->getColumn();
         return Common::importContent(nodes);
     }
 
@@ -82,6 +83,7 @@ public:
 private:
     std::string m_readPath;
     int m_readLine = 0;
+    int m_readColumn = 0;
 };
 
 template <class T>

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "kestrel/components/exchange/xpElement.h"
+#include "kestrel/components/framework/kestrelApi.h"
 #include "kestrel/exchange/xpClass.h"
 #include "kestrel/exchange/xpFutureElement.h"
 #include "kestrel/model/laLimitFunctionLiquidPressure.h"
-#include "kestrel/types/kestrelApi.h"
 
 // "limit_function_liquid_pressure": an empty element; the function has no parameters.
 class KESTREL_API xlaLimitFunctionLiquidPressure

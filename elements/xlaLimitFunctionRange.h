@@ -4,11 +4,11 @@
 #include <string>
 
 #include "kestrel/components/exchange/xpElement.h"
+#include "kestrel/components/framework/kestrelApi.h"
 #include "kestrel/elements/xlaValueElements.h"
 #include "kestrel/exchange/xpClass.h"
 #include "kestrel/exchange/xpFutureElement.h"
 #include "kestrel/model/laLimitFunctionRange.h"
-#include "kestrel/types/kestrelApi.h"
 
 // "limit_function_range": attribute "range_type" and the children "lower_limit" and
 // "upper_limit", each a pressure.

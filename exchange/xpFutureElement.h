@@ -3,8 +3,8 @@
 #include <type_traits>
 
 #include "kestrel/components/exchange/xpElement.h"
+#include "kestrel/components/types/mfTypeInfoHierarchy.h"
 #include "kestrel/exchange/xpFutureElementBase.h"
-#include "kestrel/types/mfTypeInfoHierarchy.h"
 
 // The future-element half of a concrete element class D for base B; E is D's element base. D
 // names its model type (`using model_type = T;`) and provides `bool export_(T*)` and `T* import()`.

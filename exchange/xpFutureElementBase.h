@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kestrel/types/mfTypeInfo.h"
+#include "kestrel/components/types/mfTypeInfo.h"
 
 // A future element for base B: an element that reads and writes one concrete model type derived
 // from B, and that can be cloned from a registered prototype.

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "kestrel/components/exchange/xpElement.h"
-#include "kestrel/types/mfTypeInfo.h"
+#include "kestrel/components/types/mfTypeInfo.h"
 
 // An element that stands for one concrete model type of a polymorphic member.
 class xpIFutureElement : public xpElement {

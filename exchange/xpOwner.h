@@ -7,7 +7,7 @@
 #include "kestrel/components/exchange/xml_error.h"
 #include "kestrel/components/exchange/xpNode.h"
 #include "kestrel/components/framework/mfTextFormatter.h"
-#include "kestrel/types/mfTypeInfo.h"
+#include "kestrel/components/types/mfTypeInfo.h"
 
 // The element of class Owner that a member node reads and writes: the node itself or its nearest
 // ancestor of that class. Null, with xml_internal_conversion_error recorded, when there is none.

@@ -4,12 +4,12 @@
 #include <type_traits>
 #include <utility>
 
+#include "kestrel/components/framework/kestrelApi.h"
 #include "kestrel/components/units/jsQuantity.h"
 #include "kestrel/exchange/xpCDataMember.h"
 #include "kestrel/exchange/xpContainerSequence.h"
 #include "kestrel/exchange/xpDeduceMemberData.h"
 #include "kestrel/exchange/xpMemberDeclaration.h"
-#include "kestrel/types/kestrelApi.h"
 
 // Declarations from which element constructors build nested child elements and sequences:
 // plain values composed first, then turned into nodes by xpCreateProtoNode.

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "kestrel/components/geometry/oriented_bbox3d.h"
-#include "kestrel/model/lcFootprint.h"
+#include "kestrel/components/loadcase/lcFootprint.h"
 
 // A load acting inside a box whose sides follow a local system; the box has an origin of its
 // own for the loads' local coordinates.

@@ -2,7 +2,7 @@
 
 #include "kestrel/components/geometry/line3d.h"
 #include "kestrel/components/geometry/locsys3d.h"
-#include "kestrel/model/lcFootprint.h"
+#include "kestrel/components/loadcase/lcFootprint.h"
 
 // A load acting along a straight segment; positions along it have a parameter, 0 at the first
 // end and 1 at the second.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kestrel/model/lcFootprint.h"
+#include "kestrel/components/loadcase/lcFootprint.h"
 
 // A load acting at one position.
 class KESTREL_API laFootprintPoint : public lcFootprint_0d {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "kestrel/components/geometry/polygon3d.h"
-#include "kestrel/model/lcFootprint.h"
+#include "kestrel/components/loadcase/lcFootprint.h"
 
 // A load acting over a plane polygon; the corners keep their order.
 class KESTREL_API laFootprintPolygon : public lcFootprint_2d {

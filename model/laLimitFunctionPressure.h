@@ -1,10 +1,10 @@
 #pragma once
 
 #include "kestrel/components/framework/List.h"
+#include "kestrel/components/framework/kestrelApi.h"
 #include "kestrel/components/geometry/triangle3d.h"
 #include "kestrel/components/model/mfRelationObject.h"
 #include "kestrel/model/laPressure.h"
-#include "kestrel/types/kestrelApi.h"
 
 class lcIntensityFunction;
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "kestrel/components/framework/jmfFunctionObject.h"
-#include "kestrel/types/kestrelApi.h"
+#include "kestrel/components/framework/kestrelApi.h"
 
 // What the script functions of every quantity answer besides their values, so that a caller
 // can tell "no value here" from "the script failed here" without knowing the quantity.

@@ -7,7 +7,7 @@
 #include "kestrel/components/exchange/xpForward.h"
 
 #include "kestrel/components/framework/mfTextFormatter.h"
-#include "kestrel/types/mfTypeInfo.h"
+#include "kestrel/components/types/mfTypeInfo.h"
 
 // A problem with document data, recorded against the node it concerns. It keeps the element
 // path and source line of that node as they were when it was recorded, since nodes that read

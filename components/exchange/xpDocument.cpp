@@ -15,8 +15,8 @@ xpFutureElementsBase::~xpFutureElementsBase() = default;
 xpFutureElementsCollection::xpFutureElementsCollection() = default;
 xpFutureElementsCollection::~xpFutureElementsCollection() = default;
 
-std::unique_ptr<xpFutureElementsBase>& xpFutureElementsCollection::slot(const std::string& key) {
-    return m_slots[key];
+std::unique_ptr<xpFutureElementsBase>& xpFutureElementsCollection::get(const mfTypeInfo& base) {
+    return m_slots[base];
 }
 
 std::size_t xpFutureElementsCollection::size() const {

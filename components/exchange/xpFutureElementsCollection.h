@@ -2,10 +2,9 @@
 
 #include <map>
 #include <memory>
-#include <string>
 #include <typeinfo>
 
-#include "kestrel/types/mfTypeInfo.h"
+#include "kestrel/components/types/mfTypeInfo.h"
 
 // Base of every registry of prototypes; a document owns one registry per base type.
 class xpFutureElementsBase {
@@ -25,13 +24,11 @@ public:
 
     // The slot of one base type; empty until a registry is stored in it. The collection owns
     // what is stored.
-    std::unique_ptr<xpFutureElementsBase>& get(const mfTypeInfo& base) { return slot(base.orderName()); }
+    std::unique_ptr<xpFutureElementsBase>& get(const mfTypeInfo& base);
+    // The registries stored, not the empty slots.
     std::size_t size() const;
-
-    // Slots by the ordering name of their base type.
-    std::unique_ptr<xpFutureElementsBase>& slot(const std::string& key);
-    const std::map<std::string, std::unique_ptr<xpFutureElementsBase>>& slots() const { return m_slots; }
+    const std::map<mfTypeInfo, std::unique_ptr<xpFutureElementsBase>>& slots() const { return m_slots; }
 
 private:
-    std::map<std::string, std::unique_ptr<xpFutureElementsBase>> m_slots;
+    std::map<mfTypeInfo, std::unique_ptr<xpFutureElementsBase>> m_slots;
 };

@@ -3,8 +3,8 @@
 #include <complex>
 
 #include "kestrel/components/geometry/coordsys3d.h"
+#include "kestrel/components/loadcase/lcFootprint.h"
 #include "kestrel/components/loadcase/lcModelObject.h"
-#include "kestrel/model/lcFootprint.h"
 
 // A load: where it acts (its footprint), the coordinate system its local values and positions
 // refer to, and the complex factor it applies to its intensities.

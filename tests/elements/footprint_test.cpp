@@ -136,7 +136,7 @@ TEST_F(Footprints, StorageWithoutMemoryYieldsNoFootprint) {
 // length tolerance, or all within it of one line. Each is refused at the polygon's element.
 TEST_F(Footprints, PolygonsWithoutAreaAreRefused) {
     const auto points = [](const std::vector<std::string>& corners) {
-        std::string text = "<owner><footprint>\n<footprint_polygon><points>";
+        std::string text = "<owner><footprint>\n  <footprint_polygon><points>";
         for (const std::string& c : corners) text += "<point " + c + "/>";
         return text + "</points></footprint_polygon></footprint></owner>";
     };
@@ -153,7 +153,10 @@ TEST_F(Footprints, PolygonsWithoutAreaAreRefused) {
              {{c, a, b, R"(x="1.5" y="9e-7" z="0")"}, "its points lie on one straight line: the polygon has no area"},
          }) {
         kestrel_test::Owner<lcFootprint_2d> in("footprint");
-        EXPECT_EQ(describe(read(in, points(corners)).errors), where + message + "\n") << points(corners);
+        const xpReadResult result = read(in, points(corners));
+        EXPECT_EQ(describe(result.errors), where + message + "\n") << points(corners);
+        ASSERT_EQ(result.errors.size(), 1u);
+        EXPECT_EQ(result.errors[0].column, 3);
         EXPECT_EQ(in.object, nullptr);
     }
     // Written as it is, with an error: what is written must read back.

@@ -235,6 +235,30 @@ TEST_F(GridElement, NodesBeyondTheLimitAreRefusedBeforeTheyAreAllocated) {
     EXPECT_EQ(pair.b, nullptr);
 }
 
+// Every grid problem carries the column of the element it is reported at, as every read error does.
+TEST_F(GridElement, ProblemsCarryTheColumnOfTheirElement) {
+    // Each line after the first indented by two: its element stands at column 3.
+    const auto at = [this](std::string text) {
+        for (std::size_t i = text.find('\n'); i != std::string::npos; i = text.find('\n', i + 3))
+            text.insert(i + 1, "  ");
+        Owner in;
+        std::vector<std::pair<int, int>> places;
+        for (const xpReportedError& e : read(in, text).errors) places.emplace_back(e.line, e.column);
+        return places;
+    };
+    using Places = std::vector<std::pair<int, int>>;
+    const std::vector<std::string> x{"0", "1"};
+    EXPECT_EQ(at(gridText({"0", "nan"})), (Places{{4, 3}}));
+    EXPECT_EQ(at(gridText({"0", "1", "0"})), (Places{{5, 3}}));
+    EXPECT_EQ(at(gridText(x, {R"(x="1" y="0" z="0" pressure="480")", R"(x="1" y="0" z="0" pressure="0")"})),
+              (Places{{14, 3}}));
+    EXPECT_EQ(at(gridText(x, {R"(x="0" y="0" z="0" pressure="inf")"})), (Places{{13, 3}}));
+    // A point on no node is reported at the grid function, the node limit at its "grid" element.
+    EXPECT_EQ(at(gridText(x, {R"(x="0.5" y="0" z="0" pressure="1")"})), (Places{{1, 11}}));
+    kestrel::setMaxGridNodes(1);
+    EXPECT_EQ(at(gridText(x)), (Places{{1, 28}}));
+}
+
 // A model whose axes would be refused on reading is written as it is, with an error saying so.
 TEST_F(GridElement, WritingAxesThatWouldNotReadBackIsReported) {
     Owner out;

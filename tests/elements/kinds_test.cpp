@@ -127,8 +127,11 @@ TEST_F(Kinds, ScriptsThatDoNotCompileAreReportedAndKept) {
               std::string::npos)
         << text;
     Owner<laTemperature<double>> in;
-    EXPECT_EQ(describe(read(in, text).errors),
-              "4 /owner/f/temperature1d_javascript: the script defines no function intensity\n");
+    const xpReadResult kept = read(in, text);
+    EXPECT_EQ(describe(kept.errors), "4 /owner/f/temperature1d_javascript: the script defines no function intensity\n");
+    ASSERT_EQ(kept.errors.size(), 1u);
+    const std::size_t at = text.find("<temperature1d_javascript");
+    EXPECT_EQ(kept.errors[0].column, int(at - text.rfind('\n', at)));
     auto read = in.take();
     ASSERT_NE(read, nullptr);
     EXPECT_EQ(dynamic_cast<laIntensityJavaScript<laTemperature<double>>&>(*read).script(), "");

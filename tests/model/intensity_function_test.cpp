@@ -6,6 +6,7 @@
 
 #include "counting_factory.h"
 #include "kestrel/components/framework/mfProgram.h"
+#include "kestrel/components/types/mfTypeInfoHierarchy.h"
 #include "kestrel/model/laDisplacement.h"
 #include "kestrel/model/laFootprintLine.h"
 #include "kestrel/model/laFootprintPoint.h"
@@ -16,7 +17,6 @@
 #include "kestrel/model/laLimitFunctionRange.h"
 #include "kestrel/model/laPressure.h"
 #include "kestrel/model/laTraction.h"
-#include "kestrel/types/mfTypeInfoHierarchy.h"
 
 namespace {
 

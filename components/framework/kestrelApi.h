@@ -1,6 +1,7 @@
 #pragma once
 
-// Marks what the module exports; everything else stays hidden inside the shared library.
+// Marks what a shared library exports. The module hides everything else; the platform layers
+// export everything, so that in them it only repeats the default.
 #if defined(_WIN32)
 #if defined(KESTREL_BUILDING)
 #define KESTREL_API __declspec(dllexport)

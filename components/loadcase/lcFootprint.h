@@ -1,9 +1,9 @@
 #pragma once
 
 #include "kestrel/components/framework/List.h"
+#include "kestrel/components/framework/kestrelApi.h"
 #include "kestrel/components/geometry/pos3d.h"
 #include "kestrel/components/model/mfRelationObject.h"
-#include "kestrel/types/kestrelApi.h"
 
 // Where a load acts. The dimension bases below tell which intensities a footprint can carry.
 class KESTREL_API lcFootprint : public mfRelationObject {

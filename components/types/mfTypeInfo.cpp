@@ -1,5 +1,5 @@
-#include "kestrel/types/mfTypeInfo.h"
-#include "kestrel/types/mfTypeInfoObject.h"
+#include "kestrel/components/types/mfTypeInfo.h"
+#include "kestrel/components/types/mfTypeInfoObject.h"
 
 #include "kestrel/components/framework/mfTextFormatter.h"
 

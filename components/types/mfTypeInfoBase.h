@@ -2,7 +2,7 @@
 
 #include <typeinfo>
 
-#include "kestrel/types/kestrelApi.h"
+#include "kestrel/components/framework/kestrelApi.h"
 
 namespace impl {
 

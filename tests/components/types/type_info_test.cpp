@@ -1,4 +1,4 @@
-#include "kestrel/types/mfTypeInfo.h"
+#include "kestrel/components/types/mfTypeInfo.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 #include <string>
 #include <typeinfo>
 
-#include "kestrel/types/kestrelApi.h"
-#include "kestrel/types/mfTypeInfoBase.h"
+#include "kestrel/components/framework/kestrelApi.h"
+#include "kestrel/components/types/mfTypeInfoBase.h"
 
 // A type value owning one type record; the key of every type-keyed map. Values order by the
 // demangled name of their type, empty values last.

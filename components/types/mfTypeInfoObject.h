@@ -1,8 +1,8 @@
 #pragma once
 
+#include "kestrel/components/framework/kestrelApi.h"
 #include "kestrel/components/model/mfMetaObject.h"
-#include "kestrel/types/kestrelApi.h"
-#include "kestrel/types/mfTypeInfoBase.h"
+#include "kestrel/components/types/mfTypeInfoBase.h"
 
 namespace impl {
 

@@ -4,7 +4,7 @@
 #include <typeinfo>
 
 #include "kestrel/components/model/mfMetaObject.h"
-#include "kestrel/types/mfTypeInfoBase.h"
+#include "kestrel/components/types/mfTypeInfoBase.h"
 
 namespace impl {
 

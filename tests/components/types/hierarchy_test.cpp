@@ -3,11 +3,11 @@
 #include <stdexcept>
 
 #include "kestrel/components/framework/mfProgram.h"
+#include "kestrel/components/types/mfTypeInfo.h"
+#include "kestrel/components/types/mfTypeInfoHierarchy.h"
+#include "kestrel/components/types/mfTypeInfoObject.h"
 #include "kestrel/model/laFootprintLine.h"
 #include "kestrel/model/laFootprintPoint.h"
-#include "kestrel/types/mfTypeInfo.h"
-#include "kestrel/types/mfTypeInfoHierarchy.h"
-#include "kestrel/types/mfTypeInfoObject.h"
 
 namespace {
 

@@ -1,0 +1,4 @@
+#pragma once
+
+// Points up a layer: the check must refuse it.
+#include "kestrel/document/kestrelLoad.h"
