@@ -42,12 +42,33 @@ ReadResult readLoads(std::string_view text, const ReadOptions& options) {
     return result;
 }
 
-ReadResult readLoadsFile(const std::filesystem::path& file, const ReadOptions& options) {
+bool readFileText(const std::filesystem::path& file, std::string& text, std::string& failure) {
     std::error_code code;
-    if (std::filesystem::is_directory(file, code)) return unreadable(std::strerror(EISDIR));
+    if (std::filesystem::is_directory(file, code)) {
+        failure = std::strerror(EISDIR);
+        return false;
+    }
+    // A reason left from an earlier call must not be taken for this one's.
+    errno = 0;
     std::ifstream in(file, std::ios::binary);
-    if (!in) return unreadable(std::strerror(errno ? errno : ENOENT));
-    return readLoads(in, options);
+    if (!in) {
+        failure = std::strerror(errno ? errno : ENOENT);
+        return false;
+    }
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    if (in.bad()) {
+        failure = "read error";
+        return false;
+    }
+    text = std::move(buffer).str();
+    return true;
+}
+
+ReadResult readLoadsFile(const std::filesystem::path& file, const ReadOptions& options) {
+    std::string text, failure;
+    if (!readFileText(file, text, failure)) return unreadable(failure);
+    return readLoads(text, options);
 }
 
 ReadResult readLoads(std::istream& in, const ReadOptions& options) {

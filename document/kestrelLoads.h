@@ -56,6 +56,10 @@ struct ReadResult {
     bool ok() const { return readable && errors.empty(); }
 };
 
+// The whole content of a file; false when it cannot be read, with the system's reason ("No such
+// file or directory", "Is a directory") in `failure`.
+KESTREL_API bool readFileText(const std::filesystem::path& file, std::string& text, std::string& failure);
+
 // Reads a load document from text (UTF-8, UTF-16 or an encoding its declaration names), a file or
 // a stream. Nothing throws: every problem becomes a diagnostic.
 KESTREL_API ReadResult readLoads(std::string_view text, const ReadOptions& options = {});

@@ -1,13 +1,11 @@
 #include "tools/host/hostFile.h"
 
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <iterator>
 #include <sstream>
 #include <utility>
+
+#include "kestrel/document/kestrelLoads.h"
 
 bool hostSlurp(const std::string& file, std::string& text, std::string& failure) {
     failure = "read error";
@@ -15,21 +13,7 @@ bool hostSlurp(const std::string& file, std::string& text, std::string& failure)
         text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
         return !std::cin.bad();
     }
-    std::error_code code;
-    if (std::filesystem::is_directory(file, code)) {
-        failure = std::strerror(EISDIR);
-        return false;
-    }
-    errno = 0;
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        failure = std::strerror(errno ? errno : ENOENT);
-        return false;
-    }
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    text = buffer.str();
-    return true;
+    return kestrel::readFileText(file, text, failure);
 }
 
 std::string hostDisplayName(const std::string& file) {
