@@ -85,30 +85,50 @@ private:
     std::vector<std::function<Root*(xhostLoad&)>> m_takers;
 };
 
-// The element name that the current document's registry for one of Bases holds for the
-// object's exact kind; empty when none does.
+// Adds the element name of every prototype in the current document's registries for Bases,
+// keyed by its model type; the first registry (in the order of Bases) to name a type wins.
 template <class... Bases>
-std::string registeredName(const mfMetaObject& object) {
-    std::string name;
-    auto lookIn = [&](auto* registry) {
-        if (!registry || !name.empty()) return;
+void gatherNames(std::unordered_map<std::type_index, std::string>& names) {
+    auto gather = [&](auto* registry) {
+        if (!registry) return;
+        // Within one registry the last prototype of a type names it.
+        std::unordered_map<std::type_index, std::string> own;
         for (const auto& [key, prototype] : registry->prototypes())
-            if (prototype->type().type() == typeid(object)) name = dynamic_cast<xpElement&>(*prototype).getName();
+            own.insert_or_assign(prototype->type().type(), dynamic_cast<xpElement&>(*prototype).getName());
+        names.merge(own);
     };
-    (lookIn(xpGetFutureElements<Bases>()), ...);
-    return name;
+    (gather(xpGetFutureElements<Bases>()), ...);
+}
+
+const std::string& nameIn(const std::unordered_map<std::type_index, std::string>& names, const std::type_info& type) {
+    static const std::string none;
+    auto found = names.find(type);
+    return found == names.end() ? none : found->second;
 }
 }  // namespace
 
+hostKindNames::hostKindNames() {
+    gatherNames<lcFootprint_0d, lcFootprint_1d, lcFootprint_2d, lcFootprint_3d>(m_footprints);
+    gatherNames<laIntensityFunction<laPressure<double>>, laIntensityFunction<laForcePerArea<double>>,
+                laIntensityFunction<laTraction<double>>, laIntensityFunction<laForcePerLength<double>>,
+                laIntensityFunction<laTemperature<double>>, laIntensityFunction<laForceMoment<double>>,
+                laIntensityFunction<laDisplacement<double>>>(m_intensities);
+}
+
+const std::string& hostKindNames::footprint(const lcFootprint& footprint) const {
+    return nameIn(m_footprints, typeid(footprint));
+}
+
+const std::string& hostKindNames::intensity(const lcIntensityFunction& intensity) const {
+    return nameIn(m_intensities, typeid(intensity));
+}
+
 std::string hostFootprintName(const lcFootprint& footprint) {
-    return registeredName<lcFootprint_0d, lcFootprint_1d, lcFootprint_2d, lcFootprint_3d>(footprint);
+    return hostKindNames().footprint(footprint);
 }
 
 std::string hostIntensityName(const lcIntensityFunction& intensity) {
-    return registeredName<laIntensityFunction<laPressure<double>>, laIntensityFunction<laForcePerArea<double>>,
-                          laIntensityFunction<laTraction<double>>, laIntensityFunction<laForcePerLength<double>>,
-                          laIntensityFunction<laTemperature<double>>, laIntensityFunction<laForceMoment<double>>,
-                          laIntensityFunction<laDisplacement<double>>>(intensity);
+    return hostKindNames().intensity(intensity);
 }
 
 namespace {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <string>
+#include <typeindex>
+#include <unordered_map>
 #include <vector>
 
 #include "kestrel/components/exchange/xpDocument.h"
@@ -35,6 +37,22 @@ struct hostSession {
     xpCurrentDocument current{document};
     bool registered = (kestrel::register_futures(), true);
     xhostLoads root;
+};
+
+// The element names that the current document's registries hold for footprint and intensity
+// kinds, gathered once when built: naming the kind of each of many loads then costs one lookup.
+// It keeps the names it gathered; later registrations and other documents do not change them.
+class KESTREL_API hostKindNames {
+public:
+    hostKindNames();
+    // The element name for the footprint's exact kind; empty for a kind no element knows.
+    const std::string& footprint(const lcFootprint& footprint) const;
+    // The same for an intensity function's kind.
+    const std::string& intensity(const lcIntensityFunction& intensity) const;
+
+private:
+    std::unordered_map<std::type_index, std::string> m_footprints;
+    std::unordered_map<std::type_index, std::string> m_intensities;
 };
 
 // The element name registered with the current document for a footprint's kind; empty for a

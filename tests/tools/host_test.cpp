@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <vector>
 
 #include "kestrel/components/framework/mfProgram.h"
+#include "kestrel/elements/xlaFootprintLine.h"
+#include "kestrel/elements/xlaFootprintPoint.h"
+#include "kestrel/exchange/xpFutureElements.h"
 #include "tools/host/hostDocument.h"
 
 namespace {
@@ -96,6 +100,44 @@ TEST(host_document, footprint_child_takes_exactly_one_footprint) {
         ASSERT_EQ(read.loads.size(), 1u);
         hostSession session;
         EXPECT_EQ(hostFootprintName(*read.loads.front().footprint), "footprint_point");
+    }
+    EXPECT_EQ(mfProgram::program().defaultStrategy().live(), live);
+}
+
+// Kind names are gathered from the document current when the index is built: another document
+// that names a kind differently, or knows fewer kinds, neither changes nor borrows from it.
+TEST(host_document, kind_names_belong_to_their_document) {
+    const long live = mfProgram::program().defaultStrategy().live();
+    {
+        const std::unique_ptr<laFootprintPoint> pointObject(mfCreate<laFootprintPoint>(pos3d(1, 2, 3)));
+        const std::unique_ptr<laFootprintLine> lineObject(
+            mfCreate<laFootprintLine>(line3d(pos3d(0, 0, 0), pos3d(1, 0, 0))));
+        const lcFootprint& point = *pointObject;
+        const lcFootprint& line = *lineObject;
+        hostSession standard;
+        const hostKindNames first;
+        {
+            xpDocument other;
+            xpCurrentDocument current(other);
+            xpRegisterFutureElement<laFootprintPoint>("spot");
+            const hostKindNames second;
+            EXPECT_EQ(second.footprint(point), "spot");
+            EXPECT_EQ(second.footprint(line), "");
+            EXPECT_EQ(hostFootprintName(point), "spot");
+            EXPECT_EQ(first.footprint(point), "footprint_point");
+        }
+        EXPECT_EQ(first.footprint(point), "footprint_point");
+        EXPECT_EQ(first.footprint(line), "footprint_line");
+        EXPECT_EQ(hostKindNames().footprint(point), "footprint_point");
+        Read read = readLoads(writeLoads(hostExampleLoads()));
+        ASSERT_TRUE(read.result.ok());
+        std::size_t named = 0;
+        for (const hostLoad& l : read.loads) {
+            ASSERT_TRUE(l.intensity);
+            EXPECT_EQ(first.intensity(*l.intensity), hostIntensityName(*l.intensity));
+            named += !first.intensity(*l.intensity).empty();
+        }
+        EXPECT_EQ(named, read.loads.size());
     }
     EXPECT_EQ(mfProgram::program().defaultStrategy().live(), live);
 }

@@ -40,11 +40,14 @@ hostFileDocument hostReadFile(const std::string& file, std::size_t maxErrors) {
     hostSession session;
     session.document.setMaxErrors(maxErrors);
     loaded.result = session.document.read(session.root, std::move(text));
-    loaded.loads = session.root.m_loads;
-    loaded.records = session.root.m_records;
+    loaded.loads = std::move(session.root.m_loads);
+    loaded.records = std::move(session.root.m_records);
+    const hostKindNames names;
+    loaded.footprints.reserve(loaded.loads.size());
+    loaded.intensities.reserve(loaded.loads.size());
     for (const hostLoad& l : loaded.loads) {
-        loaded.footprints.push_back(l.footprint ? hostFootprintName(*l.footprint) : "");
-        loaded.intensities.push_back(l.intensity ? hostIntensityName(*l.intensity) : "");
+        loaded.footprints.push_back(l.footprint ? names.footprint(*l.footprint) : std::string());
+        loaded.intensities.push_back(l.intensity ? names.intensity(*l.intensity) : std::string());
     }
     return loaded;
 }

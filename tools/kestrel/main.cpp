@@ -94,41 +94,62 @@ std::vector<xpReportedError> errorsUnder(const std::vector<xpReportedError>& err
     return found;
 }
 
+// One load element's entry of the JSON report.
+nlohmann::json loadJson(const hostLoadRecord& record, const hostLoad* load, const std::string& footprint,
+                        const std::string& intensity, const std::vector<xpReportedError>& errors) {
+    nlohmann::json entry{
+        {"name", record.name}, {"footprint", nullptr}, {"intensity", nullptr}, {"description", nullptr}};
+    if (load) {
+        const lcLoad model = load->model();
+        entry["footprint"] = orNull(footprint);
+        entry["intensity"] = orNull(intensity);
+        if (load->intensity) entry["description"] = load->intensity->description(&model);
+    }
+    entry["read"] = record.read;
+    entry["line"] = record.line;
+    entry["errors"] = nlohmann::json::array();
+    for (const auto& e : errors) entry["errors"].push_back(errorJson(e));
+    return entry;
+}
+
 // One file's check; every load element is listed, a load that could not be read with its errors.
+// The JSON report (descriptions included) is built only when it is printed: describing every
+// load costs more than reading it.
 int checkFile(const std::string& file, bool json) {
     Loaded loaded = load(file);
     const int status = !loaded.readable || !loaded.result.wellFormed ? kUnreadable
                        : loaded.result.errors.empty()                ? kOk
                                                                      : kDocumentErrors;
-    nlohmann::json report{
-        {"file", hostDisplayName(file)}, {"valid", status == kOk}, {"loads", nlohmann::json::array()}};
-    std::vector<const hostLoad*> loads;
-    for (const hostLoad& l : loaded.loads) loads.push_back(&l);
+    nlohmann::json report;
+    if (json) report = {{"file", hostDisplayName(file)}, {"valid", status == kOk}, {"loads", nlohmann::json::array()}};
+    const std::string shown = hostDisplayName(file);
+    auto nextLoad = loaded.loads.begin();
     std::size_t next = 0;
+    std::string lines;
     for (const hostLoadRecord& record : loaded.records) {
         const std::vector<xpReportedError> errors = errorsUnder(loaded.result.errors, record.path);
-        nlohmann::json entry{
-            {"name", record.name}, {"footprint", nullptr}, {"intensity", nullptr}, {"description", nullptr}};
-        if (record.read && next < loads.size()) {
-            const hostLoad& l = *loads[next];
-            const lcLoad model = l.model();
-            entry["footprint"] = orNull(loaded.footprints[next]);
-            entry["intensity"] = orNull(loaded.intensities[next]);
-            if (l.intensity) entry["description"] = l.intensity->description(&model);
-            ++next;
+        const hostLoad* l = nullptr;
+        if (record.read && nextLoad != loaded.loads.end()) l = &*nextLoad++;
+        if (json) {
+            report["loads"].push_back(loadJson(record, l, l ? loaded.footprints[next] : std::string(),
+                                               l ? loaded.intensities[next] : std::string(), errors));
+        } else {
+            lines += shown;
+            if (!record.read) lines += ':' + std::to_string(record.line);
+            lines += ": load \"";
+            lines += record.name;
+            lines += '"';
+            if (!record.read) lines += " not read";
+            if (!errors.empty())
+                lines += " (" + std::to_string(errors.size()) + (errors.size() == 1 ? " error)" : " errors)");
+            lines += '\n';
+            // Written in blocks: one stream call per load line costs a lock each.
+            if (lines.size() >= 1 << 16) {
+                std::cout << lines;
+                lines.clear();
+            }
         }
-        entry["read"] = record.read;
-        entry["line"] = record.line;
-        entry["errors"] = nlohmann::json::array();
-        for (const auto& e : errors) entry["errors"].push_back(errorJson(e));
-        report["loads"].push_back(entry);
-        if (json) continue;
-        std::cout << hostDisplayName(file);
-        if (!record.read) std::cout << ':' << record.line;
-        std::cout << ": load \"" << record.name << '"';
-        if (!record.read) std::cout << " not read";
-        if (!errors.empty()) std::cout << " (" << errors.size() << (errors.size() == 1 ? " error)" : " errors)");
-        std::cout << '\n';
+        if (l) ++next;
     }
     if (json) {
         report["errors"] = nlohmann::json::array();
@@ -136,8 +157,9 @@ int checkFile(const std::string& file, bool json) {
         std::cout << dumpJson(report) << '\n';
         return status;
     }
+    std::cout << lines;
     for (const auto& e : loaded.result.errors) hostPrintError(std::cerr, file, e);
-    if (status == kOk) std::cout << hostDisplayName(file) << ": ok, " << loaded.loads.size() << " loads\n";
+    if (status == kOk) std::cout << shown << ": ok, " << loaded.loads.size() << " loads\n";
     return status;
 }
 
