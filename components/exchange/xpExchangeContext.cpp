@@ -8,6 +8,11 @@
 #include "kestrel/components/exchange/xml_error.h"
 
 namespace {
+// Asked once or twice per element read: the initial-exec model reads it without a call into the
+// dynamic linker (eight bytes fit the static TLS room kept for libraries loaded later too).
+#if defined(__GNUC__) && !defined(_WIN32)
+[[gnu::tls_model("initial-exec")]]
+#endif
 thread_local xpExchangeContext* t_active = nullptr;
 
 int ordinalFromDom(pugi::xml_node dom) {

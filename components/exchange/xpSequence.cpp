@@ -1,5 +1,8 @@
 #include "kestrel/components/exchange/xpSequence.h"
 
+#include <boost/container/small_vector.hpp>
+#include <cstdint>
+
 #include "kestrel/components/exchange/xpImportSet.h"
 #include "kestrel/components/schema/xsSchema.h"
 
@@ -57,17 +60,30 @@ bool xpSequence::importItems(xpImportSet& nodes) {
     if (!item) return false;
     const std::string& name = item->getElementName();
     nodes.announce(name);
+    // Which children are items is decided once; their ordinals among same-named siblings (taken
+    // or not) follow from it, so that a long sequence costs no per-child name lookups.
+    boost::container::small_vector<std::uint8_t, 64> named(nodes.childCount());
     std::size_t count = 0;
-    for (std::size_t i = 0; i < nodes.childCount(); ++i) count += !nodes.taken(i) && name == nodes.child(i).name();
+    std::size_t sameNamed = 0;
+    for (std::size_t i = 0; i < nodes.childCount(); ++i) {
+        if (name != nodes.child(i).name()) continue;
+        ++sameNamed;
+        named[i] = nodes.taken(i) ? 1 : 2;
+        count += !nodes.taken(i);
+    }
     // Room for every item at once: a container grown item by item holds up to twice its size
     // while it moves, which for a large sequence is most of what the read costs in memory.
     if (count > 1) reserve(count);
     bool ok = true;
+    int ordinal = 0;
     for (std::size_t i = 0; i < nodes.childCount(); ++i) {
-        if (nodes.taken(i) || name != nodes.child(i).name()) continue;
+        if (!named[i]) continue;
+        ++ordinal;
+        if (named[i] != 2 || nodes.taken(i)) continue;
         nodes.take(i);
+        const xpFrame frame{&nodes.frame(), nodes.frame().context, nodes.child(i), sameNamed > 1 ? ordinal : 0};
         // An item with errors is reported and left out rather than added half read.
-        if (item->importFrom(nodes.childFrame(i)))
+        if (item->importFrom(frame))
             ok = append_item() && ok;
         else
             ok = false;

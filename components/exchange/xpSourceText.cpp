@@ -2,7 +2,7 @@
 
 #include <iconv.h>
 
-#include <array>
+#include <bit>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -171,12 +171,27 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-// The characters that end the unquoted stretches of a start tag.
-constexpr auto kTagStop = [] {
-    std::array<bool, 256> stop{};
-    stop['>'] = stop['"'] = stop['\''] = true;
-    return stop;
-}();
+// The position of the first of the bytes Stops in text[i, n), or n. Eight bytes are looked at
+// a time: start tags are most of a large document, and this scan is the pre-pass's cost.
+template <char... Stops>
+std::size_t findAny(std::string_view text, std::size_t i) {
+    const std::size_t n = text.size();
+    const char* data = text.data();
+    constexpr std::uint64_t ones = 0x0101010101010101ull, tops = 0x8080808080808080ull;
+    for (; n - i >= 8 && i < n; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, data + i, 8);
+        // A byte equal to a stop turns to zero under XOR; the lowest flagged byte is exact.
+        const std::uint64_t hits = ((((word ^ (std::uint64_t(std::uint8_t(Stops)) * ones)) - ones) &
+                                     ~(word ^ (std::uint64_t(std::uint8_t(Stops)) * ones))) |
+                                    ...) &
+                                   tops;
+        if (hits) return i + std::size_t(std::countr_zero(hits) / 8);
+    }
+    for (; i < n; ++i)
+        if (((data[i] == Stops) || ...)) return i;
+    return n;
+}
 }  // namespace
 
 xpTextProblem xpDecodeSource(std::string_view bytes, std::string& storage, std::string_view& text, bool* ascii) {
@@ -258,13 +273,16 @@ xpTextProblem xpCheckStructure(std::string_view text) {
             rootSeen = true;
             ++i;
             while (i < n) {
-                while (i < n && !kTagStop[static_cast<unsigned char>(text[i])]) ++i;
+                i = findAny<'>', '"', '\''>(text, i);
                 if (i >= n || text[i] == '>') break;
                 // A quoted value (short as a rule): references are checked up to the closing quote.
                 const char quote = text[i];
-                for (++i; i < n && text[i] != quote; ++i)
-                    if (text[i] == '&')
-                        if (xpTextProblem problem = checkReference(text, i)) return problem;
+                for (++i;;) {
+                    i = quote == '"' ? findAny<'"', '&'>(text, i) : findAny<'\'', '&'>(text, i);
+                    if (i >= n || text[i] == quote) break;
+                    if (xpTextProblem problem = checkReference(text, i)) return problem;
+                    ++i;
+                }
                 if (i < n) ++i;
             }
             if (text[i - 1] != '/') ++depth;

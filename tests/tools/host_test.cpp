@@ -79,6 +79,25 @@ TEST(host_document, schema_accepts_what_is_written_and_refuses_typos) {
     EXPECT_FALSE(typo.errors.empty());
 }
 
+// Items of a sequence are placed among their same-named siblings only: other elements between
+// them do not count, and a lone item carries no index.
+TEST(host_document, sequence_items_are_placed_among_same_named_siblings) {
+    const char* polygon = R"(<footprint><footprint_polygon><points>
+<point x="0" y="0" z="0"/><point x="1" y="0" z="0"/><point x="1" y="1" z="oops"/></points></footprint_polygon></footprint>)";
+    Read read = readLoads(std::string("<loads>\n<load name='a'>") + polygon + "</load>\n</loads>");
+    ASSERT_EQ(read.result.errors.size(), 1u);
+    EXPECT_EQ(read.result.errors[0].path, "/loads/load/footprint/footprint_polygon/points/point[3]/@z");
+    EXPECT_EQ(read.result.errors[0].line, 3);
+    read = readLoads(std::string("<loads>\n<stray/><load name='a'/>\n<stray/><load name='b'>") + polygon +
+                     "</load>\n<load name='c'/></loads>");
+    ASSERT_EQ(read.result.errors.size(), 3u);
+    EXPECT_EQ(read.result.errors[0].path, "/loads/stray[1]");
+    EXPECT_EQ(read.result.errors[1].path, "/loads/stray[2]");
+    EXPECT_EQ(read.result.errors[2].path, "/loads/load[2]/footprint/footprint_polygon/points/point[3]/@z");
+    ASSERT_EQ(read.loads.size(), 2u);
+    EXPECT_EQ(read.loads.back().name, "c");
+}
+
 // A footprint child holds exactly one footprint element; whatever else is read is not kept.
 TEST(host_document, footprint_child_takes_exactly_one_footprint) {
     const long live = mfProgram::program().defaultStrategy().live();
