@@ -2,6 +2,10 @@
 
 #include <iconv.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <bit>
 #include <cerrno>
 #include <cstdint>
@@ -29,6 +33,14 @@ xpTextProblem firstInvalid(std::string_view text, bool& ascii) {
     const std::size_t n = text.size();
     std::size_t i = 0;
     while (i < n) {
+#if defined(__SSE2__)
+        // Sixteen at a time: a signed compare flags bytes with the top bit set and those below 0x20.
+        while (n - i >= 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
+            if (_mm_movemask_epi8(_mm_cmplt_epi8(v, _mm_set1_epi8(0x20))) != 0) break;
+            i += 16;
+        }
+#endif
         // Eight plain ASCII bytes at a time: none with the top bit set, none below 0x20.
         while (n - i >= 8) {
             std::uint64_t word;
@@ -171,26 +183,51 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-// The position of the first of the bytes Stops in text[i, n), or n. Eight bytes are looked at
-// a time: start tags are most of a large document, and this scan is the pre-pass's cost.
-template <char... Stops>
-std::size_t findAny(std::string_view text, std::size_t i) {
+// Scans a start tag from `i` (after its name's first character) to its closing '>', checking the
+// references in its quoted values: `i` ends on the '>' (or at the end of the text). A '&' outside
+// quotes is left to the parser, which refuses it. Start tags are most of a large document, so
+// sixteen bytes are looked at a time where the machine allows.
+xpTextProblem scanTag(std::string_view text, std::size_t& i) {
     const std::size_t n = text.size();
     const char* data = text.data();
-    constexpr std::uint64_t ones = 0x0101010101010101ull, tops = 0x8080808080808080ull;
-    for (; n - i >= 8 && i < n; i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, data + i, 8);
-        // A byte equal to a stop turns to zero under XOR; the lowest flagged byte is exact.
-        const std::uint64_t hits = ((((word ^ (std::uint64_t(std::uint8_t(Stops)) * ones)) - ones) &
-                                     ~(word ^ (std::uint64_t(std::uint8_t(Stops)) * ones))) |
-                                    ...) &
-                                   tops;
-        if (hits) return i + std::size_t(std::countr_zero(hits) / 8);
+    char quote = 0;
+    // Handles the byte at `at`, one of > " ' &; true when it closes the tag.
+    auto step = [&](std::size_t at, xpTextProblem& problem) {
+        const char c = data[at];
+        if (!quote) {
+            if (c == '>') return true;
+            if (c != '&') quote = c;
+        } else if (c == quote) {
+            quote = 0;
+        } else if (c == '&') {
+            problem = checkReference(text, at);
+        }
+        return false;
+    };
+    xpTextProblem problem;
+#if defined(__SSE2__)
+    for (; n - i >= 16; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+        unsigned hits = unsigned(_mm_movemask_epi8(
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('>')), _mm_cmpeq_epi8(v, _mm_set1_epi8('"'))),
+                         _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\'')), _mm_cmpeq_epi8(v, _mm_set1_epi8('&'))))));
+        for (; hits; hits &= hits - 1) {
+            const std::size_t at = i + std::size_t(std::countr_zero(hits));
+            if (step(at, problem)) {
+                i = at;
+                return {};
+            }
+            if (problem) return problem;
+        }
     }
-    for (; i < n; ++i)
-        if (((data[i] == Stops) || ...)) return i;
-    return n;
+#endif
+    for (; i < n; ++i) {
+        const char c = data[i];
+        if (c != '>' && c != '"' && c != '\'' && c != '&') continue;
+        if (step(i, problem)) return {};
+        if (problem) return problem;
+    }
+    return {};
 }
 }  // namespace
 
@@ -272,19 +309,7 @@ xpTextProblem xpCheckStructure(std::string_view text) {
             if (depth == 0 && rootSeen) return {"a second root element; a document has one", i};
             rootSeen = true;
             ++i;
-            while (i < n) {
-                i = findAny<'>', '"', '\''>(text, i);
-                if (i >= n || text[i] == '>') break;
-                // A quoted value (short as a rule): references are checked up to the closing quote.
-                const char quote = text[i];
-                for (++i;;) {
-                    i = quote == '"' ? findAny<'"', '&'>(text, i) : findAny<'\'', '&'>(text, i);
-                    if (i >= n || text[i] == quote) break;
-                    if (xpTextProblem problem = checkReference(text, i)) return problem;
-                    ++i;
-                }
-                if (i < n) ++i;
-            }
+            if (xpTextProblem problem = scanTag(text, i)) return problem;
             if (text[i - 1] != '/') ++depth;
             ++i;
         } else if (startsWith(rest, "<!--")) {

@@ -211,6 +211,29 @@ TEST_F(Document, FindsReferencesAndQuotesAtEveryPlaceInATag) {
     }
 }
 
+// The checks that look at many bytes at once miss nothing at any place in a long text: a bad
+// byte, a bad reference after a good one in either quote, or a '>' and the other quote inside a
+// value, wherever they fall.
+TEST_F(Document, FindsProblemsAtEveryPlaceInALongText) {
+    for (int pad = 0; pad < 40; ++pad) {
+        const std::string x(std::size_t(pad), 'x');
+        Note note;
+        xpReadResult result = read(note, "<note>" + x + "\x01" + x + "</note>");
+        ASSERT_EQ(result.errors.size(), 1u) << pad;
+        EXPECT_EQ(result.column, 7 + pad) << pad;
+        EXPECT_TRUE(result.errors[0].message.starts_with("character U+0001")) << result.errors[0].message;
+
+        for (const char* quote : {"'", "\""}) {
+            const std::string other = *quote == '"' ? "'" : "\"";
+            const std::string value = x + other + ">&amp;" + x + "&bad;";
+            result = read(note, "<note a=" + std::string(quote) + value + quote + "/>");
+            ASSERT_EQ(result.errors.size(), 1u) << pad;
+            EXPECT_EQ(result.column, 10 + int(value.size()) - 5) << pad;
+            EXPECT_TRUE(result.errors[0].message.starts_with("undefined entity \"&bad;\"")) << result.errors[0].message;
+        }
+    }
+}
+
 // Past the limit errors are counted, not kept: a hostile document cannot fill memory with them.
 TEST_F(Document, StopsRecordingErrorsAtTheLimit) {
     std::string text = "<system";
