@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "kestrel/components/exchange/detail/xpNameEquals.h"
 #include "kestrel/components/exchange/xpAttribute.h"
 #include "kestrel/components/exchange/xpAttributes.h"
 #include "kestrel/components/exchange/xpImportSet.h"
@@ -67,7 +68,7 @@ bool xpElement::do_import(xpImportSet& nodes) {
     const std::string& name = getElementName();
     bool refused = false;
     for (std::size_t i = 0; i < nodes.childCount(); ++i) {
-        if (nodes.taken(i) || name != nodes.child(i).name()) continue;
+        if (nodes.taken(i) || !xpNameEquals(nodes.child(i).name(), name)) continue;
         std::string reason;
         if (!acceptsElement(nodes.child(i), reason)) {
             nodes.noteRefusal(i, reason);

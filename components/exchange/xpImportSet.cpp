@@ -3,20 +3,26 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "kestrel/components/exchange/detail/xpNameEquals.h"
 #include "kestrel/components/exchange/xml_error.h"
 #include "kestrel/components/exchange/xpNode.h"
 
 xpImportSet::xpImportSet(const xpFrame& frame) : m_frame(frame) {
     for (pugi::xml_attribute a = frame.dom.first_attribute(); a; a = a.next_attribute()) m_attributes.push_back(a);
     m_attributeTaken.assign(m_attributes.size(), false);
-    for (pugi::xml_node c = frame.dom.first_child(); c; c = c.next_sibling())
-        if (c.type() == pugi::node_element) m_children.push_back(c);
+    for (pugi::xml_node c = frame.dom.first_child(); c; c = c.next_sibling()) {
+        const pugi::xml_node_type type = c.type();
+        if (type == pugi::node_element)
+            m_children.push_back(c);
+        else if (type == pugi::node_pcdata || type == pugi::node_cdata)
+            m_hasText = true;
+    }
     m_childTaken.assign(m_children.size(), false);
 }
 
 std::size_t xpImportSet::findAttributeIndex(std::string_view name) const {
     for (std::size_t i = 0; i < m_attributes.size(); ++i)
-        if (!m_attributeTaken[i] && name == m_attributes[i].name()) return i;
+        if (!m_attributeTaken[i] && xpNameEquals(m_attributes[i].name(), name)) return i;
     return npos;
 }
 
@@ -32,7 +38,7 @@ void xpImportSet::takeAttribute(pugi::xml_attribute attribute) {
 
 bool xpImportSet::offers(std::string_view elementName) const {
     for (std::size_t i = 0; i < m_children.size(); ++i)
-        if (!m_childTaken[i] && elementName == m_children[i].name()) return true;
+        if (!m_childTaken[i] && xpNameEquals(m_children[i].name(), elementName)) return true;
     return false;
 }
 
@@ -73,9 +79,7 @@ xpFrame xpImportSet::childFrame(std::size_t i) const {
 }
 
 bool xpImportSet::hasText() const {
-    for (pugi::xml_node c = m_frame.dom.first_child(); c; c = c.next_sibling())
-        if (c.type() == pugi::node_pcdata || c.type() == pugi::node_cdata) return true;
-    return false;
+    return m_hasText;
 }
 
 std::string xpImportSet::text() const {
@@ -113,7 +117,7 @@ void xpImportSet::reportLeftovers(xpNode* reporter) {
             message = "unexpected element \"" + name + "\"";
         sink->nodeError() << xml_error_message(reporter, message, child.path(), child.line(), child.column());
     }
-    if (!m_textTaken) {
+    if (!m_textTaken && m_hasText) {
         for (pugi::xml_node c = m_frame.dom.first_child(); c; c = c.next_sibling()) {
             if (c.type() != pugi::node_pcdata && c.type() != pugi::node_cdata) continue;
             std::string_view value = c.value();

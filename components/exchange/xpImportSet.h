@@ -69,4 +69,5 @@ private:
     Inline<std::string_view, 32> m_announced;
     mutable Inline<int, 8> m_ordinals;
     bool m_textTaken = false;
+    bool m_hasText = false;
 };
