@@ -73,6 +73,21 @@ void xpImportSet::computeOrdinals() const {
 }
 
 xpFrame xpImportSet::childFrame(std::size_t i) const {
+    // Among a few children a child's place is found by comparing it with its siblings; a table
+    // of every child's place pays only for many.
+    constexpr std::size_t kCompared = 8;
+    if (m_children.size() <= kCompared && m_ordinals.empty()) {
+        const char* name = m_children[i].name();
+        const std::string_view view(name);
+        int before = 0;
+        bool repeated = false;
+        for (std::size_t j = 0; j < m_children.size(); ++j) {
+            if (j == i || !xpNameEquals(m_children[j].name(), view)) continue;
+            repeated = true;
+            before += j < i;
+        }
+        return xpFrame{&m_frame, m_frame.context, m_children[i], repeated ? before + 1 : 0};
+    }
     // Computed once per element, and only when a child is read: a path needs it.
     if (m_ordinals.empty() && !m_children.empty()) computeOrdinals();
     return xpFrame{&m_frame, m_frame.context, m_children[i], m_ordinals[i]};

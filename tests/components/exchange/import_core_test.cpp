@@ -84,4 +84,24 @@ TEST_F(ImportCore, NamesPlacesAmongManyDistinctChildren) {
     EXPECT_EQ(found, expected);
 }
 
+// The same among a few children, where places are found by comparing siblings: a repeated name
+// is indexed wherever its siblings stand, a lone one is not, and a child that is read keeps its
+// place for the errors inside it.
+TEST_F(ImportCore, NamesPlacesAmongFewChildren) {
+    SystemRoot root;
+    const xpReadResult result = document.read(
+        root, std::string("<system>\n<e/>\n<origin x='1' y='2' z='oops'/>\n<f/>\n<e/>\n<x_axis x='no' y='0' z='0'/>\n"
+                          "<y_axis x='0' y='1' z='0'/>\n<e/>\n<x_axis/>\n</system>"));
+    std::string found;
+    for (const auto& e : result.errors) found += std::to_string(e.line) + " " + e.path + "\n";
+    EXPECT_EQ(found,
+              "2 /system/e[1]\n"
+              "3 /system/origin/@z\n"
+              "4 /system/f\n"
+              "5 /system/e[2]\n"
+              "6 /system/x_axis[1]/@x\n"
+              "8 /system/e[3]\n"
+              "9 /system/x_axis[2]\n");
+}
+
 }  // namespace
