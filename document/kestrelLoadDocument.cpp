@@ -1,5 +1,6 @@
 #include "kestrel/document/kestrelLoadDocument.h"
 
+#include <boost/container/small_vector.hpp>
 #include <functional>
 #include <utility>
 
@@ -55,7 +56,7 @@ public:
         const bool ok = xpElement::importContent(nodes);
         xhostLoad* load = xpFindOwner<xhostLoad>(*this);
         if (!load) return false;
-        std::vector<Root*> read;
+        boost::container::small_vector<Root*, 2> read;
         for (const auto& take : m_takers)
             if (Root* object = take(*load)) read.push_back(object);
         if (ok && read.size() == 1) {

@@ -9,7 +9,7 @@
 
 namespace {
 // The attribute nodes of one alternative: the group's attributes, or the node itself.
-std::vector<const xpAttribute*> attributesOf(const xpNode* alternative) {
+std::vector<const xpAttribute*> gatherAttributes(const xpNode* alternative) {
     std::vector<const xpAttribute*> result;
     if (auto* group = dynamic_cast<const xpAttributes*>(alternative)) {
         for (const auto& node : group->attributes())
@@ -34,7 +34,7 @@ bool xpAlternatives::export_nodes(std::vector<xpNode*>& attributes, std::vector<
         std::vector<xpNode*> children;
         if (!alternative->export_nodes(written, children)) continue;
         bool complete = true;
-        for (const xpAttribute* attribute : attributesOf(alternative.get()))
+        for (const xpAttribute* attribute : gatherAttributes(alternative.get()))
             if (attribute->is_required() && std::find(written.begin(), written.end(), attribute) == written.end())
                 complete = false;
         if (!complete) continue;
@@ -48,10 +48,24 @@ bool xpAlternatives::export_nodes(std::vector<xpNode*>& attributes, std::vector<
 
 void xpAlternatives::nodes_for_import(xpImportSet&) {}
 
+const std::vector<const xpAttribute*>& xpAlternatives::attributesOf(std::size_t k) {
+    if (m_attributes.size() != m_alternatives.size()) m_attributes.assign(m_alternatives.size(), Attributes{});
+    const xpNode* alternative = m_alternatives[k].get();
+    auto* group = dynamic_cast<const xpAttributes*>(alternative);
+    const std::size_t nodes = group ? group->attributes().size() + 1 : 1;
+    Attributes& cached = m_attributes[k];
+    if (cached.nodes != nodes) {
+        cached.list = gatherAttributes(alternative);
+        cached.nodes = nodes;
+    }
+    return cached.list;
+}
+
 bool xpAlternatives::do_import(xpImportSet& nodes) {
-    for (const auto& alternative : m_alternatives) {
+    for (std::size_t k = 0; k < m_alternatives.size(); ++k) {
+        const auto& alternative = m_alternatives[k];
         bool fits = true;
-        for (const xpAttribute* attribute : attributesOf(alternative.get())) {
+        for (const xpAttribute* attribute : attributesOf(k)) {
             pugi::xml_attribute found = nodes.findAttribute(attribute->getName());
             if (found ? !attribute->accepts_text(found.value()) : attribute->is_required()) {
                 fits = false;
@@ -64,7 +78,7 @@ bool xpAlternatives::do_import(xpImportSet& nodes) {
     // are not reported once more as unexpected.
     std::string carried;
     for (const auto& alternative : m_alternatives)
-        for (const xpAttribute* attribute : attributesOf(alternative.get()))
+        for (const xpAttribute* attribute : gatherAttributes(alternative.get()))
             if (pugi::xml_attribute found = nodes.findAttribute(attribute->getName())) {
                 carried += std::string(carried.empty() ? "" : " ") + found.name() + "=\"" + found.value() + "\"";
                 nodes.takeAttribute(found);

@@ -23,5 +23,14 @@ public:
     using xpNode::buildSchema;
 
 private:
+    // Per alternative, its attribute nodes, gathered on the first read rather than on every one;
+    // gathered again when a group has gained nodes since.
+    struct Attributes {
+        std::size_t nodes = 0;
+        std::vector<const xpAttribute*> list;
+    };
+    const std::vector<const xpAttribute*>& attributesOf(std::size_t alternative);
+
     std::vector<std::unique_ptr<xpNode>> m_alternatives;
+    std::vector<Attributes> m_attributes;
 };

@@ -134,14 +134,15 @@ enum class Dir { x, y, z, other };
 // A direction either named or given as a vector.
 struct Load : xpElement {
     Dir dir = Dir::other;
-    double dx = 0, dy = 0, dz = 0;
+    double dx = 0, dy = 0, dz = 0, dw = 0;
+    xpAttributes* vector = nullptr;
     Load() {
         setName("load");
         auto* choice = new xpAlternatives;
         choice->set_required(true);
         choice->add(xpCreateMappingAttribute(xpAttributeDeclaration<Dir Load::*>{true, "direction", "", &Load::dir},
                                              {{"x", Dir::x}, {"y", Dir::y}, {"z", Dir::z}}, this));
-        auto* vector = new xpAttributes;
+        vector = new xpAttributes;
         for (auto [name, field] : {std::pair{"dx", &Load::dx}, {"dy", &Load::dy}, {"dz", &Load::dz}})
             vector->add(xpCreateNumberAttribute(xpAttributeDeclaration<double Load::*>{true, name, "", field}, this));
         choice->add(vector);
@@ -170,6 +171,21 @@ TEST_F(Binding, AlternativesWriteTheFirstWritableAndReadTheFirstPresent) {
               "1 /load: no alternative accepts direction=\"up\" dx=\"1\" dy=\"2\"\n");
     EXPECT_EQ(describe(read(load, "<load/>").errors), "1 /load: Required field not found\n");
     EXPECT_EQ(load.dir, Dir::y);
+}
+
+// What each alternative reads is looked up once, not per element: the lookup keeps each
+// alternative's own attributes, and an attribute added to a group after a read counts for the next.
+TEST_F(Binding, AlternativesSeeAttributesAddedAfterARead) {
+    Load load;
+    readClean(load, R"(<load dx="1" dy="2" dz="3"/>)");
+    readClean(load, R"(<load direction="x"/>)");
+    EXPECT_EQ(load.dir, Dir::x);
+    load.vector->add(xpCreateNumberAttribute(xpAttributeDeclaration<double Load::*>{true, "dw", "", &Load::dw}, &load));
+    EXPECT_EQ(describe(read(load, R"(<load dx="1" dy="2" dz="3"/>)").errors),
+              "1 /load: no alternative accepts dx=\"1\" dy=\"2\" dz=\"3\"\n");
+    readClean(load, R"(<load dx="4" dy="5" dz="6" dw="7"/>)");
+    EXPECT_EQ(load.dw, 7);
+    EXPECT_EQ(load.dx, 4);
 }
 
 struct Path : xpElement {
