@@ -1,6 +1,8 @@
 #include "kestrel/components/exchange/xpExchangeContext.h"
 
 #include <algorithm>
+#include <boost/container/small_vector.hpp>
+#include <charconv>
 #include <cstring>
 #include <limits>
 #include <type_traits>
@@ -24,12 +26,36 @@ int ordinalFromDom(pugi::xml_node dom) {
 }  // namespace
 
 std::string xpFrame::path() const {
-    std::string head = parent ? parent->path() : std::string();
-    head += '/';
-    head += dom.name();
-    int n = ordinal < 0 ? ordinalFromDom(dom) : ordinal;
-    if (n > 0) head += "[" + std::to_string(n) + "]";
-    return head;
+    // Measured first and written once: a path per load or per error is a common cost.
+    struct Step {
+        const char* name;
+        std::size_t length;
+        int ordinal;
+    };
+    boost::container::small_vector<Step, 16> steps;
+    std::size_t size = 0;
+    for (const xpFrame* f = this; f; f = f->parent) {
+        const char* name = f->dom.name();
+        const Step step{name, std::strlen(name), f->ordinal < 0 ? ordinalFromDom(f->dom) : f->ordinal};
+        size += 1 + step.length;
+        for (int n = step.ordinal; n > 0; n /= 10) ++size;
+        if (step.ordinal > 0) size += 2;
+        steps.push_back(step);
+    }
+    std::string path;
+    path.reserve(size);
+    for (auto step = steps.rbegin(); step != steps.rend(); ++step) {
+        path += '/';
+        path.append(step->name, step->length);
+        if (step->ordinal > 0) {
+            char digits[16];
+            const char* end = std::to_chars(digits, digits + sizeof digits, step->ordinal).ptr;
+            path += '[';
+            path.append(digits, std::size_t(end - digits));
+            path += ']';
+        }
+    }
+    return path;
 }
 
 int xpFrame::line() const {
