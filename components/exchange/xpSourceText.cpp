@@ -288,7 +288,20 @@ xpTextProblem xpCheckStructure(std::string_view text) {
     };
     while (i < n) {
         if (depth > 0 && text[i] != '<') {
-            // Inside the root only references matter until the next markup.
+            // Inside the root only references matter until the next markup. Most such text is
+            // the indentation between two tags: one block looked at finds its end.
+#if defined(__SSE2__)
+            if (n - i >= 16) {
+                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+                const unsigned lt = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('<'))));
+                const unsigned amp = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('&'))));
+                // No reference before the first '<' of the block: the text ends there.
+                if (lt && (amp & ((lt & (0u - lt)) - 1)) == 0) {
+                    i += std::size_t(std::countr_zero(lt));
+                    continue;
+                }
+            }
+#endif
             const void* lt = std::memchr(text.data() + i, '<', n - i);
             const std::size_t next = lt ? std::size_t(static_cast<const char*>(lt) - text.data()) : n;
             if (xpTextProblem problem = checkReferences(i, next)) return problem;

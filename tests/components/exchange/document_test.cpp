@@ -223,6 +223,14 @@ TEST_F(Document, FindsProblemsAtEveryPlaceInALongText) {
         EXPECT_EQ(result.column, 7 + pad) << pad;
         EXPECT_TRUE(result.errors[0].message.starts_with("character U+0001")) << result.errors[0].message;
 
+        result = read(note, "<note>" + x + "&amp;" + x + "&bad;" + x + "<!-- -->" + x + "</note>");
+        ASSERT_EQ(result.errors.size(), 1u) << pad;
+        EXPECT_EQ(result.column, 12 + 2 * pad) << pad;
+        EXPECT_TRUE(result.errors[0].message.starts_with("undefined entity \"&bad;\"")) << result.errors[0].message;
+        result = read(note, "<note>" + x + "&lt;" + x + "<!-- & -->&amp;</note>");
+        EXPECT_TRUE(result.errors.empty()) << pad;
+        EXPECT_EQ(note.text, x + "<" + x + "&") << pad;
+
         for (const char* quote : {"'", "\""}) {
             const std::string other = *quote == '"' ? "'" : "\"";
             const std::string value = x + other + ">&amp;" + x + "&bad;";
