@@ -90,6 +90,10 @@ public:
     // What was read.
     std::shared_ptr<lcFootprint> m_footprint;
     std::shared_ptr<lcIntensityFunction> m_intensity;
+
+private:
+    // The "loads" element above, found on the first read (the tree does not change after).
+    class xhostLoads* m_loads = nullptr;
 };
 
 template <>

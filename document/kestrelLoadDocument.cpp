@@ -253,11 +253,8 @@ hostLoad xhostLoad::import() {
 
 bool xhostLoad::importContent(xpImportSet& nodes) {
     const bool ok = xpElement::importContent(nodes);
-    for (xpNode* n = getParent(); n; n = n->getParent())
-        if (auto* loads = dynamic_cast<xhostLoads*>(n)) {
-            loads->m_records.push_back({m_name, getElementPath(), getLine(), ok});
-            break;
-        }
+    for (xpNode* n = getParent(); n && !m_loads; n = n->getParent()) m_loads = dynamic_cast<xhostLoads*>(n);
+    if (m_loads) m_loads->m_records.push_back({m_name, getElementPath(), getLine(), ok});
     if (!ok) import_begin();
     return ok;
 }
