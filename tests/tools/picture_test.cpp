@@ -6,6 +6,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
+#include <string>
+
+#include <unistd.h>
 
 #include "kestrel/components/framework/mfProgram.h"
 #include "kestrel/model/laFootprintPolygon.h"
@@ -43,7 +46,8 @@ bool haveRenderer() {
 
 // The SVG rendered at its own size; false when the renderer refuses it.
 bool render(const std::string& svg, const std::string& name, Image& image) {
-    const std::string base = ::testing::TempDir() + name;
+    // The process id keeps runs of two builds side by side from sharing files.
+    const std::string base = ::testing::TempDir() + name + "_" + std::to_string(::getpid());
     std::ofstream(base + ".svg") << svg;
     const std::string command = "rsvg-convert -b white -o '" + base + ".png' '" + base + ".svg'";
     if (std::system(command.c_str()) != 0) return false;
