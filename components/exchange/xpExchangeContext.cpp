@@ -28,10 +28,14 @@ std::string xpFrame::path() const {
 }
 
 int xpFrame::line() const {
+    int line = 0, column = 0;
+    if (context && context->places() && context->places()->find(dom, line, column)) return line;
     return context ? context->lineOf(dom.offset_debug()) : 0;
 }
 
 int xpFrame::column() const {
+    int line = 0, column = 0;
+    if (context && context->places() && context->places()->find(dom, line, column)) return column;
     // An element's offset is that of its name; the column is that of its "<".
     const std::ptrdiff_t offset = dom.offset_debug();
     return context ? context->columnOf(offset > 0 ? offset - 1 : offset) : 0;
