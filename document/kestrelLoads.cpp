@@ -101,6 +101,14 @@ WriteResult writeLoads(const std::vector<Load>& loads) {
     return result;
 }
 
+std::vector<Diagnostic> writeLoads(const std::vector<Load>& loads, std::ostream& out) {
+    hostSession session;
+    session.root.m_loads.assign(loads.begin(), loads.end());
+    std::vector<Diagnostic> errors;
+    for (const xpReportedError& e : session.document.write(session.root, out)) errors.push_back(diagnostic(e));
+    return errors;
+}
+
 std::string loadsSchema() {
     hostSession session;
     return documentedSchema(xpDocument::schema(session.root));

@@ -78,6 +78,9 @@ struct WriteResult {
     bool ok() const { return errors.empty(); }
 };
 KESTREL_API WriteResult writeLoads(const std::vector<Load>& loads);
+// The same text written straight to a stream, one load at a time, without holding the document;
+// the problems are returned, and what was written before one stays in the stream.
+KESTREL_API std::vector<Diagnostic> writeLoads(const std::vector<Load>& loads, std::ostream& out);
 
 // The XML Schema of load documents, every element and attribute documented.
 KESTREL_API std::string loadsSchema();

@@ -29,7 +29,8 @@ for arg in "$@"; do
 done
 
 cmake -S . -B "$build" -DKESTREL_BENCH=ON >/dev/null
-cmake --build "$build" -j "$(nproc)" --target kestrel_tool pugi_reader bench_documents exchange_bench >/dev/null
+cmake --build "$build" -j "$(nproc)" --target kestrel_tool pugi_reader bench_documents exchange_bench \
+  expat_grid expat_walk pugi_grid_writer >/dev/null
 
 # KESTREL_BIN and EXCHANGE_BENCH_BIN measure another build of the library against the same
 # hand-written reader (for before-and-after figures).
@@ -76,6 +77,39 @@ row "grid 100^3 ($(($(stat -c %s "$work/grid.xml") / 1000000)) MB)" "$work/grid.
 row "example x1000 ($(($(stat -c %s "$work/example.xml") / 1000000)) MB)" "$work/example.xml"
 row "example x1000, hand checks too" "$work/example.xml" --scripts
 row "example x1000 without scripts" "$work/plain.xml"
+
+# Streaming (the command's default read and write) against expat and pugixml programs: the
+# grid read against an expat program that keeps the point map, the example read against a bare
+# expat walk (time) and the DOM read (memory), the grid's round trip against a pugixml program
+# that builds and saves it (its write time is the round trip's less the read's), and peak memory
+# as the document grows.
+echo
+printf '%-44s %8s %8s %7s %9s %9s %7s\n' streaming "lib s" "base s" time "lib MiB" "base MiB" memory
+stream_row() {
+  local name=$1 lw=$2 lm=$3 bw=$4 bm=$5
+  printf '%-44s %8s %8s %7s %9d %9d %7s\n' "$name" "$lw" "$bw" "$(ratio "$lw" "$bw")" $((lm / 1024)) $((bm / 1024)) \
+    "$(ratio "$lm" "$bm")"
+}
+read -r sgw sgm _ < <(measure "$kestrel" check "$work/grid.xml")
+read -r egw egm _ < <(measure "$build/bench/expat_grid" "$work/grid.xml")
+stream_row "grid 100^3 read / expat point map" "$sgw" "$sgm" "$egw" "$egm"
+read -r sew sem _ < <(measure "$kestrel" check "$work/example.xml")
+read -r xww xwm _ < <(measure "$build/bench/expat_walk" "$work/example.xml")
+read -r dew dem _ < <(measure "$kestrel" check --dom "$work/example.xml")
+stream_row "example x1000 read / bare expat walk" "$sew" "$sem" "$xww" "$xwm"
+stream_row "example x1000 read / DOM read" "$sew" "$sem" "$dew" "$dem"
+read -r rtw rtm _ < <(measure "$kestrel" roundtrip "$work/grid.xml")
+read -r pww pwm _ < <(measure "$build/bench/pugi_grid_writer" 100)
+stream_row "grid 100^3 round trip / pugixml build+save" "$rtw" "$rtm" "$pww" "$pwm"
+stream_row "grid 100^3 write (round trip - read)" "$(awk -v a="$rtw" -v b="$sgw" 'BEGIN { printf "%.2f", a - b }')" 0 \
+  "$pww" "$pwm"
+printf '%-44s %9s %9s\n' "peak MiB by copies of the example" stream DOM
+for copies in 100 1000 10000; do
+  "$documents" example "$copies" >"$work/copies.xml"
+  read -r _ cm _ < <(measure "$kestrel" check "$work/copies.xml")
+  read -r _ dm _ < <(measure "$kestrel" check --dom "$work/copies.xml")
+  printf '%-44s %9d %9d\n' "example x$copies ($(($(stat -c %s "$work/copies.xml") / 1000000)) MB)" $((cm / 1024)) $((dm / 1024))
+done
 
 if ((callgrind)); then
   "$documents" grid 30 >"$work/grid30.xml"

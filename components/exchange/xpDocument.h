@@ -61,6 +61,10 @@ public:
     xpReadResult readFile(xpElement& root, const std::string& path);
     // Writes `root` as an XML document; errors recorded while writing are returned.
     std::vector<xpReportedError> write(xpElement& root, std::string& text);
+    // Writes `root` to a stream, the same text as write() gives: the items of a root whose first
+    // node is a sequence of items go out one at a time, each built and dropped, so that the whole
+    // document is never held. What was written before an error stays in the stream.
+    std::vector<xpReportedError> write(xpElement& root, std::ostream& out);
     // The XML Schema of documents whose root is `root`.
     static std::string schema(xpElement& root);
 

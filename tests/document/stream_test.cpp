@@ -193,3 +193,26 @@ TEST(StreamRead, KeepsNothingOfARefusedDocument) {
 }
 
 }  // namespace
+
+// Writing to a stream gives the text write() gives, byte for byte: every document of the tests
+// that reads into loads, no loads at all, and many loads.
+TEST(StreamWrite, WritesTheSameTextAsTheDomWrite) {
+    std::vector<std::vector<hostLoad>> cases{{}};
+    for (const std::string& text : corpus()) {
+        const kestrel::ReadResult read = kestrel::readLoads(text);
+        if (read.readable && !read.loads.empty()) cases.push_back(read.loads);
+    }
+    ASSERT_GT(cases.size(), 20u);
+    std::vector<hostLoad> many;
+    for (int i = 0; i < 50; ++i) many.insert(many.end(), cases[1].begin(), cases[1].end());
+    cases.push_back(many);
+    for (const auto& loads : cases) {
+        const kestrel::WriteResult whole = kestrel::writeLoads(loads);
+        std::ostringstream streamed;
+        const std::vector<kestrel::Diagnostic> errors = kestrel::writeLoads(loads, streamed);
+        EXPECT_EQ(errors.size(), whole.errors.size());
+        if (whole.ok()) {
+            EXPECT_EQ(streamed.str(), whole.text);
+        }
+    }
+}

@@ -73,12 +73,10 @@ int worse(int a, int b) {
 int writeLoads(const List<hostLoad>& loads) {
     hostSession session;
     session.root.m_loads = loads;
-    std::string text;
-    const std::vector<xpReportedError> errors = session.document.write(session.root, text);
+    // Written as it is built: a large document is never held whole.
+    const std::vector<xpReportedError> errors = session.document.write(session.root, std::cout);
     for (const auto& e : errors) hostPrintError(std::cerr, "<output>", e);
-    if (!errors.empty()) return kDocumentErrors;
-    std::cout << text;
-    return kOk;
+    return errors.empty() ? kOk : kDocumentErrors;
 }
 
 std::string schemaText() {
