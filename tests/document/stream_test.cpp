@@ -177,6 +177,14 @@ TEST(StreamRead, AgreesAcrossThePiecesOfALargeDocument) {
     }
 }
 
+// A carriage return alone ends a line for both reads (the DOM read once counted only line feeds).
+TEST(StreamRead, CountsLinesEndedByACarriageReturnAlike) {
+    const std::string text = "<loads>\r<load nmae='x'/>\r\n<load/>\r<load name='\r'><bad/></load></loads>";
+    const std::string dom = outcome(text, false);
+    EXPECT_EQ(outcome(text, true), dom);
+    EXPECT_NE(dom.find("5:3 /loads/load[3]/bad"), std::string::npos) << dom;
+}
+
 // Loads read from a stream are released with the session, and a refused stream keeps nothing of
 // what it had read before the refusal.
 TEST(StreamRead, KeepsNothingOfARefusedDocument) {
