@@ -224,3 +224,27 @@ TEST(StreamWrite, WritesTheSameTextAsTheDomWrite) {
         }
     }
 }
+
+// A host that holds the document as a pugixml tree reads the same loads and errors from it, with
+// lines unknown; a tree whose root is another element is refused.
+TEST(TreeRead, ReadsWhatTheTextReads) {
+    const std::string text = slurp(fs::path(KESTREL_SOURCE_DIR) / "examples/loads.xml");
+    const kestrel::ReadResult fromText = kestrel::readLoads(text);
+    pugi::xml_document tree;
+    ASSERT_TRUE(tree.load_string(text.c_str()));
+    const kestrel::ReadResult fromTree = kestrel::readLoads(tree);
+    ASSERT_TRUE(fromTree.ok());
+    ASSERT_EQ(fromTree.loads.size(), fromText.loads.size());
+    for (std::size_t i = 0; i < fromText.loads.size(); ++i) EXPECT_TRUE(fromTree.loads[i] == fromText.loads[i]) << i;
+
+    pugi::xml_document bad;
+    ASSERT_TRUE(bad.load_string("<loads><load nmae='x'/></loads>"));
+    const kestrel::ReadResult errors = kestrel::readLoads(bad.document_element());
+    ASSERT_EQ(errors.errors.size(), 2u);
+    EXPECT_EQ(errors.errors[0].path, "/loads/load/@name");
+    EXPECT_EQ(errors.errors[0].line, 0);
+
+    pugi::xml_document other;
+    ASSERT_TRUE(other.load_string("<other/>"));
+    EXPECT_FALSE(kestrel::readLoads(other).readable);
+}
