@@ -27,19 +27,29 @@ ReadResult unreadable(std::string message) {
     result.errors.push_back({0, 0, {}, std::move(message)});
     return result;
 }
-}  // namespace
 
-ReadResult readLoads(std::string_view text, const ReadOptions& options) {
+// What a session read, as the library reports it.
+ReadResult collect(hostSession& session, const xpReadResult& read) {
     ReadResult result;
-    hostSession session;
-    session.document.setMaxErrors(options.maxErrors);
-    const xpReadResult read = session.document.read(session.root, text);
     result.readable = read.wellFormed;
     result.unlisted = read.unlisted;
     for (const xpReportedError& e : read.errors) result.errors.push_back(diagnostic(e));
     result.loads.assign(session.root.m_loads.begin(), session.root.m_loads.end());
     result.records = session.root.m_records;
     return result;
+}
+}  // namespace
+
+ReadResult readLoads(std::string_view text, const ReadOptions& options) {
+    hostSession session;
+    session.document.setMaxErrors(options.maxErrors);
+    return collect(session, session.document.read(session.root, text));
+}
+
+ReadResult readLoads(pugi::xml_node root, const ReadOptions& options) {
+    hostSession session;
+    session.document.setMaxErrors(options.maxErrors);
+    return collect(session, session.document.readTree(session.root, root));
 }
 
 bool readFileText(const std::filesystem::path& file, std::string& text, std::string& failure) {
@@ -66,16 +76,19 @@ bool readFileText(const std::filesystem::path& file, std::string& text, std::str
 }
 
 ReadResult readLoadsFile(const std::filesystem::path& file, const ReadOptions& options) {
-    std::string text, failure;
-    if (!readFileText(file, text, failure)) return unreadable(failure);
-    return readLoads(text, options);
+    std::error_code code;
+    if (std::filesystem::is_directory(file, code)) return unreadable(std::strerror(EISDIR));
+    // A reason left from an earlier call must not be taken for this one's.
+    errno = 0;
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return unreadable(std::strerror(errno ? errno : ENOENT));
+    return readLoads(in, options);
 }
 
 ReadResult readLoads(std::istream& in, const ReadOptions& options) {
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    if (in.bad()) return unreadable("read error");
-    return readLoads(std::string_view(buffer.str()), options);
+    hostSession session;
+    session.document.setMaxErrors(options.maxErrors);
+    return collect(session, session.document.readStream(session.root, in));
 }
 
 WriteResult writeLoads(const std::vector<Load>& loads) {
@@ -86,6 +99,14 @@ WriteResult writeLoads(const std::vector<Load>& loads) {
         result.errors.push_back(diagnostic(e));
     if (!result.errors.empty()) result.text.clear();
     return result;
+}
+
+std::vector<Diagnostic> writeLoads(const std::vector<Load>& loads, std::ostream& out) {
+    hostSession session;
+    session.root.m_loads.assign(loads.begin(), loads.end());
+    std::vector<Diagnostic> errors;
+    for (const xpReportedError& e : session.document.write(session.root, out)) errors.push_back(diagnostic(e));
+    return errors;
 }
 
 std::string loadsSchema() {

@@ -61,10 +61,14 @@ struct ReadResult {
 KESTREL_API bool readFileText(const std::filesystem::path& file, std::string& text, std::string& failure);
 
 // Reads a load document from text (UTF-8, UTF-16 or an encoding its declaration names), a file or
-// a stream. Nothing throws: every problem becomes a diagnostic.
+// a stream. Nothing throws: every problem becomes a diagnostic. Text is read into a DOM; a file
+// or a stream is streamed, holding one load at a time rather than the document, with the same
+// result. A host that already holds the document as a pugixml tree reads its root element (lines
+// are then unknown, 0).
 KESTREL_API ReadResult readLoads(std::string_view text, const ReadOptions& options = {});
 KESTREL_API ReadResult readLoadsFile(const std::filesystem::path& file, const ReadOptions& options = {});
 KESTREL_API ReadResult readLoads(std::istream& in, const ReadOptions& options = {});
+KESTREL_API ReadResult readLoads(pugi::xml_node root, const ReadOptions& options = {});
 
 // What writing gave: the document text, or the problems that kept a load from being written (a
 // footprint or intensity kind no element knows), in which case `text` is empty.
@@ -74,6 +78,9 @@ struct WriteResult {
     bool ok() const { return errors.empty(); }
 };
 KESTREL_API WriteResult writeLoads(const std::vector<Load>& loads);
+// The same text written straight to a stream, one load at a time, without holding the document;
+// the problems are returned, and what was written before one stays in the stream.
+KESTREL_API std::vector<Diagnostic> writeLoads(const std::vector<Load>& loads, std::ostream& out);
 
 // The XML Schema of load documents, every element and attribute documented.
 KESTREL_API std::string loadsSchema();

@@ -4,12 +4,14 @@
 // KESTREL_FUZZ_SESSION picks how sessions serve successive documents: "reuse" (the default; one
 // session for the whole run, as a host reading many files keeps one), "fresh" (one per document,
 // as `kestrel check` makes per file) or "compare" (both, requiring the same errors and loads).
-// Either way no model object made for a document may outlive its loads.
+// Either way no model object made for a document may outlive its loads, and the document read
+// from a stream must give what its text gives: the same refusal or errors (with columns) and loads.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <string_view>
 
@@ -74,11 +76,36 @@ Outcome readWith(hostSession& session, std::string_view text) {
     return outcome;
 }
 
+Outcome streamWith(hostSession& session, std::string_view text) {
+    Outcome outcome;
+    std::istringstream in{std::string(text)};
+    outcome.result = session.document.readStream(session.root, in);
+    outcome.loads = std::move(session.root.m_loads);
+    session.root.m_loads.clear();
+    return outcome;
+}
+
+// The streamed read of `text` against its DOM read.
+void compareStreamed(hostSession& session, std::string_view text, const Outcome& dom) {
+    Outcome streamed = streamWith(session, text);
+    bool same = sameErrors(dom.result, streamed.result) && dom.result.column == streamed.result.column;
+    for (std::size_t i = 0; same && i < dom.result.errors.size(); ++i)
+        same = dom.result.errors[i].column == streamed.result.errors[i].column;
+    if (!same) fail("the streamed read differs from the DOM read", describe(dom.result), describe(streamed.result));
+    if (const hostLoad* load = firstDifference(dom.loads, streamed.loads))
+        fail("the streamed read gives a load otherwise", std::string(text), "load \"" + load->name + "\"");
+    streamed.loads.clear();
+}
+
 std::string writeWith(hostSession& session, const List<hostLoad>& loads) {
     session.root.m_loads = loads;
     std::string text;
     const auto errors = session.document.write(session.root, text);
+    std::ostringstream streamed;
+    const auto streamErrors = session.document.write(session.root, streamed);
     session.root.m_loads.clear();
+    if (errors.empty() && (!streamErrors.empty() || streamed.str() != text))
+        fail("the streamed write differs from the DOM write", text, streamed.str());
     if (!errors.empty()) {
         xpReadResult written;
         written.wellFormed = true;
@@ -106,6 +133,7 @@ xpReadResult readFresh(std::string_view text) {
     {
         hostSession session;
         outcome = readWith(session, text);
+        compareStreamed(session, text, outcome);
         if (outcome.result.ok()) roundTrip(session, outcome);
     }
     outcome.loads.clear();
@@ -125,6 +153,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static auto* session = new hostSession;  // lives for the run, like a host's
     const long live = mfProgram::program().defaultStrategy().live();
     Outcome outcome = readWith(*session, text);
+    compareStreamed(*session, text, outcome);
     if (outcome.result.ok()) roundTrip(*session, outcome);
     if (mode == Mode::compare) {
         Outcome fresh;

@@ -6,6 +6,7 @@
 
 #include "kestrel/components/exchange/xpElement.h"
 #include "kestrel/components/exchange/xpSourceText.h"
+#include "kestrel/components/exchange/xpStreamReader.h"
 #include "kestrel/components/schema/xsSchema.h"
 
 xpDocument* xpDocument::m_current = nullptr;
@@ -73,7 +74,10 @@ xpReadResult xpDocument::readText(xpElement& root, std::string_view bytes, std::
         writable = converted.data();
     else if (ascii && owned && text.data() >= owned->data() && text.data() < owned->data() + owned->size())
         writable = owned->data() + (text.data() - owned->data());
-    const xpTextProblem structure = xpCheckStructure(text);
+    // What the streaming reader refuses is refused here too, before the text is parsed (in place
+    // it changes): one set of rules for both reads, so that they refuse alike.
+    if (xpRefusal streamed = xpStreamRefusal(text, root.getElementName()))
+        return refused(streamed.line, streamed.column, std::move(streamed.message));
     xpExchangeContext context(text);
     context.setErrorLimit(m_maxErrors);
     if (writable) context.setColumnsInBytes();
@@ -92,7 +96,6 @@ xpReadResult xpDocument::readText(xpElement& root, std::string_view bytes, std::
     for (pugi::xml_node node = dom.first_child(); node; node = node.next_sibling())
         if (node.type() == pugi::node_doctype)
             return refusedAt(std::size_t(node.offset_debug()), "document type declarations are not accepted");
-    if (structure) return refusedAt(structure.offset, structure.message);
     pugi::xml_node top = dom.document_element();
     if (root.getElementName() != top.name())
         return refusedAt(std::size_t(top.offset_debug()), "root element is \"" + std::string(top.name()) +
@@ -105,6 +108,24 @@ xpReadResult xpDocument::readText(xpElement& root, std::string_view bytes, std::
     // Report in document order; errors of one line keep the order they were found in.
     std::stable_sort(result.errors.begin(), result.errors.end() - (result.unlisted > 0),
                      [](const xpReportedError& a, const xpReportedError& b) { return a.line < b.line; });
+    return result;
+}
+
+xpReadResult xpDocument::readTree(xpElement& root, pugi::xml_node top) {
+    // A whole document stands for its root element.
+    if (top.type() == pugi::node_document)
+        top = top.find_child([](pugi::xml_node n) { return n.type() == pugi::node_element; });
+    if (top.type() != pugi::node_element) return refused(0, 0, "no root element");
+    if (root.getElementName() != top.name())
+        return refused(
+            0, 0, "root element is \"" + std::string(top.name()) + "\", expected \"" + root.getElementName() + "\"");
+    xpExchangeContext context;
+    context.setErrorLimit(m_maxErrors);
+    xpReadResult result;
+    result.wellFormed = true;
+    root.importFrom(xpFrame{nullptr, &context, top, 0});
+    result.unlisted = context.unlisted();
+    result.errors = context.takeErrors();
     return result;
 }
 

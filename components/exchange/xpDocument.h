@@ -1,5 +1,6 @@
 #pragma once
 
+#include <iosfwd>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,10 +51,20 @@ public:
     // The same for text the document may consume: plain ASCII text is parsed where it lies,
     // without a second copy of it.
     xpReadResult read(xpElement& root, std::string&& text);
+    // Reads `root` from a stream in one pass, holding the items of a root whose first node is a
+    // sequence of items one at a time rather than the document: the same loads, errors and
+    // refusals as reading its text.
+    xpReadResult readStream(xpElement& root, std::istream& in);
+    // Reads `root` from the element `top` of a DOM the caller holds (lines unknown, 0).
+    xpReadResult readTree(xpElement& root, pugi::xml_node top);
     // Reads `root` from a file; an unreadable file is reported like malformed text.
     xpReadResult readFile(xpElement& root, const std::string& path);
     // Writes `root` as an XML document; errors recorded while writing are returned.
     std::vector<xpReportedError> write(xpElement& root, std::string& text);
+    // Writes `root` to a stream, the same text as write() gives: the items of a root whose first
+    // node is a sequence of items go out one at a time, each built and dropped, so that the whole
+    // document is never held. What was written before an error stays in the stream.
+    std::vector<xpReportedError> write(xpElement& root, std::ostream& out);
     // The XML Schema of documents whose root is `root`.
     static std::string schema(xpElement& root);
 

@@ -59,10 +59,14 @@ std::string xpFrame::path() const {
 }
 
 int xpFrame::line() const {
+    int line = 0, column = 0;
+    if (context && context->places() && context->places()->find(dom, line, column)) return line;
     return context ? context->lineOf(dom.offset_debug()) : 0;
 }
 
 int xpFrame::column() const {
+    int line = 0, column = 0;
+    if (context && context->places() && context->places()->find(dom, line, column)) return column;
     // An element's offset is that of its name; the column is that of its "<".
     const std::ptrdiff_t offset = dom.offset_debug();
     return context ? context->columnOf(offset > 0 ? offset - 1 : offset) : 0;
@@ -73,9 +77,17 @@ xpExchangeContext::xpExchangeContext(std::string_view text) : m_text(text), m_pr
         const char* begin = text.data();
         const char* end = begin + text.size();
         auto collect = [&](auto& starts) {
+            using Offset = typename std::decay_t<decltype(starts)>::value_type;
             starts.push_back(0);
+            // A carriage return alone ends a line too, as the XML parser counts lines.
+            if (std::memchr(begin, '\r', text.size())) {
+                for (const char* at = begin; at < end; ++at)
+                    if (*at == '\n' || (*at == '\r' && (at + 1 == end || at[1] != '\n')))
+                        starts.push_back(Offset(at + 1 - begin));
+                return;
+            }
             for (const char* at = begin; (at = static_cast<const char*>(std::memchr(at, '\n', std::size_t(end - at))));)
-                starts.push_back(typename std::decay_t<decltype(starts)>::value_type(++at - begin));
+                starts.push_back(Offset(++at - begin));
         };
         if (text.size() < std::numeric_limits<std::uint32_t>::max())
             collect(m_lineStarts);

@@ -34,6 +34,15 @@ struct xpFrame {
     int column() const;
 };
 
+// Where the elements of a document that was not parsed from one text stand (a streamed
+// document's parts, built element by element): their line and column, found by DOM element.
+class xpPlaces {
+public:
+    virtual ~xpPlaces() = default;
+    // False for an element it does not know.
+    virtual bool find(pugi::xml_node dom, int& line, int& column) const = 0;
+};
+
 // State of one read or write: the line table of the source text and every error recorded.
 class xpExchangeContext {
 public:
@@ -52,6 +61,9 @@ public:
     // Columns are byte counts: set for text that is plain ASCII and parsed where it lies (which
     // may put other bytes into it).
     void setColumnsInBytes() { m_columnsInBytes = true; }
+    // Elements not found in the source text are looked up here; not owned, null for none.
+    void setPlaces(const xpPlaces* places) { m_places = places; }
+    const xpPlaces* places() const { return m_places; }
     const std::vector<xpReportedError>& errors() const { return m_errors; }
     // Records an error; past the error limit it is only counted.
     void report(const xml_error& error);
@@ -82,5 +94,6 @@ private:
     std::size_t m_limit = static_cast<std::size_t>(-1);
     std::size_t m_unlisted = 0;
     std::size_t m_gridNodes = 0;
+    const xpPlaces* m_places = nullptr;
     xpExchangeContext* m_previous;
 };

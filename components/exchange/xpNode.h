@@ -138,6 +138,8 @@ public:
     const xpErrorMap& nodeError() const { return m_errors; }
 
 protected:
+    // Reads a document element by element, driving the same per-node logic.
+    friend class xpStreamImport;
     // Binds the node to the element it is reading or writing for as long as the guard lives.
     class FrameGuard {
     public:

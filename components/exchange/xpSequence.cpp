@@ -22,6 +22,7 @@ bool xpSequence::export_dom_node(pugi::xml_node dom, int) {
     for (xpNode* node : attributes) node->export_child(dom);
     bool written = false;
     for (xpNode* node : elements) written = node->export_child(dom) || written;
+    if (m_itemSink) m_itemSink(dom);
     return written || !attributes.empty();
 }
 

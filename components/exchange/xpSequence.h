@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "kestrel/components/exchange/xpElement.h"
@@ -19,6 +20,9 @@ public:
     virtual bool append_item() = 0;
     // Writes the prototype once, as item number `index`, into the sequence's element.
     virtual bool export_dom_node(pugi::xml_node dom, int index);
+    // Called with the element the items go into after each item is written there; set by a
+    // writer that streams the items out one at a time. Empty: the items stay in the element.
+    void setItemSink(std::function<void(pugi::xml_node)> sink) { m_itemSink = std::move(sink); }
     // Empties the container; runs before the items are read.
     virtual void clear() = 0;
     // Makes room for `count` entries about to be read; a container without reserve ignores it.
@@ -43,5 +47,6 @@ protected:
 
 private:
     std::unique_ptr<xpNode> m_item;
+    std::function<void(pugi::xml_node)> m_itemSink;
     bool m_ignoreInvalid = false;
 };

@@ -342,6 +342,17 @@ xpTextProblem xpCheckStructure(std::string_view text) {
     return {};
 }
 
+xpTextProblem xpCheckUtf8(std::string_view text, bool* ascii) {
+    bool plain = false;
+    xpTextProblem problem = firstInvalid(text, plain);
+    if (ascii) *ascii = plain && !problem;
+    return problem;
+}
+
+xpTextProblem xpCheckReference(std::string_view text, std::size_t at) {
+    return checkReference(text, at);
+}
+
 void xpLineAndColumn(std::string_view text, std::size_t offset, int& line, int& column) {
     line = 1;
     column = 1;

@@ -27,6 +27,14 @@ xpTextProblem xpDecodeSource(std::string_view bytes, std::string& storage, std::
 // that name no entity or no character XML allows.
 xpTextProblem xpCheckStructure(std::string_view text);
 
+// The first invalid UTF-8 sequence or character XML does not allow in `text`; `ascii`, when
+// given, tells whether the text is plain ASCII.
+xpTextProblem xpCheckUtf8(std::string_view text, bool* ascii = nullptr);
+
+// The problem of the reference that starts at text[at] ('&'): none for a predefined entity or a
+// character reference to a character XML allows.
+xpTextProblem xpCheckReference(std::string_view text, std::size_t at);
+
 // 1-based line and column (in characters) of a byte offset into UTF-8 text.
 void xpLineAndColumn(std::string_view text, std::size_t offset, int& line, int& column);
 

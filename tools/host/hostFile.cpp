@@ -1,11 +1,37 @@
 #include "tools/host/hostFile.h"
 
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <iterator>
 #include <sstream>
 #include <utility>
 
 #include "kestrel/document/kestrelLoads.h"
+
+namespace {
+bool g_dom = false;
+
+// Opens FILE for reading; false with the system's reason when it cannot be read.
+bool openFile(const std::string& file, std::ifstream& in, std::string& failure) {
+    std::error_code code;
+    if (std::filesystem::is_directory(file, code)) {
+        failure = std::strerror(EISDIR);
+        return false;
+    }
+    errno = 0;
+    in.open(file, std::ios::binary);
+    if (in) return true;
+    failure = std::strerror(errno ? errno : ENOENT);
+    return false;
+}
+}  // namespace
+
+void hostReadWithDom(bool dom) {
+    g_dom = dom;
+}
 
 bool hostSlurp(const std::string& file, std::string& text, std::string& failure) {
     failure = "read error";
@@ -30,16 +56,27 @@ void hostPrintError(std::ostream& out, const std::string& file, const xpReported
 
 hostFileDocument hostReadFile(const std::string& file, std::size_t maxErrors) {
     hostFileDocument loaded;
-    std::string text;
     std::string failure;
-    if (!hostSlurp(file, text, failure)) {
-        loaded.result.errors.push_back({0, {}, "cannot read file: " + failure});
-        return loaded;
-    }
-    loaded.readable = true;
     hostSession session;
     session.document.setMaxErrors(maxErrors);
-    loaded.result = session.document.read(session.root, std::move(text));
+    if (g_dom) {
+        std::string text;
+        if (!hostSlurp(file, text, failure)) {
+            loaded.result.errors.push_back({0, {}, "cannot read file: " + failure});
+            return loaded;
+        }
+        loaded.result = session.document.read(session.root, std::move(text));
+    } else if (file == "-") {
+        loaded.result = session.document.readStream(session.root, std::cin);
+    } else {
+        std::ifstream in;
+        if (!openFile(file, in, failure)) {
+            loaded.result.errors.push_back({0, {}, "cannot read file: " + failure});
+            return loaded;
+        }
+        loaded.result = session.document.readStream(session.root, in);
+    }
+    loaded.readable = true;
     loaded.loads = std::move(session.root.m_loads);
     loaded.records = std::move(session.root.m_records);
     const hostKindNames names;

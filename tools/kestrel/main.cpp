@@ -73,12 +73,10 @@ int worse(int a, int b) {
 int writeLoads(const List<hostLoad>& loads) {
     hostSession session;
     session.root.m_loads = loads;
-    std::string text;
-    const std::vector<xpReportedError> errors = session.document.write(session.root, text);
+    // Written as it is built: a large document is never held whole.
+    const std::vector<xpReportedError> errors = session.document.write(session.root, std::cout);
     for (const auto& e : errors) hostPrintError(std::cerr, "<output>", e);
-    if (!errors.empty()) return kDocumentErrors;
-    std::cout << text;
-    return kOk;
+    return errors.empty() ? kOk : kDocumentErrors;
 }
 
 std::string schemaText() {
@@ -275,6 +273,11 @@ int run(int argc, char** argv) {
     evalCommand->add_flag("--json", evalJson, "One JSON object");
     evalCommand->add_option("--max-errors", g_maxErrors, maxErrorsHelp)->check(CLI::NonNegativeNumber);
 
+    // Every verb that reads a document through the library streams it; --dom reads its whole text
+    // into a DOM first (the same result, for comparison).
+    bool dom = false;
+    for (CLI::App* verb : {checkCommand, roundtripCommand, evalCommand})
+        verb->add_flag("--dom", dom, "Read the whole document into a DOM instead of streaming it");
     auto* sampleCommand = app.add_subcommand("sample", "Evaluate a load at regular positions over its footprint");
     std::string sampleFile;
     std::string sampleLoad;
@@ -305,6 +308,7 @@ int run(int argc, char** argv) {
         return code == 0 ? kOk : kUnreadable;
     }
     kestrel::setMaxGridNodes(maxGridNodes);
+    hostReadWithDom(dom);
 
     try {
         if (app.got_subcommand("example")) {

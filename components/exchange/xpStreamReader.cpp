@@ -1,0 +1,528 @@
+#include "kestrel/components/exchange/xpStreamReader.h"
+
+#include <expat.h>
+
+#include <algorithm>
+#include <cstring>
+#include <exception>
+#include <initializer_list>
+#include <istream>
+#include <memory>
+#include <optional>
+#include <unordered_map>
+#include <utility>
+
+#include "kestrel/components/exchange/xpDocument.h"
+#include "kestrel/components/exchange/xpElement.h"
+#include "kestrel/components/exchange/xpImportSet.h"
+#include "kestrel/components/exchange/xpSequence.h"
+#include "kestrel/components/exchange/xpSourceText.h"
+
+namespace {
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+bool blankOnly(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), isBlank);
+}
+
+xpReadResult refusedWith(int line, int column, std::string message) {
+    xpReadResult result;
+    result.column = column;
+    result.errors.push_back(xpReportedError{line, {}, std::move(message), column});
+    return result;
+}
+}  // namespace
+
+// Turns expat's events into the DOM parts the nodes read. A root whose first node is a sequence of
+// items in the root's own element has its items read one at a time as each one ends, and dropped;
+// anything else is read from its whole element when it ends.
+class xpStreamImport : public xpPlaces {
+    // One part of a document built element by element (the root's own element, or one item),
+    // with the place of each of its elements.
+    struct Part {
+        struct Place {
+            int line;
+            int column;
+        };
+        pugi::xml_document dom;
+        std::unordered_map<const void*, Place> places;
+    };
+
+public:
+    // Without a root, the text is only checked.
+    xpStreamImport(xpElement* root, std::string_view rootName, xpExchangeContext* context)
+        : m_root(root), m_rootName(rootName), m_context(context), m_parser(XML_ParserCreate("UTF-8")) {
+        if (!m_parser) throw std::bad_alloc();
+        XML_SetUserData(m_parser, this);
+        XML_SetElementHandler(m_parser, onStart, onEnd);
+        XML_SetCharacterDataHandler(m_parser, onText);
+        XML_SetCdataSectionHandler(m_parser, onCdataStart, onCdataEnd);
+        XML_SetCommentHandler(m_parser, onComment);
+        XML_SetProcessingInstructionHandler(m_parser, onInstruction);
+        XML_SetStartDoctypeDeclHandler(m_parser, onDoctype);
+        if (!root || root->children().empty()) return;
+        auto* sequence = dynamic_cast<xpSequence*>(root->children().front().get());
+        auto* item = sequence ? dynamic_cast<xpElement*>(sequence->item()) : nullptr;
+        if (sequence && sequence->reusesParent() && item && !item->getElementName().empty()) {
+            m_sequence = sequence;
+            m_item = item;
+        }
+    }
+    ~xpStreamImport() override { XML_ParserFree(m_parser); }
+    xpStreamImport(const xpStreamImport&) = delete;
+    xpStreamImport& operator=(const xpStreamImport&) = delete;
+
+    // Parses the next piece of text; false once the text is refused. What a node throws is
+    // thrown here.
+    bool feed(const char* data, std::size_t size, bool last) {
+        if (m_refusal) return false;
+        const XML_Status status = XML_Parse(m_parser, data, int(size), last);
+        if (m_failure) std::rethrow_exception(std::exchange(m_failure, nullptr));
+        if (status == XML_STATUS_ERROR && !m_refusal) refuseAsParser();
+        if (last && !m_refusal && m_mismatch) m_refusal = m_mismatch;
+        return !m_refusal;
+    }
+
+    // The root's own content once the whole text was accepted: what no node took, and the value.
+    void finish() {
+        if (!m_root || !m_rootEnded) return;
+        if (!m_sequence) {
+            m_root->importFrom(m_rootFrame);
+            return;
+        }
+        if (m_pending) readItem(std::exchange(m_pending, nullptr), 0);
+        xpImportSet nodes(m_rootFrame);
+        for (const auto& child : m_root->children()) child->nodes_for_import(nodes);
+        for (const auto& child : m_root->children())
+            if (child.get() == m_sequence)
+                nodes.announce(m_item->getElementName());
+            else
+                child->do_import(nodes);
+        nodes.reportLeftovers(m_root);
+        if (xpExchangeContext::errorCount() == m_before) m_root->guardedImportConcrete();
+        m_rootGuard.reset();
+    }
+
+    // Forgets what was read of a document that is refused.
+    void abandon() {
+        m_rootGuard.reset();
+        m_reading.reset();
+        m_pending.reset();
+        m_current.reset();
+        if (m_sequence && m_rootBegun) {
+            m_sequence->clear();
+            m_root->import_begin();
+        }
+    }
+
+    const xpRefusal& refusal() const { return m_refusal; }
+
+    bool find(pugi::xml_node dom, int& line, int& column) const override {
+        for (const Part* part :
+             std::initializer_list<const Part*>{&m_shell, m_reading.get(), m_current.get(), m_pending.get()}) {
+            if (!part) continue;
+            auto found = part->places.find(dom.internal_object());
+            if (found == part->places.end()) continue;
+            line = found->second.line;
+            column = found->second.column;
+            return true;
+        }
+        return false;
+    }
+
+private:
+    static xpStreamImport& self(void* data) { return *static_cast<xpStreamImport*>(data); }
+    // Runs an event; what it throws stops the parser and is thrown once the parser returns.
+    template <class Event>
+    void guarded(Event&& event) {
+        if (m_failure) return;
+        try {
+            event();
+        } catch (...) {
+            m_failure = std::current_exception();
+            XML_StopParser(m_parser, XML_FALSE);
+        }
+    }
+    static void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char** attributes) {
+        self(data).guarded([&] { self(data).start(name, attributes); });
+    }
+    static void XMLCALL onEnd(void* data, const XML_Char*) {
+        self(data).guarded([&] { self(data).end(); });
+    }
+    static void XMLCALL onText(void* data, const XML_Char* text, int length) {
+        xpStreamImport& reader = self(data);
+        if (reader.m_skip || !reader.m_cursor) return;
+        (reader.m_inCdata ? reader.m_cdata : reader.m_text).append(text, std::size_t(length));
+    }
+    static void XMLCALL onCdataStart(void* data) {
+        self(data).flushText();
+        self(data).m_inCdata = true;
+    }
+    static void XMLCALL onCdataEnd(void* data) {
+        xpStreamImport& reader = self(data);
+        reader.m_inCdata = false;
+        if (!reader.m_skip && reader.m_cursor)
+            reader.guarded([&] { reader.m_cursor.append_child(pugi::node_cdata).set_value(reader.m_cdata.c_str()); });
+        reader.m_cdata.clear();
+    }
+    // Comments and processing instructions are not kept; text on either side of one stays apart.
+    static void XMLCALL onComment(void* data, const XML_Char*) { self(data).flushText(); }
+    static void XMLCALL onInstruction(void* data, const XML_Char*, const XML_Char*) { self(data).flushText(); }
+    static void XMLCALL onDoctype(void* data, const XML_Char*, const XML_Char*, const XML_Char*, int) {
+        self(data).refuseDoctype();
+    }
+
+    // Refused at the declaration's name, where the DOM parser places it; the parser is past it.
+    void refuseDoctype() {
+        int line = int(XML_GetCurrentLineNumber(m_parser));
+        int column = int(XML_GetCurrentColumnNumber(m_parser)) + 1;
+        int offset = 0, size = 0;
+        const char* input = XML_GetInputContext(m_parser, &offset, &size);
+        const std::string_view before = input ? std::string_view(input, std::size_t(offset)) : "";
+        std::size_t name = before.rfind("<!DOCTYPE");
+        if (name != std::string_view::npos) {
+            name += 9;
+            while (name < before.size() && isBlank(before[name])) ++name;
+            const std::string_view between = before.substr(name);
+            const std::size_t newlines = std::size_t(std::count(between.begin(), between.end(), '\n'));
+            if (newlines == 0) {
+                for (char c : between) column -= (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+            } else {
+                line -= int(newlines);
+                const std::size_t start = before.rfind('\n', name);
+                column = 1;
+                for (std::size_t i = start == std::string_view::npos ? 0 : start + 1; i < name; ++i)
+                    column += (static_cast<unsigned char>(before[i]) & 0xC0) != 0x80;
+            }
+        }
+        if (!m_refusal) m_refusal = {line, column, "document type declarations are not accepted"};
+        XML_StopParser(m_parser, XML_FALSE);
+    }
+
+    // The parser's refusal, in the words the DOM reader's checks use where they say the same.
+    void refuseAsParser() {
+        const XML_Error code = XML_GetErrorCode(m_parser);
+        int line = int(XML_GetCurrentLineNumber(m_parser));
+        int column = int(XML_GetCurrentColumnNumber(m_parser)) + 1;
+        int offset = 0, size = 0;
+        const char* input = XML_GetInputContext(m_parser, &offset, &size);
+        std::string_view here = input ? std::string_view(input + offset, std::size_t(size - offset)) : "";
+        std::string_view before = input ? std::string_view(input, std::size_t(offset)) : "";
+        const char c = here.empty() ? '\0' : here[0];
+        std::string message = XML_ErrorString(code);
+        if (code == XML_ERROR_JUNK_AFTER_DOC_ELEMENT) {
+            if (c == '<' && here.size() > 1 && here[1] != '!' && here[1] != '?' && here[1] != '/')
+                message = "a second root element; a document has one";
+            else if (c != '<')
+                message = "text outside the root element";
+        } else if (!m_rootSeen && c != '\0' && c != '<' && !isBlank(c)) {
+            message = "text outside the root element";
+        } else if (code == XML_ERROR_UNDEFINED_ENTITY || code == XML_ERROR_INVALID_TOKEN ||
+                   code == XML_ERROR_BAD_CHAR_REF || code == XML_ERROR_SYNTAX) {
+            // The parser stops at the start of a tag whose value holds the bad reference, or
+            // at or just past the '&' in text: find the reference the DOM reader's checks name.
+            std::size_t at = std::string_view::npos;
+            std::size_t back = 0;
+            if (c == '&') {
+                at = 0;
+            } else if (c == '<') {
+                char quote = '\0';
+                for (std::size_t i = 1; i < here.size() && at == std::string_view::npos; ++i) {
+                    if (quote) {
+                        if (here[i] == quote)
+                            quote = '\0';
+                        else if (here[i] == '&' && xpCheckReference(here, i))
+                            at = i;
+                    } else if (here[i] == '"' || here[i] == '\'') {
+                        quote = here[i];
+                    } else if (here[i] == '>') {
+                        break;
+                    }
+                }
+            } else {
+                const std::size_t amp = before.find_last_of('&');
+                if (amp != std::string_view::npos && before.size() - amp <= 42 &&
+                    before.substr(amp).find_first_of("<>\n") == std::string_view::npos) {
+                    back = before.size() - amp;
+                    here = std::string_view(input + amp, std::size_t(size) - amp);
+                    at = 0;
+                }
+            }
+            if (at != std::string_view::npos)
+                if (xpTextProblem problem = xpCheckReference(here, at)) {
+                    message = problem.message;
+                    for (std::size_t i = 0; i < back; ++i)
+                        column -= (static_cast<unsigned char>(here[i]) & 0xC0) != 0x80;
+                    for (std::size_t i = 0; i < at; ++i) {
+                        if (here[i] == '\n') {
+                            ++line;
+                            column = 1;
+                        } else {
+                            column += (static_cast<unsigned char>(here[i]) & 0xC0) != 0x80;
+                        }
+                    }
+                }
+        }
+        m_refusal = {line, column, std::move(message)};
+    }
+
+    void start(const char* name, const char** attributes) {
+        flushText();
+        const int line = int(XML_GetCurrentLineNumber(m_parser));
+        const int column = int(XML_GetCurrentColumnNumber(m_parser)) + 1;
+        ++m_depth;
+        if (m_depth == 1) {
+            m_rootSeen = true;
+            if (m_rootName != name) {
+                m_mismatch = {line, column + 1,
+                              "root element is \"" + std::string(name) + "\", expected \"" + m_rootName + "\""};
+                m_skip = true;
+                return;
+            }
+            if (!m_root) {
+                m_skip = true;
+                return;
+            }
+            m_part = &m_shell;
+            m_cursor = append(m_shell.dom, name, attributes, line, column);
+            beginRoot();
+            return;
+        }
+        if (m_skip) return;
+        if (m_depth == 2 && m_sequence && name == m_item->getElementName()) {
+            // The first item's place among its siblings is known when a second one starts.
+            if (m_items == 1 && m_pending) readItem(std::exchange(m_pending, nullptr), 1);
+            m_current = std::make_unique<Part>();
+            m_part = m_current.get();
+            m_cursor = m_current->dom;
+        }
+        m_cursor = append(m_cursor, name, attributes, line, column);
+    }
+
+    void end() {
+        flushText();
+        --m_depth;
+        if (m_skip) return;
+        if (m_depth == 0) {
+            m_rootEnded = true;
+            return;
+        }
+        m_cursor = m_cursor.parent();
+        if (m_depth == 1 && m_current) {
+            ++m_items;
+            m_part = &m_shell;
+            m_cursor = m_shell.dom.document_element();
+            if (m_items == 1)
+                m_pending = std::move(m_current);
+            else
+                readItem(std::exchange(m_current, nullptr), m_items);
+        }
+    }
+
+    pugi::xml_node append(pugi::xml_node parent, const char* name, const char** attributes, int line, int column) {
+        pugi::xml_node element = parent.append_child(name);
+        for (const char** a = attributes; *a; a += 2) element.append_attribute(a[0]).set_value(a[1]);
+        m_part->places.emplace(element.internal_object(), Part::Place{line, column});
+        return element;
+    }
+
+    // Text between markup, as the DOM parser keeps it: a run of blanks is no text.
+    void flushText() {
+        if (m_text.empty()) return;
+        if (!m_skip && m_cursor && !blankOnly(m_text))
+            guarded([&] { m_cursor.append_child(pugi::node_pcdata).set_value(m_text.c_str()); });
+        m_text.clear();
+    }
+
+    void beginRoot() {
+        m_rootFrame = xpFrame{nullptr, m_context, m_shell.dom.document_element(), 0};
+        if (!m_sequence) return;
+        m_rootGuard.emplace(m_root, &m_rootFrame);
+        m_root->import_begin();
+        m_before = xpExchangeContext::errorCount();
+        m_sequence->clear();
+        m_rootBegun = true;
+    }
+
+    // Reads one item through the sequence's item node, as the sequence reads each of its items.
+    void readItem(std::unique_ptr<Part> part, int ordinal) {
+        const xpFrame frame{&m_rootFrame, m_context, part->dom.document_element(), ordinal};
+        // The part stays findable while it is read, and goes right after.
+        m_reading = std::move(part);
+        if (m_item->importFrom(frame)) m_sequence->append_item();
+        m_reading.reset();
+    }
+
+    xpElement* m_root;
+    std::string m_rootName;
+    xpExchangeContext* m_context;
+    XML_Parser m_parser;
+    xpSequence* m_sequence = nullptr;
+    xpElement* m_item = nullptr;
+
+    xpRefusal m_refusal;
+    xpRefusal m_mismatch;
+    std::exception_ptr m_failure;
+
+    Part m_shell;
+    std::unique_ptr<Part> m_current;
+    std::unique_ptr<Part> m_pending;
+    std::unique_ptr<Part> m_reading;
+    Part* m_part = nullptr;
+    pugi::xml_node m_cursor;
+    std::string m_text;
+    std::string m_cdata;
+    bool m_inCdata = false;
+
+    xpFrame m_rootFrame;
+    std::optional<xpNode::FrameGuard> m_rootGuard;
+    std::size_t m_before = 0;
+    int m_depth = 0;
+    int m_items = 0;
+    bool m_rootSeen = false;
+    bool m_rootBegun = false;
+    bool m_rootEnded = false;
+    bool m_skip = false;
+};
+
+xpRefusal xpStreamRefusal(std::string_view text, std::string_view rootName) {
+    xpStreamImport checker(nullptr, rootName, nullptr);
+    constexpr std::size_t kPiece = std::size_t(1) << 24;
+    std::size_t at = 0;
+    do {
+        const std::size_t n = std::min(kPiece, text.size() - at);
+        if (!checker.feed(text.data() + at, n, at + n == text.size())) break;
+        at += n;
+    } while (at < text.size());
+    return checker.refusal();
+}
+
+namespace {
+constexpr std::size_t kChunk = std::size_t(1) << 16;
+
+// Line and column (in characters) reached in UTF-8 text read piece by piece.
+struct Position {
+    int line = 1;
+    int column = 1;
+    void advance(std::string_view text) {
+        const char* at = text.data();
+        const char* end = at + text.size();
+        for (const char* newline; (newline = static_cast<const char*>(std::memchr(at, '\n', std::size_t(end - at))));) {
+            ++line;
+            column = 1;
+            at = newline + 1;
+        }
+        for (; at < end; ++at) column += (static_cast<unsigned char>(*at) & 0xC0) != 0x80;
+    }
+};
+
+// The length of `text` without an unfinished UTF-8 sequence at its end.
+std::size_t completeLength(std::string_view text) {
+    const std::size_t n = text.size();
+    for (std::size_t back = 1; back <= 3 && back <= n; ++back) {
+        const auto byte = static_cast<unsigned char>(text[n - back]);
+        if ((byte & 0xC0) == 0x80) continue;
+        const std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+        return length > back ? n - back : n;
+    }
+    return n;
+}
+
+// Whether the text must be decoded as a whole: it is not UTF-8 (a mark or a declaration says
+// another encoding), or its declaration does not fit the first piece.
+bool decodedWhole(std::string_view head) {
+    if (head.starts_with("\xFF\xFE") || head.starts_with("\xFE\xFF")) return true;
+    if (head.size() >= 2 && ((head[0] == '<' && head[1] == '\0') || (head[0] == '\0' && head[1] == '<'))) return true;
+    if (!head.starts_with("<?xml")) return false;
+    const std::size_t end = head.find("?>");
+    if (end == std::string_view::npos) return true;
+    std::string storage;
+    std::string_view text;
+    const std::string_view declaration = head.substr(0, end + 2);
+    return bool(xpDecodeSource(declaration, storage, text)) || text.data() != declaration.data();
+}
+
+bool readChunk(std::istream& in, std::string& into) {
+    const std::size_t before = into.size();
+    into.resize(before + kChunk);
+    in.read(into.data() + before, std::streamsize(kChunk));
+    into.resize(before + std::size_t(in.gcount()));
+    return !in.eof() && !in.bad();
+}
+}  // namespace
+
+xpReadResult xpDocument::readStream(xpElement& root, std::istream& in) {
+    xpExchangeContext context;
+    context.setErrorLimit(m_maxErrors);
+    xpStreamImport reader(&root, root.getElementName(), &context);
+    context.setPlaces(&reader);
+    auto refused = [&](int line, int column, std::string message) {
+        reader.abandon();
+        return refusedWith(line, column, std::move(message));
+    };
+
+    std::string chunk;
+    bool more = readChunk(in, chunk);
+    if (in.bad()) return refused(0, 0, "read error");
+    bool parsing = true;
+    if (decodedWhole(chunk)) {
+        // Other encodings are rare and small: they are converted as a whole, then streamed.
+        while (more) more = readChunk(in, chunk);
+        if (in.bad()) return refused(0, 0, "read error");
+        std::string storage;
+        std::string_view text;
+        if (xpTextProblem problem = xpDecodeSource(chunk, storage, text)) {
+            int line = 0, column = 0;
+            xpLineAndColumn(text, problem.offset, line, column);
+            return refused(line, column, problem.message);
+        }
+        for (std::size_t at = 0; parsing;) {
+            const std::size_t n = std::min(kChunk, text.size() - at);
+            parsing = reader.feed(text.data() + at, n, at + n == text.size());
+            at += n;
+            if (at == text.size()) break;
+        }
+    } else {
+        Position position;
+        std::string carry;
+        std::size_t skip = chunk.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+        for (;;) {
+            const bool last = !more;
+            std::string_view piece = std::string_view(chunk).substr(skip);
+            skip = 0;
+            if (!carry.empty()) {
+                carry.append(piece);
+                chunk.swap(carry);
+                carry.clear();
+                piece = chunk;
+            }
+            const std::size_t cut = last ? piece.size() : completeLength(piece);
+            carry.assign(piece.substr(cut));
+            piece = piece.substr(0, cut);
+            // A byte that is no text refuses the document wherever it stands, even after a
+            // refusal of the markup: the rest is still checked, as the DOM reader checks it first.
+            if (xpTextProblem problem = xpCheckUtf8(piece)) {
+                Position at = position;
+                at.advance(piece.substr(0, problem.offset));
+                return refused(at.line, at.column, problem.message);
+            }
+            position.advance(piece);
+            if (parsing) parsing = reader.feed(piece.data(), piece.size(), last);
+            if (last) break;
+            chunk.clear();
+            more = readChunk(in, chunk);
+            if (in.bad()) return refused(0, 0, "read error");
+        }
+    }
+    if (reader.refusal()) return refused(reader.refusal().line, reader.refusal().column, reader.refusal().message);
+    reader.finish();
+    xpReadResult result;
+    result.wellFormed = true;
+    result.unlisted = context.unlisted();
+    result.errors = context.takeErrors();
+    std::stable_sort(result.errors.begin(), result.errors.end() - (result.unlisted > 0),
+                     [](const xpReportedError& a, const xpReportedError& b) { return a.line < b.line; });
+    return result;
+}

@@ -1,0 +1,250 @@
+// Reading a document from a stream gives what reading its text gives: the same loads, records,
+// errors with their paths, lines and columns, and the same refusals. Every document the tests,
+// the fuzz corpus and the examples use is read both ways.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "kestrel/document/kestrelLoads.h"
+#include "tools/host/hostDocument.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+long live() {
+    return mfProgram::program().defaultStrategy().live();
+}
+
+std::string slurp(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The string literals of C++ source, adjacent ones joined, escapes decoded.
+std::vector<std::string> literals(const std::string& source) {
+    std::vector<std::string> found;
+    std::string current;
+    bool open = false;  // a literal may still be continued by the next one
+    std::size_t i = 0;
+    auto close = [&] {
+        if (open) found.push_back(current);
+        current.clear();
+        open = false;
+    };
+    while (i < source.size()) {
+        const char c = source[i];
+        if (c == '/' && i + 1 < source.size() && source[i + 1] == '/') {
+            i = source.find('\n', i);
+            if (i == std::string::npos) break;
+            continue;
+        }
+        if (c == '\'') {  // a character literal: skipped whole
+            i = source.find('\'', i + (source[i + 1] == '\\' ? 3 : 2)) + 1;
+            continue;
+        }
+        if (c == 'R' && source.compare(i, 2, "R\"") == 0) {
+            const std::size_t paren = source.find('(', i);
+            const std::string end = ")" + source.substr(i + 2, paren - i - 2) + "\"";
+            const std::size_t stop = source.find(end, paren);
+            current += source.substr(paren + 1, stop - paren - 1);
+            open = true;
+            i = stop + end.size();
+            continue;
+        }
+        if (c == '"') {
+            for (++i; i < source.size() && source[i] != '"'; ++i) {
+                if (source[i] != '\\') {
+                    current += source[i];
+                    continue;
+                }
+                const char e = source[++i];
+                if (e == 'n')
+                    current += '\n';
+                else if (e == 't')
+                    current += '\t';
+                else if (e == 'r')
+                    current += '\r';
+                else if (e == 'x') {
+                    std::size_t used = 0;
+                    current += char(std::stoi(source.substr(i + 1, 2), &used, 16));
+                    i += used;
+                } else if (e >= '0' && e <= '7') {
+                    std::size_t n = 1;
+                    while (n < 3 && source[i + n] >= '0' && source[i + n] <= '7') ++n;
+                    current += char(std::stoi(source.substr(i, n), nullptr, 8));
+                    i += n - 1;
+                } else {
+                    current += e;
+                }
+            }
+            ++i;
+            open = true;
+            continue;
+        }
+        if (c != ' ' && c != '\n' && c != '\t' && c != '\r') close();
+        ++i;
+    }
+    close();
+    return found;
+}
+
+// Every document the tests use: the literals of the test sources that hold markup, the fuzz
+// corpus and the examples.
+std::vector<std::string> corpus() {
+    std::set<std::string> documents;
+    const fs::path root = KESTREL_SOURCE_DIR;
+    for (const auto& entry : fs::recursive_directory_iterator(root / "tests")) {
+        if (entry.path().extension() != ".cpp") continue;
+        for (std::string& text : literals(slurp(entry.path())))
+            if (text.find('<') != std::string::npos && text.find('>') != std::string::npos) documents.insert(text);
+    }
+    for (const auto& entry : fs::directory_iterator(root / "fuzz/corpus/document"))
+        documents.insert(slurp(entry.path()));
+    documents.insert(slurp(root / "examples/loads.xml"));
+    return {documents.begin(), documents.end()};
+}
+
+// Everything a read gives, as one text.
+std::string outcome(const std::string& text, bool streamed, std::size_t maxErrors = 1000) {
+    std::vector<hostLoad> loads;
+    std::ostringstream out;
+    {
+        hostSession session;
+        session.document.setMaxErrors(maxErrors);
+        xpReadResult result;
+        if (streamed) {
+            std::istringstream in(text);
+            result = session.document.readStream(session.root, in);
+        } else {
+            result = session.document.read(session.root, text);
+        }
+        out << (result.wellFormed ? "well-formed" : "refused") << " column " << result.column << " unlisted "
+            << result.unlisted << '\n';
+        for (const auto& e : result.errors)
+            out << e.line << ':' << e.column << ' ' << e.path << ": " << e.message << '\n';
+        for (const hostLoadRecord& r : session.root.m_records)
+            out << "record " << r.name << ' ' << r.path << ' ' << r.line << ' ' << r.read << '\n';
+        loads.assign(session.root.m_loads.begin(), session.root.m_loads.end());
+    }
+    const kestrel::WriteResult written = kestrel::writeLoads(loads);
+    out << loads.size() << " loads\n" << written.text;
+    for (const auto& e : written.errors) out << "write: " << e.path << ": " << e.message << '\n';
+    return out.str();
+}
+
+TEST(StreamRead, AgreesWithTheDomReadOnEveryDocumentOfTheTests) {
+    const std::vector<std::string> documents = corpus();
+    ASSERT_GT(documents.size(), 100u);
+    std::size_t wellFormed = 0;
+    for (const std::string& text : documents) {
+        const std::string dom = outcome(text, false);
+        EXPECT_EQ(outcome(text, true), dom) << text;
+        wellFormed += dom.starts_with("well-formed");
+        // The error limit keeps the same errors.
+        EXPECT_EQ(outcome(text, true, 2), outcome(text, false, 2)) << text;
+    }
+    EXPECT_GT(wellFormed, 20u);
+}
+
+// A document larger than the pieces the stream is read in: characters of several bytes across
+// the pieces' borders, and problems far into the text, found at the same place both ways.
+TEST(StreamRead, AgreesAcrossThePiecesOfALargeDocument) {
+    std::string text = "<loads>\n";
+    for (int i = 0; i < 3000; ++i)
+        text += "  <load name=\"caf\xC3\xA9 \xE2\x82\xAC" + std::to_string(i) +
+                "\">\n    <footprint><footprint_point><point x=\"1 m\" y=\"2 m\" z=\"3 m\"/></footprint_point>"
+                "</footprint>\n  </load>\n";
+    const std::string clean = text + "</loads>\n";
+    ASSERT_GT(clean.size(), 300000u);
+    const std::string read = outcome(clean, true);
+    EXPECT_TRUE(read.starts_with("well-formed column 0 unlisted 0\n")) << read.substr(0, 200);
+    EXPECT_EQ(read, outcome(clean, false));
+    for (const std::string& bad : {text + "<load nmae='x'/></loads>",     // an element error at the end
+                                   text + "<load></loads>",               // malformed at the end
+                                   text + "</loads>\n<loads/>",           // a second root
+                                   text + "<load name='\xFF'/></loads>",  // no UTF-8 at the end
+                                   "<loads><load></lods>" + text.substr(7) + "\xC3</loads>",  // both: the bytes win
+                                   text + "<load name='&nope;'/></loads>"}) {                 // an undefined entity
+        EXPECT_EQ(outcome(bad, true), outcome(bad, false)) << bad.substr(bad.size() - 60);
+    }
+}
+
+// A carriage return alone ends a line for both reads (the DOM read once counted only line feeds).
+TEST(StreamRead, CountsLinesEndedByACarriageReturnAlike) {
+    const std::string text = "<loads>\r<load nmae='x'/>\r\n<load/>\r<load name='\r'><bad/></load></loads>";
+    const std::string dom = outcome(text, false);
+    EXPECT_EQ(outcome(text, true), dom);
+    EXPECT_NE(dom.find("5:3 /loads/load[3]/bad"), std::string::npos) << dom;
+}
+
+// Loads read from a stream are released with the session, and a refused stream keeps nothing of
+// what it had read before the refusal.
+TEST(StreamRead, KeepsNothingOfARefusedDocument) {
+    const long before = live();
+    {
+        hostSession session;
+        std::istringstream in(slurp(fs::path(KESTREL_SOURCE_DIR) / "examples/loads.xml") + "<loads/>");
+        const xpReadResult result = session.document.readStream(session.root, in);
+        EXPECT_FALSE(result.wellFormed);
+        EXPECT_TRUE(session.root.m_loads.empty());
+        EXPECT_TRUE(session.root.m_records.empty());
+    }
+    EXPECT_EQ(live(), before);
+}
+
+}  // namespace
+
+// Writing to a stream gives the text write() gives, byte for byte: every document of the tests
+// that reads into loads, no loads at all, and many loads.
+TEST(StreamWrite, WritesTheSameTextAsTheDomWrite) {
+    std::vector<std::vector<hostLoad>> cases{{}};
+    for (const std::string& text : corpus()) {
+        const kestrel::ReadResult read = kestrel::readLoads(text);
+        if (read.readable && !read.loads.empty()) cases.push_back(read.loads);
+    }
+    ASSERT_GT(cases.size(), 20u);
+    std::vector<hostLoad> many;
+    for (int i = 0; i < 50; ++i) many.insert(many.end(), cases[1].begin(), cases[1].end());
+    cases.push_back(many);
+    for (const auto& loads : cases) {
+        const kestrel::WriteResult whole = kestrel::writeLoads(loads);
+        std::ostringstream streamed;
+        const std::vector<kestrel::Diagnostic> errors = kestrel::writeLoads(loads, streamed);
+        EXPECT_EQ(errors.size(), whole.errors.size());
+        if (whole.ok()) {
+            EXPECT_EQ(streamed.str(), whole.text);
+        }
+    }
+}
+
+// A host that holds the document as a pugixml tree reads the same loads and errors from it, with
+// lines unknown; a tree whose root is another element is refused.
+TEST(TreeRead, ReadsWhatTheTextReads) {
+    const std::string text = slurp(fs::path(KESTREL_SOURCE_DIR) / "examples/loads.xml");
+    const kestrel::ReadResult fromText = kestrel::readLoads(text);
+    pugi::xml_document tree;
+    ASSERT_TRUE(tree.load_string(text.c_str()));
+    const kestrel::ReadResult fromTree = kestrel::readLoads(tree);
+    ASSERT_TRUE(fromTree.ok());
+    ASSERT_EQ(fromTree.loads.size(), fromText.loads.size());
+    for (std::size_t i = 0; i < fromText.loads.size(); ++i) EXPECT_TRUE(fromTree.loads[i] == fromText.loads[i]) << i;
+
+    pugi::xml_document bad;
+    ASSERT_TRUE(bad.load_string("<loads><load nmae='x'/></loads>"));
+    const kestrel::ReadResult errors = kestrel::readLoads(bad.document_element());
+    ASSERT_EQ(errors.errors.size(), 2u);
+    EXPECT_EQ(errors.errors[0].path, "/loads/load/@name");
+    EXPECT_EQ(errors.errors[0].line, 0);
+
+    pugi::xml_document other;
+    ASSERT_TRUE(other.load_string("<other/>"));
+    EXPECT_FALSE(kestrel::readLoads(other).readable);
+}
