@@ -1,5 +1,5 @@
-// The instantiations the element classes use, compiled once here so that every one of them is
-// checked with the module.
+// Every instantiation the headers declare extern: compiled here once and exported, so that no
+// file that includes them compiles them again.
 #include "kestrel/model/laDisplacement.h"
 #include "kestrel/model/laForceMoment.h"
 #include "kestrel/model/laForcePerArea.h"
@@ -14,8 +14,13 @@
 #include "kestrel/model/laTemperature.h"
 #include "kestrel/model/laTraction.h"
 
+template class laIntensityFunction<laPressure<double>>;
+template class laIntensityFunction<laForcePerArea<double>>;
+template class laIntensityFunction<laTraction<double>>;
 template class laIntensityFunction<laForcePerLength<double>>;
 template class laIntensityFunction<laTemperature<double>>;
+template class laIntensityFunction<laForceMoment<double>>;
+template class laIntensityFunction<laDisplacement<double>>;
 
 template class laIntensityConstant<laPressure<double>>;
 template class laIntensityConstant<laForcePerArea<double>>;

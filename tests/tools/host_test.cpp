@@ -36,6 +36,17 @@ TEST(host_document, example_round_trips_exactly) {
     EXPECT_EQ(writeLoads(read.loads), text);
 }
 
+// The example shows every element of the vocabulary: a kind added to the list needs a load here.
+TEST(host_document, example_shows_every_kind_of_the_list) {
+    const std::string text = writeLoads(hostExampleLoads());
+    kestrelForEach(kestrelKinds{}, [&](auto kind) {
+        const std::string name = decltype(kind)::type::name;
+        EXPECT_TRUE(text.find("<" + name + " ") != std::string::npos ||
+                    text.find("<" + name + ">") != std::string::npos)
+            << name;
+    });
+}
+
 TEST(host_document, optional_parts_of_one_load_do_not_leak_into_the_next) {
     // The item element is read once per load: what one load had must not stay for the next.
     Read read = readLoads(R"(<loads>
