@@ -1,7 +1,5 @@
-// Compiles the binding templates once with the module's settings, so that a broken template
-// shows up when the module is built rather than in the first element class that uses it.
-#include "kestrel/exchange/xpContainerSequence.h"
-#include "kestrel/exchange/xpMemberDeclaration.h"
 #include "kestrel/exchange/xpProtoDeclarations.h"
 
+// The one definition of the declarations' common defaults. The binding templates are compiled
+// where they are used: by the element families for their kinds, by hosts for their own members.
 const xpProtoCommon xpProtoDefault{};
