@@ -47,7 +47,7 @@ public:
     T value;
 };
 
-// Compiled once, in the module, for every quantity of the vocabulary this kind takes.
+// Compiled once, in the module (the .cpp beside this header), for every quantity this kind takes.
 extern template class KESTREL_API laIntensityConstant<laPressure<double>>;
 extern template class KESTREL_API laIntensityConstant<laForcePerArea<double>>;
 extern template class KESTREL_API laIntensityConstant<laTraction<double>>;

@@ -83,7 +83,7 @@ protected:
     }
 };
 
-// Compiled once, in the module, for every quantity.
+// Compiled once, in the module (the .cpp beside this header), for every quantity.
 extern template class KESTREL_API laIntensityFunction<laPressure<double>>;
 extern template class KESTREL_API laIntensityFunction<laForcePerArea<double>>;
 extern template class KESTREL_API laIntensityFunction<laTraction<double>>;

@@ -353,5 +353,5 @@ private:
     Vector<T> m_values;
 };
 
-// Compiled once, in the module, for every quantity of the vocabulary this kind takes.
+// Compiled once, in the module (the .cpp beside this header), for every quantity this kind takes.
 extern template class KESTREL_API laIntensityFunctionGrid<laPressure<double>>;

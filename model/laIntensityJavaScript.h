@@ -60,7 +60,7 @@ public:
     }
 };
 
-// Compiled once, in the module, for every quantity of the vocabulary this kind takes.
+// Compiled once, in the module (the .cpp beside this header), for every quantity this kind takes.
 extern template class KESTREL_API laIntensityJavaScript<laPressure<double>>;
 extern template class KESTREL_API laIntensityJavaScript<laForcePerArea<double>>;
 extern template class KESTREL_API laIntensityJavaScript<laTraction<double>>;

@@ -62,6 +62,6 @@ private:
     T at(double t) const { return value1 + (value2 - value1) * t; }
 };
 
-// Compiled once, in the module, for every quantity of the vocabulary this kind takes.
+// Compiled once, in the module (the .cpp beside this header), for every quantity this kind takes.
 extern template class KESTREL_API laIntensityLinearParametric<laForcePerLength<double>>;
 extern template class KESTREL_API laIntensityLinearParametric<laTemperature<double>>;

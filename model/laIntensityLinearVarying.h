@@ -148,6 +148,6 @@ private:
     }
 };
 
-// Compiled once, in the module, for every quantity of the vocabulary this kind takes.
+// Compiled once, in the module (the .cpp beside this header), for every quantity this kind takes.
 extern template class KESTREL_API laIntensityLinearVarying<laPressure<double>>;
 extern template class KESTREL_API laIntensityLinearVarying<laTraction<double>>;

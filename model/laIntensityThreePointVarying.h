@@ -79,7 +79,7 @@ public:
     pos3d point1, point2, point3;
 };
 
-// Compiled once, in the module, for every quantity of the vocabulary this kind takes.
+// Compiled once, in the module (the .cpp beside this header), for every quantity this kind takes.
 extern template class KESTREL_API laIntensityThreePointVarying<laPressure<double>>;
 extern template class KESTREL_API laIntensityThreePointVarying<laForcePerArea<double>>;
 extern template class KESTREL_API laIntensityThreePointVarying<laTraction<double>>;
