@@ -27,7 +27,7 @@ kestrel::Load facade() {
 }  // namespace
 
 // Text, stream and file give the same loads; every model object is released with its loads.
-TEST(load_document, written_loads_read_back_equal_from_text_stream_and_file) {
+TEST(LoadDocument, WrittenLoadsReadBackEqualFromTextStreamAndFile) {
     const long before = live();
     {
         const kestrel::WriteResult written = kestrel::writeLoads({facade(), facade()});
@@ -52,7 +52,7 @@ TEST(load_document, written_loads_read_back_equal_from_text_stream_and_file) {
     EXPECT_EQ(live(), before);
 }
 
-TEST(load_document, errors_carry_line_column_and_path) {
+TEST(LoadDocument, ErrorsCarryLineColumnAndPath) {
     const kestrel::ReadResult malformed = kestrel::readLoads("<loads>\n  <load name='a'/><load");
     EXPECT_FALSE(malformed.readable);
     ASSERT_EQ(malformed.errors.size(), 1u);
@@ -76,7 +76,7 @@ TEST(load_document, errors_carry_line_column_and_path) {
     EXPECT_EQ(typo.loads.front().name, "y");
 }
 
-TEST(load_document, a_file_that_cannot_be_opened_says_why) {
+TEST(LoadDocument, AFileThatCannotBeOpenedSaysWhy) {
     const kestrel::ReadResult absent = kestrel::readLoadsFile("/nonexistent/loads.xml");
     EXPECT_FALSE(absent.readable);
     ASSERT_EQ(absent.errors.size(), 1u);
@@ -88,7 +88,7 @@ TEST(load_document, a_file_that_cannot_be_opened_says_why) {
 
 // A host that builds its own document but forgets the registration gets an error naming the fix,
 // not a document without footprint and intensity that reads back clean.
-TEST(load_document, writing_without_registration_is_an_error) {
+TEST(LoadDocument, WritingWithoutRegistrationIsAnError) {
     const long before = live();
     {
         xpDocument document;
@@ -109,13 +109,13 @@ TEST(load_document, writing_without_registration_is_an_error) {
     EXPECT_EQ(live(), before);
 }
 
-TEST(load_document, version_matches_the_headers) {
+TEST(LoadDocument, VersionMatchesTheHeaders) {
     EXPECT_STREQ(kestrel::version(), KESTREL_VERSION_STRING);
     EXPECT_EQ(KESTREL_VERSION, KESTREL_VERSION_MAJOR * 10000 + KESTREL_VERSION_MINOR * 100 + KESTREL_VERSION_PATCH);
 }
 
 // Every element and attribute is documented, in the schema as in the reference.
-TEST(load_document, vocabulary_is_documented_in_the_schema) {
+TEST(LoadDocument, VocabularyIsDocumentedInTheSchema) {
     EXPECT_EQ(kestrel::undocumentedVocabulary(), std::vector<std::string>());
     const std::string schema = kestrel::loadsSchema();
     std::size_t named = 0;
@@ -135,7 +135,7 @@ TEST(load_document, vocabulary_is_documented_in_the_schema) {
 
 // A pressure point on no grid node is a warning about that point: the load keeps its grid and
 // the other points, and is read.
-TEST(load_document, a_stray_grid_point_keeps_its_load) {
+TEST(LoadDocument, AStrayGridPointKeepsItsLoad) {
     const long before = live();
     {
         const kestrel::ReadResult read = kestrel::readLoads(R"(<loads>
@@ -165,7 +165,7 @@ TEST(load_document, a_stray_grid_point_keeps_its_load) {
 // The committed example document reads clean, validates against the committed schema and is
 // written back byte for byte; the schema written today is the committed one. Any change to an
 // element's children, their order or their types shows here first.
-TEST(load_document, reference_documents_are_written_as_committed) {
+TEST(LoadDocument, ReferenceDocumentsAreWrittenAsCommitted) {
     const auto committed = [](const char* name) {
         std::string text, failure;
         EXPECT_TRUE(kestrel::readFileText(std::filesystem::path(KESTREL_SOURCE_DIR) / name, text, failure)) << failure;

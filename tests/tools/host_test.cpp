@@ -27,7 +27,7 @@ std::string writeLoads(const List<hostLoad>& loads) {
 }
 }  // namespace
 
-TEST(host_document, example_round_trips_exactly) {
+TEST(HostDocument, ExampleRoundTripsExactly) {
     const List<hostLoad> example = hostExampleLoads();
     const std::string text = writeLoads(example);
     Read read = readLoads(text);
@@ -37,7 +37,7 @@ TEST(host_document, example_round_trips_exactly) {
 }
 
 // The example shows every element of the vocabulary: a kind added to the list needs a load here.
-TEST(host_document, example_shows_every_kind_of_the_list) {
+TEST(HostDocument, ExampleShowsEveryKindOfTheList) {
     const std::string text = writeLoads(hostExampleLoads());
     kestrelForEach(kestrelKinds{}, [&](auto kind) {
         const std::string name = decltype(kind)::type::name;
@@ -47,7 +47,7 @@ TEST(host_document, example_shows_every_kind_of_the_list) {
     });
 }
 
-TEST(host_document, optional_parts_of_one_load_do_not_leak_into_the_next) {
+TEST(HostDocument, OptionalPartsOfOneLoadDoNotLeakIntoTheNext) {
     // The item element is read once per load: what one load had must not stay for the next.
     Read read = readLoads(R"(<loads>
       <load name="a" coordinates="cylindrical">
@@ -62,7 +62,7 @@ TEST(host_document, optional_parts_of_one_load_do_not_leak_into_the_next) {
     EXPECT_EQ(read.loads.front().localSystem->origin(), pos3d(1, 2, 3));
 }
 
-TEST(host_document, a_load_with_errors_is_reported_and_left_out) {
+TEST(HostDocument, ALoadWithErrorsIsReportedAndLeftOut) {
     Read read = readLoads(R"(<loads>
 <load name="good"/>
 <load name="bad"><local_system><origin x="1 kg" y="0" z="0"/><x_axis x="1" y="0" z="0"/><y_axis x="0" y="1" z="0"/></local_system></load>
@@ -76,7 +76,7 @@ TEST(host_document, a_load_with_errors_is_reported_and_left_out) {
     EXPECT_EQ(read.loads.back().name, "also good");
 }
 
-TEST(host_document, schema_accepts_what_is_written_and_refuses_typos) {
+TEST(HostDocument, SchemaAcceptsWhatIsWrittenAndRefusesTypos) {
     hostSession session;
     const std::string schema = xpDocument::schema(session.root);
     hostValidation valid = hostValidate(writeLoads(hostExampleLoads()), schema);
@@ -87,7 +87,7 @@ TEST(host_document, schema_accepts_what_is_written_and_refuses_typos) {
 }
 
 // A footprint child holds exactly one footprint element; whatever else is read is not kept.
-TEST(host_document, footprint_child_takes_exactly_one_footprint) {
+TEST(HostDocument, FootprintChildTakesExactlyOneFootprint) {
     const long live = mfProgram::program().defaultStrategy().live();
     {
         Read read = readLoads(R"(<loads>
@@ -112,7 +112,7 @@ TEST(host_document, footprint_child_takes_exactly_one_footprint) {
 }
 
 // The model load takes its system from the load: a cylindrical load's values turn with it.
-TEST(host_document, model_load_follows_coordinates_and_local_system) {
+TEST(HostDocument, ModelLoadFollowsCoordinatesAndLocalSystem) {
     hostLoad load{"tank", hostCoordinates::cylindrical, locsys3d(pos3d(1, 0, 0), vec3d(1, 0, 0), vec3d(0, 1, 0)),
                   nullptr, nullptr};
     const lcLoad model = load.model();
@@ -124,7 +124,7 @@ TEST(host_document, model_load_follows_coordinates_and_local_system) {
 }
 
 // The example shows every kind the library registers.
-TEST(host_document, example_holds_every_registered_kind) {
+TEST(HostDocument, ExampleHoldsEveryRegisteredKind) {
     const std::string text = writeLoads(hostExampleLoads());
     for (const char* name : {"pressure2d_javascript",
                              "pressure2d_constant",
@@ -154,7 +154,7 @@ TEST(host_document, example_holds_every_registered_kind) {
 }
 
 // Every script load of the example, read back from its document, gives what its script says.
-TEST(host_document, example_scripts_evaluate_to_what_they_say) {
+TEST(HostDocument, ExampleScriptsEvaluateToWhatTheySay) {
     const Read read = readLoads(writeLoads(hostExampleLoads()));
     ASSERT_TRUE(read.result.ok());
     struct Expected {
