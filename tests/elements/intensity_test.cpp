@@ -154,18 +154,32 @@ TEST_F(Intensities, TractionUpdatesItsLoadAfterTheDirection) {
     EXPECT_EQ(model->seen, std::vector<vec3d>{vec3d(0, 1, 0)});
 }
 
-// Copies have nodes of their own and share the limit function pointer, never the function.
+// Copies have nodes of their own, keep both systems, and share the limit function pointer,
+// never the function.
 TEST_F(Intensities, CopiesShareNoNodes) {
     std::unique_ptr<laLimitFunctionPressure> limit(mfCreate<laLimitFunctionLiquidPressure>());
     auto original = std::make_unique<xlaIntensityConstant<Pressure>>();
     original->setName("pressure2d_constant");
     original->m_intensity = Pressure(3);
     original->m_limit = limit.get();
+    original->m_intensitySystem = lcLoad::global;
+    original->m_positionSystem = lcLoad::global;
     xlaIntensityConstant<Pressure> copy(*original);
     EXPECT_EQ(copy.m_limit, limit.get());
     original.reset();
     copy.m_limit = nullptr;
-    EXPECT_NE(write(copy).find(R"(pressure="3 Pa")"), std::string::npos);
+    const std::string text = write(copy);
+    EXPECT_NE(text.find(R"(<pressure2d_constant intensity_system="global" position_system="global">)"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find(R"(pressure="3 Pa")"), std::string::npos);
+
+    xlaIntensityConstant<laTraction<double>> traction;
+    traction.m_positionSystem = lcLoad::global;
+    traction.m_direction = vec3d(0, 0, 1);
+    xlaIntensityConstant<laTraction<double>> tractionCopy(traction);
+    EXPECT_EQ(tractionCopy.m_positionSystem, lcLoad::global);
+    EXPECT_EQ(tractionCopy.m_direction, vec3d(0, 0, 1));
 }
 
 TEST_F(Intensities, LimitFunctionsAreOfferedInKeyOrder) {

@@ -123,36 +123,6 @@ TEST(HostDocument, ModelLoadFollowsCoordinatesAndLocalSystem) {
     EXPECT_EQ(load.model().coordsys().toLocal(pos3d(1, 2, 5)), pos3d(1, 2, 5));
 }
 
-// The example shows every kind the library registers.
-TEST(HostDocument, ExampleHoldsEveryRegisteredKind) {
-    const std::string text = writeLoads(hostExampleLoads());
-    for (const char* name : {"pressure2d_javascript",
-                             "pressure2d_constant",
-                             "pressure2d_3point_varying",
-                             "pressure2d_linear_function",
-                             "pressure2d_grid",
-                             "component2d_javascript",
-                             "component2d_constant",
-                             "component2d_3point_varying",
-                             "traction2d_javascript",
-                             "traction2d_constant",
-                             "traction2d_3point_varying",
-                             "traction2d_linear_function",
-                             "component1d_linear",
-                             "component1d_javascript",
-                             "temperature1d_linear",
-                             "temperature1d_javascript",
-                             "component0d_constant",
-                             "displacement_constant",
-                             "footprint_point",
-                             "footprint_line",
-                             "footprint_polygon",
-                             "footprint_box",
-                             "limit_function_liquid_pressure",
-                             "limit_function_range"})
-        EXPECT_NE(text.find(std::string("<") + name), std::string::npos) << name;
-}
-
 // Every script load of the example, read back from its document, gives what its script says.
 TEST(HostDocument, ExampleScriptsEvaluateToWhatTheySay) {
     const Read read = readLoads(writeLoads(hostExampleLoads()));
