@@ -10,6 +10,7 @@
 #include "kestrel/components/loadcase/lcFootprint.h"
 #include "kestrel/components/loadcase/lcIntensityFunction.h"
 #include "kestrel/components/loadcase/lcLoad.h"
+#include "kestrel/elements/kestrelKinds.h"
 #include "kestrel/exchange/xpMemberDeclaration.h"
 #include "kestrel/model/laDisplacement.h"
 #include "kestrel/model/laForceMoment.h"
@@ -52,9 +53,25 @@ KESTREL_API bool hostSameIntensity(const lcIntensityFunction* a, const lcIntensi
 // function's error; empty for every other kind, and after a value.
 KESTREL_API std::string hostEvaluationError(const lcIntensityFunction& intensity);
 
+// One polymorphic member of the load element, for the kinds offered under base B.
+template <class B>
+struct xhostSlot {
+    B* m_slot = nullptr;
+};
+template <class List>
+struct xhostSlots;
+template <class... B>
+struct xhostSlots<kestrelTypes<B...>> : xhostSlot<B>... {};
+
+// The bases a load's footprint is offered under, and those of its intensity function.
+using xhostFootprintBases = kestrelFootprintBases;
+using xhostIntensityBases = kestrelMap<laIntensityFunction, kestrelQuantities>::type;
+
 // The "load" element: attribute "name" (required), attribute "coordinates" ("cartesian", the
 // default, or "cylindrical"), optional child "local_system".
-class KESTREL_API xhostLoad : public xpElement {
+class KESTREL_API xhostLoad : public xpElement,
+                              public xhostSlots<xhostFootprintBases>,
+                              public xhostSlots<xhostIntensityBases> {
 public:
     xhostLoad();
     bool export_(const hostLoad& load);
@@ -74,19 +91,12 @@ public:
     hostCoordinates m_coordinates = hostCoordinates::cartesian;
     locsys3d m_localSystem;
     bool m_hasLocalSystem = false;
-    // One member per footprint dimension; on writing they borrow the load's footprint.
-    lcFootprint_0d* m_footprint0d = nullptr;
-    lcFootprint_1d* m_footprint1d = nullptr;
-    lcFootprint_2d* m_footprint2d = nullptr;
-    lcFootprint_3d* m_footprint3d = nullptr;
-    // One member per quantity, likewise.
-    laIntensityFunction<laPressure<double>>* m_pressure = nullptr;
-    laIntensityFunction<laForcePerArea<double>>* m_forcePerArea = nullptr;
-    laIntensityFunction<laTraction<double>>* m_traction = nullptr;
-    laIntensityFunction<laForcePerLength<double>>* m_forcePerLength = nullptr;
-    laIntensityFunction<laTemperature<double>>* m_temperature = nullptr;
-    laIntensityFunction<laForceMoment<double>>* m_forceMoment = nullptr;
-    laIntensityFunction<laDisplacement<double>>* m_displacement = nullptr;
+    // The slot of base B (a footprint base or an intensity base): one polymorphic member each;
+    // on writing they borrow the load's footprint and intensity function.
+    template <class B>
+    static constexpr B* xhostLoad::*slot() {
+        return static_cast<B * xhostLoad::*>(&xhostSlot<B>::m_slot);
+    }
     // What was read.
     std::shared_ptr<lcFootprint> m_footprint;
     std::shared_ptr<lcIntensityFunction> m_intensity;

@@ -89,7 +89,7 @@ private:
 // Adds the element name of every prototype in the current document's registries for Bases,
 // keyed by its model type; the first registry (in the order of Bases) to name a type wins.
 template <class... Bases>
-void gatherNames(std::unordered_map<std::type_index, std::string>& names) {
+void gatherNames(kestrelTypes<Bases...>, std::unordered_map<std::type_index, std::string>& names) {
     auto gather = [&](auto* registry) {
         if (!registry) return;
         // Within one registry the last prototype of a type names it.
@@ -109,11 +109,8 @@ const std::string& nameIn(const std::unordered_map<std::type_index, std::string>
 }  // namespace
 
 hostKindNames::hostKindNames() {
-    gatherNames<lcFootprint_0d, lcFootprint_1d, lcFootprint_2d, lcFootprint_3d>(m_footprints);
-    gatherNames<laIntensityFunction<laPressure<double>>, laIntensityFunction<laForcePerArea<double>>,
-                laIntensityFunction<laTraction<double>>, laIntensityFunction<laForcePerLength<double>>,
-                laIntensityFunction<laTemperature<double>>, laIntensityFunction<laForceMoment<double>>,
-                laIntensityFunction<laDisplacement<double>>>(m_intensities);
+    gatherNames(xhostFootprintBases{}, m_footprints);
+    gatherNames(xhostIntensityBases{}, m_intensities);
 }
 
 const std::string& hostKindNames::footprint(const lcFootprint& footprint) const {
@@ -202,20 +199,13 @@ xhostLoad::xhostLoad() {
     system->set_required(false);
     add(system);
     auto* footprint = new hostAnyOf<lcFootprint>("footprint", &xhostLoad::m_footprint);
-    footprint->addMember(&xhostLoad::m_footprint0d, this);
-    footprint->addMember(&xhostLoad::m_footprint1d, this);
-    footprint->addMember(&xhostLoad::m_footprint2d, this);
-    footprint->addMember(&xhostLoad::m_footprint3d, this);
+    kestrelForEach(xhostFootprintBases{},
+                   [&](auto base) { footprint->addMember(slot<typename decltype(base)::type>(), this); });
     footprint->set_required(false);
     add(footprint);
     auto* intensity = new hostAnyOf<lcIntensityFunction>("intensity", &xhostLoad::m_intensity);
-    intensity->addMember(&xhostLoad::m_pressure, this);
-    intensity->addMember(&xhostLoad::m_forcePerArea, this);
-    intensity->addMember(&xhostLoad::m_traction, this);
-    intensity->addMember(&xhostLoad::m_forcePerLength, this);
-    intensity->addMember(&xhostLoad::m_temperature, this);
-    intensity->addMember(&xhostLoad::m_forceMoment, this);
-    intensity->addMember(&xhostLoad::m_displacement, this);
+    kestrelForEach(xhostIntensityBases{},
+                   [&](auto base) { intensity->addMember(slot<typename decltype(base)::type>(), this); });
     intensity->set_required(false);
     add(intensity);
 }
@@ -225,19 +215,14 @@ bool xhostLoad::export_(const hostLoad& load) {
     m_coordinates = load.coordinates;
     m_hasLocalSystem = load.localSystem.has_value();
     if (m_hasLocalSystem) m_localSystem = *load.localSystem;
-    lcFootprint* footprint = load.footprint.get();
-    m_footprint0d = dynamic_cast<lcFootprint_0d*>(footprint);
-    m_footprint1d = dynamic_cast<lcFootprint_1d*>(footprint);
-    m_footprint2d = dynamic_cast<lcFootprint_2d*>(footprint);
-    m_footprint3d = dynamic_cast<lcFootprint_3d*>(footprint);
-    lcIntensityFunction* intensity = load.intensity.get();
-    m_pressure = dynamic_cast<laIntensityFunction<laPressure<double>>*>(intensity);
-    m_forcePerArea = dynamic_cast<laIntensityFunction<laForcePerArea<double>>*>(intensity);
-    m_traction = dynamic_cast<laIntensityFunction<laTraction<double>>*>(intensity);
-    m_forcePerLength = dynamic_cast<laIntensityFunction<laForcePerLength<double>>*>(intensity);
-    m_temperature = dynamic_cast<laIntensityFunction<laTemperature<double>>*>(intensity);
-    m_forceMoment = dynamic_cast<laIntensityFunction<laForceMoment<double>>*>(intensity);
-    m_displacement = dynamic_cast<laIntensityFunction<laDisplacement<double>>*>(intensity);
+    kestrelForEach(xhostFootprintBases{}, [&](auto base) {
+        using B = typename decltype(base)::type;
+        this->*slot<B>() = dynamic_cast<B*>(load.footprint.get());
+    });
+    kestrelForEach(xhostIntensityBases{}, [&](auto base) {
+        using B = typename decltype(base)::type;
+        this->*slot<B>() = dynamic_cast<B*>(load.intensity.get());
+    });
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include "kestrel/components/exchange/xml_error.h"
 #include "kestrel/components/framework/mfProgram.h"
 #include "kestrel/components/geometry/mfSpaceBase.h"
+#include "kestrel/elements/detail/kestrelRegisterKinds.h"
 #include "kestrel/elements/xlaFootprintBox.h"
 #include "kestrel/elements/xlaFootprintLine.h"
 #include "kestrel/elements/xlaFootprintPoint.h"
@@ -197,4 +198,8 @@ laFootprintBox* xlaFootprintBox::import() {
     laFootprintBox* box = mfCreate<laFootprintBox>(oriented_bbox3d(m_lowerCorner, m_upperCorner, m_localSystem));
     if (box) box->setOriginLocalSystem(m_origin);
     return box;
+}
+
+void kestrelRegisterFootprints() {
+    kestrelRegisterEach(kestrelKindsOf<kestrelBaseFamily<kestrelFootprintBases>>{});
 }

@@ -1,20 +1,44 @@
 #pragma once
 
+#include <map>
+#include <string>
+
 #include "kestrel/components/exchange/xpElement.h"
+#include "kestrel/components/framework/kestrelApi.h"
 #include "kestrel/components/geometry/vec3d.h"
 #include "kestrel/elements/xlaValueElements.h"
 #include "kestrel/exchange/xpSpecialization.h"
 #include "kestrel/model/laIntensityFunction.h"
 #include "kestrel/model/laLimitFunctionPressure.h"
 
+// What every intensity function element carries whatever its quantity, compiled once: the
+// optional attributes "intensity_system" and "position_system" ("global" or "local"; local when
+// absent). A copy has nodes of its own.
+class KESTREL_API xlaIntensitySystems : public xpElement {
+public:
+    xlaIntensitySystems();
+    xlaIntensitySystems(const xlaIntensitySystems& other);
+    xlaIntensitySystems& operator=(const xlaIntensitySystems& other);
+    ~xlaIntensitySystems() override;
+
+    // The texts of the coordinate systems.
+    static const std::map<std::string, lcLoad::lcCoordinateSystem>& systems();
+
+    lcLoad::lcCoordinateSystem m_intensitySystem = lcLoad::local;
+    lcLoad::lcCoordinateSystem m_positionSystem = lcLoad::local;
+};
+
 // What an intensity function element of quantity T carries beyond the two systems: nothing for
 // most quantities, the limit function of a pressure, the direction of a traction.
 template <class T>
-class xlaIntensityFunctionBase : public xpElement {
+class xlaIntensityFunctionBase : public xlaIntensitySystems {
 public:
     xlaIntensityFunctionBase() = default;
-    xlaIntensityFunctionBase(const xlaIntensityFunctionBase&) : xpElement() {}
-    xlaIntensityFunctionBase& operator=(const xlaIntensityFunctionBase&) { return *this; }
+    xlaIntensityFunctionBase(const xlaIntensityFunctionBase& other) : xlaIntensitySystems(other) {}
+    xlaIntensityFunctionBase& operator=(const xlaIntensityFunctionBase& other) {
+        xlaIntensitySystems::operator=(other);
+        return *this;
+    }
 
     bool export_(laIntensityFunction<T>*) { return true; }
     bool import(laIntensityFunction<T>*) { return true; }
@@ -25,7 +49,7 @@ public:
 // A pressure: the optional "limit_function" child holding one limit-function element. The
 // element never owns the limit function: a model does once import hands it over.
 template <>
-class xlaIntensityFunctionBase<laPressure<double>> : public xpElement {
+class xlaIntensityFunctionBase<laPressure<double>> : public xlaIntensitySystems {
 public:
     xlaIntensityFunctionBase() {
         xpMemberDeclaration<laLimitFunctionPressure * xlaIntensityFunctionBase::*> limit;
@@ -37,10 +61,9 @@ public:
         // The pointer's default is null from here on, whatever the element is used for first.
         reset_all();
     }
-    xlaIntensityFunctionBase(const xlaIntensityFunctionBase& other) : xlaIntensityFunctionBase() {
-        m_limit = other.m_limit;
-    }
+    xlaIntensityFunctionBase(const xlaIntensityFunctionBase& other) : xlaIntensityFunctionBase() { *this = other; }
     xlaIntensityFunctionBase& operator=(const xlaIntensityFunctionBase& other) {
+        xlaIntensitySystems::operator=(other);
         m_limit = other.m_limit;
         return *this;
     }
@@ -70,7 +93,7 @@ public:
 
 // A traction: the required "direction" child; its values are magnitudes along it.
 template <>
-class xlaIntensityFunctionBase<laTraction<double>> : public xpElement {
+class xlaIntensityFunctionBase<laTraction<double>> : public xlaIntensitySystems {
 public:
     xlaIntensityFunctionBase() {
         xpMemberDeclaration<vec3d xlaIntensityFunctionBase::*> direction;
@@ -80,10 +103,9 @@ public:
         node->set_required(true);
         add(node);
     }
-    xlaIntensityFunctionBase(const xlaIntensityFunctionBase& other) : xlaIntensityFunctionBase() {
-        m_direction = other.m_direction;
-    }
+    xlaIntensityFunctionBase(const xlaIntensityFunctionBase& other) : xlaIntensityFunctionBase() { *this = other; }
     xlaIntensityFunctionBase& operator=(const xlaIntensityFunctionBase& other) {
+        xlaIntensitySystems::operator=(other);
         m_direction = other.m_direction;
         return *this;
     }

@@ -1,4 +1,5 @@
 #include "kestrel/components/framework/mfProgram.h"
+#include "kestrel/elements/detail/kestrelRegisterKinds.h"
 #include "kestrel/elements/xlaLimitFunctionLiquidPressure.h"
 #include "kestrel/elements/xlaLimitFunctionRange.h"
 
@@ -82,4 +83,8 @@ bool xlaLimitFunctionRange::export_(laLimitFunctionRange* function) {
 
 laLimitFunctionRange* xlaLimitFunctionRange::import() {
     return mfCreate<laLimitFunctionRange>(m_lowerLimit, m_upperLimit, m_rangeType);
+}
+
+void kestrelRegisterLimitFunctions() {
+    kestrelRegisterEach(kestrelKindsOf<kestrelBaseFamily<kestrelTypes<laLimitFunctionPressure>>>{});
 }

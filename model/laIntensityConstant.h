@@ -3,6 +3,7 @@
 #include <complex>
 #include <string>
 
+#include "kestrel/components/framework/kestrelApi.h"
 #include "kestrel/components/framework/mfProgram.h"
 #include "kestrel/model/laIntensityFunction.h"
 
@@ -45,3 +46,10 @@ public:
 
     T value;
 };
+
+// Compiled once, in the module (the .cpp beside this header), for every quantity this kind takes.
+extern template class KESTREL_API laIntensityConstant<laPressure<double>>;
+extern template class KESTREL_API laIntensityConstant<laForcePerArea<double>>;
+extern template class KESTREL_API laIntensityConstant<laTraction<double>>;
+extern template class KESTREL_API laIntensityConstant<laForceMoment<double>>;
+extern template class KESTREL_API laIntensityConstant<laDisplacement<double>>;

@@ -5,6 +5,7 @@
 #include <string>
 #include <type_traits>
 
+#include "kestrel/components/framework/kestrelApi.h"
 #include "kestrel/components/geometry/coordsys3d.h"
 #include "kestrel/components/geometry/trans3d.h"
 #include "kestrel/components/loadcase/lcIntensity.h"
@@ -12,6 +13,7 @@
 #include "kestrel/components/loadcase/lcLoad.h"
 #include "kestrel/model/laIntensityFunctionExtras.h"
 #include "kestrel/model/laIntensityLabel.h"
+#include "kestrel/model/laQuantities.h"
 
 // The intensity functions of one value type T. Values are held in intensitySystem and positions
 // in positionSystem (both local to the load at first); evaluations take global positions.
@@ -80,3 +82,12 @@ protected:
         return positionSystem == lcLoad::local && load ? load->coordsys().toGlobal(own) : own;
     }
 };
+
+// Compiled once, in the module (the .cpp beside this header), for every quantity.
+extern template class KESTREL_API laIntensityFunction<laPressure<double>>;
+extern template class KESTREL_API laIntensityFunction<laForcePerArea<double>>;
+extern template class KESTREL_API laIntensityFunction<laTraction<double>>;
+extern template class KESTREL_API laIntensityFunction<laForcePerLength<double>>;
+extern template class KESTREL_API laIntensityFunction<laTemperature<double>>;
+extern template class KESTREL_API laIntensityFunction<laForceMoment<double>>;
+extern template class KESTREL_API laIntensityFunction<laDisplacement<double>>;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "kestrel/components/framework/Vector.h"
+#include "kestrel/components/framework/kestrelApi.h"
 #include "kestrel/components/framework/mfProgram.h"
 #include "kestrel/components/geometry/coordsys3d.h"
 #include "kestrel/components/geometry/mfSpaceBase.h"
@@ -351,3 +352,6 @@ private:
     // Node (ix, iy, iz) at ix + nx * (iy + ny * iz): x varies fastest.
     Vector<T> m_values;
 };
+
+// Compiled once, in the module (the .cpp beside this header), for every quantity this kind takes.
+extern template class KESTREL_API laIntensityFunctionGrid<laPressure<double>>;

@@ -2,6 +2,7 @@
 
 #include <concepts>
 
+#include "kestrel/components/framework/kestrelApi.h"
 #include "kestrel/components/loadcase/lcIntensityFunctionRefinement.h"
 #include "kestrel/model/laForcePerArea.h"
 #include "kestrel/model/laForcePerLength.h"
@@ -58,3 +59,10 @@ public:
         return type == typeid(lcIntensityFunctionRefinement) || mfOffersStep<laIntensityJavaScript, Base>(type);
     }
 };
+
+// Compiled once, in the module (the .cpp beside this header), for every quantity this kind takes.
+extern template class KESTREL_API laIntensityJavaScript<laPressure<double>>;
+extern template class KESTREL_API laIntensityJavaScript<laForcePerArea<double>>;
+extern template class KESTREL_API laIntensityJavaScript<laTraction<double>>;
+extern template class KESTREL_API laIntensityJavaScript<laForcePerLength<double>>;
+extern template class KESTREL_API laIntensityJavaScript<laTemperature<double>>;

@@ -3,6 +3,7 @@
 #include <complex>
 #include <string>
 
+#include "kestrel/components/framework/kestrelApi.h"
 #include "kestrel/components/framework/mfProgram.h"
 #include "kestrel/model/laIntensityFunction.h"
 
@@ -60,3 +61,7 @@ public:
 private:
     T at(double t) const { return value1 + (value2 - value1) * t; }
 };
+
+// Compiled once, in the module (the .cpp beside this header), for every quantity this kind takes.
+extern template class KESTREL_API laIntensityLinearParametric<laForcePerLength<double>>;
+extern template class KESTREL_API laIntensityLinearParametric<laTemperature<double>>;

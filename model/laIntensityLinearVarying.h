@@ -5,6 +5,7 @@
 #include <string>
 #include <type_traits>
 
+#include "kestrel/components/framework/kestrelApi.h"
 #include "kestrel/components/framework/mfProgram.h"
 #include "kestrel/components/framework/mfScriptContext.h"
 #include "kestrel/components/framework/mfTextFormatter.h"
@@ -146,3 +147,7 @@ private:
         }
     }
 };
+
+// Compiled once, in the module (the .cpp beside this header), for every quantity this kind takes.
+extern template class KESTREL_API laIntensityLinearVarying<laPressure<double>>;
+extern template class KESTREL_API laIntensityLinearVarying<laTraction<double>>;

@@ -3,6 +3,7 @@
 #include <complex>
 #include <string>
 
+#include "kestrel/components/framework/kestrelApi.h"
 #include "kestrel/components/framework/mfProgram.h"
 #include "kestrel/components/framework/mfScriptContext.h"
 #include "kestrel/components/framework/mfTextFormatter.h"
@@ -77,3 +78,8 @@ public:
     T value1, value2, value3;
     pos3d point1, point2, point3;
 };
+
+// Compiled once, in the module (the .cpp beside this header), for every quantity this kind takes.
+extern template class KESTREL_API laIntensityThreePointVarying<laPressure<double>>;
+extern template class KESTREL_API laIntensityThreePointVarying<laForcePerArea<double>>;
+extern template class KESTREL_API laIntensityThreePointVarying<laTraction<double>>;

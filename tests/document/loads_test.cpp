@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "tools/host/hostDocument.h"
+
 namespace {
 long live() {
     return mfProgram::program().defaultStrategy().live();
@@ -25,7 +27,7 @@ kestrel::Load facade() {
 }  // namespace
 
 // Text, stream and file give the same loads; every model object is released with its loads.
-TEST(load_document, written_loads_read_back_equal_from_text_stream_and_file) {
+TEST(LoadDocument, WrittenLoadsReadBackEqualFromTextStreamAndFile) {
     const long before = live();
     {
         const kestrel::WriteResult written = kestrel::writeLoads({facade(), facade()});
@@ -50,7 +52,7 @@ TEST(load_document, written_loads_read_back_equal_from_text_stream_and_file) {
     EXPECT_EQ(live(), before);
 }
 
-TEST(load_document, errors_carry_line_column_and_path) {
+TEST(LoadDocument, ErrorsCarryLineColumnAndPath) {
     const kestrel::ReadResult malformed = kestrel::readLoads("<loads>\n  <load name='a'/><load");
     EXPECT_FALSE(malformed.readable);
     ASSERT_EQ(malformed.errors.size(), 1u);
@@ -74,7 +76,7 @@ TEST(load_document, errors_carry_line_column_and_path) {
     EXPECT_EQ(typo.loads.front().name, "y");
 }
 
-TEST(load_document, a_file_that_cannot_be_opened_says_why) {
+TEST(LoadDocument, AFileThatCannotBeOpenedSaysWhy) {
     const kestrel::ReadResult absent = kestrel::readLoadsFile("/nonexistent/loads.xml");
     EXPECT_FALSE(absent.readable);
     ASSERT_EQ(absent.errors.size(), 1u);
@@ -86,7 +88,7 @@ TEST(load_document, a_file_that_cannot_be_opened_says_why) {
 
 // A host that builds its own document but forgets the registration gets an error naming the fix,
 // not a document without footprint and intensity that reads back clean.
-TEST(load_document, writing_without_registration_is_an_error) {
+TEST(LoadDocument, WritingWithoutRegistrationIsAnError) {
     const long before = live();
     {
         xpDocument document;
@@ -107,13 +109,13 @@ TEST(load_document, writing_without_registration_is_an_error) {
     EXPECT_EQ(live(), before);
 }
 
-TEST(load_document, version_matches_the_headers) {
+TEST(LoadDocument, VersionMatchesTheHeaders) {
     EXPECT_STREQ(kestrel::version(), KESTREL_VERSION_STRING);
     EXPECT_EQ(KESTREL_VERSION, KESTREL_VERSION_MAJOR * 10000 + KESTREL_VERSION_MINOR * 100 + KESTREL_VERSION_PATCH);
 }
 
 // Every element and attribute is documented, in the schema as in the reference.
-TEST(load_document, vocabulary_is_documented_in_the_schema) {
+TEST(LoadDocument, VocabularyIsDocumentedInTheSchema) {
     EXPECT_EQ(kestrel::undocumentedVocabulary(), std::vector<std::string>());
     const std::string schema = kestrel::loadsSchema();
     std::size_t named = 0;
@@ -129,4 +131,60 @@ TEST(load_document, vocabulary_is_documented_in_the_schema) {
     const std::string reference = kestrel::vocabularyReference();
     EXPECT_NE(reference.find("| `range_type` | `limit_function_range` |"), std::string::npos);
     EXPECT_NE(reference.find("| `temperature` |"), std::string::npos);
+}
+
+// A pressure point on no grid node is a warning about that point: the load keeps its grid and
+// the other points, and is read.
+TEST(LoadDocument, AStrayGridPointKeepsItsLoad) {
+    const long before = live();
+    {
+        const kestrel::ReadResult read = kestrel::readLoads(R"(<loads>
+<load name="silo"><intensity><pressure2d_grid><grid>
+  <x_values><x_value value="0"/><x_value value="1"/></x_values>
+  <y_values><y_value value="0"/></y_values><z_values><z_value value="0"/></z_values></grid>
+  <pressure_points><pressure_point x="0.5" y="0" z="0" pressure="7"/>
+  <pressure_point x="1" y="0" z="0" pressure="9"/></pressure_points>
+</pressure2d_grid></intensity></load>
+<load name="after"/></loads>)");
+        EXPECT_TRUE(read.readable);
+        ASSERT_EQ(read.errors.size(), 1u);
+        EXPECT_EQ(read.errors[0].message, "(0.5, 0, 0) does not represent a gridpoint");
+        EXPECT_EQ(read.errors[0].line, 2);
+        EXPECT_EQ(read.errors[0].path, "/loads/load[1]/intensity/pressure2d_grid");
+        ASSERT_EQ(read.records.size(), 2u);
+        EXPECT_TRUE(read.records[0].read);
+        ASSERT_EQ(read.loads.size(), 2u);
+        auto* grid = dynamic_cast<laIntensityFunctionGrid<laPressure<double>>*>(read.loads[0].intensity.get());
+        ASSERT_NE(grid, nullptr);
+        EXPECT_EQ(grid->nodeValue(1, 0, 0), laPressure<double>(9));
+        EXPECT_EQ(grid->nodeValue(0, 0, 0), laPressure<double>());
+    }
+    EXPECT_EQ(live(), before);
+}
+
+// The committed example document reads clean, validates against the committed schema and is
+// written back byte for byte; the schema written today is the committed one. Any change to an
+// element's children, their order or their types shows here first.
+TEST(LoadDocument, ReferenceDocumentsAreWrittenAsCommitted) {
+    const auto committed = [](const char* name) {
+        std::string text, failure;
+        EXPECT_TRUE(kestrel::readFileText(std::filesystem::path(KESTREL_SOURCE_DIR) / name, text, failure)) << failure;
+        return text;
+    };
+    const std::string example = committed("examples/loads.xml");
+    const std::string schema = committed("tests/document/loads.xsd");
+    EXPECT_EQ(kestrel::loadsSchema(), schema);
+    const long before = live();
+    {
+        const kestrel::ReadResult read = kestrel::readLoads(example);
+        ASSERT_TRUE(read.ok());
+        EXPECT_EQ(read.loads.size(), read.records.size());
+        const hostValidation valid = hostValidate(example, schema);
+        EXPECT_TRUE(valid.readable);
+        EXPECT_TRUE(valid.errors.empty()) << valid.errors.front().message;
+        const kestrel::WriteResult written = kestrel::writeLoads(read.loads);
+        ASSERT_TRUE(written.ok());
+        EXPECT_EQ(written.text, example);
+    }
+    EXPECT_EQ(live(), before);
 }

@@ -1,71 +1,23 @@
 #include <gtest/gtest.h>
 
 #include "kestrel/components/framework/mfProgram.h"
-#include "kestrel/elements/kestrelRegistration.h"
 #include "kestrel/elements/xlaFootprintLine.h"
 #include "kestrel/elements/xlaFootprintPoint.h"
 #include "kestrel/elements/xlaFootprintPolygon.h"
 #include "kestrel/exchange/xpSpecialization.h"
 #include "kestrel/model/laFootprintBox.h"
-#include "polymorphic_owner.h"
-#include "xml_fixture.h"
+#include "kind_fixture.h"
 
 namespace {
 
 using kestrel_test::describe;
 
-class Footprints : public kestrel_test::XmlFixture {
-protected:
-    void SetUp() override {
-        live = mfProgram::program().defaultStrategy().live();
-        kestrel::register_futures();
-    }
-    void TearDown() override { EXPECT_EQ(mfProgram::program().defaultStrategy().live(), live); }
-
-    // Writes the footprint through a member of its base, reads it back and returns the copy.
-    template <class B>
-    std::unique_ptr<B> roundTrip(B* footprint, std::string* written = nullptr) {
-        kestrel_test::Owner<B> out("footprint");
-        out.object = footprint;
-        const std::string text = write(out);
-        if (written) *written = text;
-        kestrel_test::Owner<B> in("footprint");
-        readClean(in, text);
-        return in.take();
-    }
-
-    long live = 0;
-};
-
-TEST_F(Footprints, EveryKindReadsBackEqual) {
-    auto point = roundTrip<lcFootprint_0d>(mfCreate<laFootprintPoint>(pos3d(1, 2, 3)));
-    EXPECT_EQ(dynamic_cast<laFootprintPoint&>(*point).position(), pos3d(1, 2, 3));
-
-    const line3d line(pos3d(0.1, 0.2, 0.3), pos3d(-7, 1e-300, 4.5e12));
-    auto lineBack = roundTrip<lcFootprint_1d>(mfCreate<laFootprintLine>(line));
-    EXPECT_EQ(dynamic_cast<laFootprintLine&>(*lineBack).geometry(), line);
-
-    const List<pos3d> corners{{0, 0, 0}, {3, 0, 0}, {3, 4, 0}, {0, 4, 1.0 / 3}};
-    std::string text;
-    auto polygon = roundTrip<lcFootprint_2d>(mfCreate<laFootprintPolygon>(corners), &text);
-    EXPECT_EQ(dynamic_cast<laFootprintPolygon&>(*polygon).geometry().corners(),
-              std::vector<pos3d>(corners.begin(), corners.end()));
-    EXPECT_LT(text.find(R"(x="3 m" y="0 m")"), text.find(R"(x="3 m" y="4 m")")) << text;
-
-    const oriented_bbox3d box(pos3d(-1, -2, 0), pos3d(1, 2, 3),
-                              locsys3d(pos3d(5, 5, 0), vec3d(0, 1, 0), vec3d(-1, 0, 0)));
-    auto* original = mfCreate<laFootprintBox>(box);
-    original->setOriginLocalSystem(pos3d(9, 8, 7));
-    auto boxBack = roundTrip<lcFootprint_3d>(static_cast<lcFootprint_3d*>(original));
-    auto& readBox = dynamic_cast<laFootprintBox&>(*boxBack);
-    EXPECT_EQ(readBox.orientedBounding(), box);
-    EXPECT_EQ(readBox.getOriginLocalSystem(), pos3d(9, 8, 7));
-}
+class Footprints : public kestrel_test::KindFixture {};
 
 // The two positions are told apart by "end", in whatever order they stand.
 TEST_F(Footprints, LineEndsAreMatchedByTheirEndAttribute) {
     std::string text;
-    roundTrip<lcFootprint_1d>(mfCreate<laFootprintLine>(line3d(pos3d(1, 0, 0), pos3d(2, 0, 0))), &text);
+    roundTrip<lcFootprint_1d>(mfCreate<laFootprintLine>(line3d(pos3d(1, 0, 0), pos3d(2, 0, 0))), &text, "footprint");
     EXPECT_LT(text.find(R"(x="1 m" y="0 m" z="0 m" end="1")"), text.find(R"(x="2 m" y="0 m" z="0 m" end="2")")) << text;
 
     xlaFootprintLine element;

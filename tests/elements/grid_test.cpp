@@ -4,10 +4,8 @@
 
 #include "kestrel/components/framework/mfProgram.h"
 #include "kestrel/elements/kestrelLimits.h"
-#include "kestrel/elements/kestrelRegistration.h"
 #include "kestrel/elements/xlaIntensityFunctionGrid.h"
-#include "polymorphic_owner.h"
-#include "xml_fixture.h"
+#include "kind_fixture.h"
 
 namespace {
 
@@ -35,15 +33,11 @@ std::string gridText(const std::vector<std::string>& x, const std::vector<std::s
     return text + "</pressure2d_grid></f></owner>";
 }
 
-class GridElement : public kestrel_test::XmlFixture {
+class GridElement : public kestrel_test::KindFixture {
 protected:
-    void SetUp() override {
-        live = mfProgram::program().defaultStrategy().live();
-        kestrel::register_futures();
-    }
     void TearDown() override {
         kestrel::setMaxGridNodes(kestrel::kDefaultMaxGridNodes);
-        EXPECT_EQ(mfProgram::program().defaultStrategy().live(), live);
+        KindFixture::TearDown();
     }
 
     // Reads a document that must be refused: no grid, and exactly the errors given.
@@ -52,8 +46,6 @@ protected:
         EXPECT_EQ(describe(read(in, text).errors), errors) << text;
         EXPECT_EQ(in.object, nullptr);
     }
-
-    long live = 0;
 };
 
 const std::string kPath = "/owner/f/pressure2d_grid";

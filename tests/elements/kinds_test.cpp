@@ -2,14 +2,12 @@
 
 #include "kestrel/components/framework/mfProgram.h"
 #include "kestrel/components/geometry/mfSpaceBase.h"
-#include "kestrel/elements/kestrelRegistration.h"
 #include "kestrel/elements/xlaIntensityFunctionGrid.h"
 #include "kestrel/elements/xlaIntensityJavaScript.h"
 #include "kestrel/elements/xlaIntensityLinearParametric.h"
 #include "kestrel/elements/xlaIntensityLinearVarying.h"
 #include "kestrel/exchange/xpSpecialization.h"
-#include "polymorphic_owner.h"
-#include "xml_fixture.h"
+#include "kind_fixture.h"
 
 namespace {
 
@@ -20,22 +18,12 @@ using Grid = laIntensityFunctionGrid<Pressure>;
 template <class T>
 using Owner = kestrel_test::Owner<laIntensityFunction<T>>;
 
-class Kinds : public kestrel_test::XmlFixture {
+class Kinds : public kestrel_test::KindFixture {
 protected:
-    void SetUp() override {
-        live = mfProgram::program().defaultStrategy().live();
-        kestrel::register_futures();
-    }
-    void TearDown() override { EXPECT_EQ(mfProgram::program().defaultStrategy().live(), live); }
-
     template <class M, class T = typename M::value_type>
     std::unique_ptr<M> roundTrip(M* function, std::string& written) {
-        Owner<T> out;
-        out.object = function;
-        written = write(out);
-        Owner<T> in;
-        readClean(in, written);
-        return std::unique_ptr<M>(dynamic_cast<M*>(in.take().release()));
+        return std::unique_ptr<M>(
+            dynamic_cast<M*>(KindFixture::roundTrip<laIntensityFunction<T>>(function, &written).release()));
     }
 
     // Reads `content` as the owner's function, expecting the errors given.
@@ -45,8 +33,6 @@ protected:
         EXPECT_EQ(describe(read(in, "<owner><f>" + content + "</f></owner>").errors), errors);
         return in.take();
     }
-
-    long live = 0;
 };
 
 // Each coefficient is written in the quantity its unit calls for and read back by that unit.
@@ -191,27 +177,6 @@ TEST_F(Kinds, StrayGridPointsAreReportedAndTheGridKept) {
     auto& read = dynamic_cast<Grid&>(*grid);
     EXPECT_EQ(read.nodeValue(0, 0, 0), Pressure(8));
     EXPECT_EQ(read.nodeValue(1, 0, 0), Pressure());
-}
-
-TEST_F(Kinds, AllElementNamesAreRegisteredOnce) {
-    kestrel::register_futures();
-    std::size_t prototypes = 0;
-    auto count = [&](auto* registry) { prototypes += registry->prototypes().size(); };
-    count(xpGetFutureElements<laIntensityFunction<Pressure>>());
-    count(xpGetFutureElements<laIntensityFunction<laForcePerArea<double>>>());
-    count(xpGetFutureElements<laIntensityFunction<laTraction<double>>>());
-    count(xpGetFutureElements<laIntensityFunction<laForcePerLength<double>>>());
-    count(xpGetFutureElements<laIntensityFunction<laTemperature<double>>>());
-    count(xpGetFutureElements<laIntensityFunction<laForceMoment<double>>>());
-    count(xpGetFutureElements<laIntensityFunction<laDisplacement<double>>>());
-    count(xpGetFutureElements<lcFootprint_0d>());
-    count(xpGetFutureElements<lcFootprint_1d>());
-    count(xpGetFutureElements<lcFootprint_2d>());
-    count(xpGetFutureElements<lcFootprint_3d>());
-    count(xpGetFutureElements<laLimitFunctionPressure>());
-    EXPECT_EQ(prototypes, 24u);
-    EXPECT_EQ(document.futureElements().size(), 12u);
-    EXPECT_EQ(xpGetFutureElements<laIntensityFunction<Pressure>>()->prototypes().size(), 5u);
 }
 
 }  // namespace

@@ -69,7 +69,7 @@ const char* const kBadDocuments[] = {
     "</footprint><intensity><pressure2d_constant intensity=\"5 m\"/></intensity></load></loads>",
 };
 
-class host_session : public ::testing::Test {
+class HostSession : public ::testing::Test {
 protected:
     void SetUp() override { live = mfProgram::program().defaultStrategy().live(); }
     void TearDown() override { EXPECT_EQ(mfProgram::program().defaultStrategy().live(), live); }
@@ -77,7 +77,7 @@ protected:
 };
 }  // namespace
 
-TEST_F(host_session, corpus_documents_round_trip_exactly) {
+TEST_F(HostSession, CorpusDocumentsRoundTripExactly) {
     const auto documents = corpus();
     ASSERT_FALSE(documents.empty());
     for (const auto& [name, text] : documents) {
@@ -93,7 +93,7 @@ TEST_F(host_session, corpus_documents_round_trip_exactly) {
     }
 }
 
-TEST_F(host_session, a_reused_session_reads_every_document_as_a_fresh_one) {
+TEST_F(HostSession, AReusedSessionReadsEveryDocumentAsAFreshOne) {
     std::vector<std::string> texts;
     for (const auto& [name, text] : corpus()) {
         texts.push_back(text);
@@ -112,7 +112,7 @@ TEST_F(host_session, a_reused_session_reads_every_document_as_a_fresh_one) {
     }
 }
 
-TEST_F(host_session, a_reused_session_keeps_no_model_object_of_a_document) {
+TEST_F(HostSession, AReusedSessionKeepsNoModelObjectOfADocument) {
     hostSession session;
     const long before = mfProgram::program().defaultStrategy().live();
     for (const auto& [name, text] : corpus()) {

@@ -82,7 +82,7 @@ hostLoad ramp() {
     return load;
 }
 
-TEST(view_picture, a_known_field_is_drawn_high_where_high_and_low_where_low) {
+TEST(ViewPicture, AKnownFieldIsDrawnHighWhereHighAndLowWhereLow) {
     if (!haveRenderer()) GTEST_SKIP() << "rsvg-convert is not installed";
     const long start = mfProgram::program().defaultStrategy().live();
     {
@@ -122,7 +122,7 @@ TEST(view_picture, a_known_field_is_drawn_high_where_high_and_low_where_low) {
     EXPECT_EQ(mfProgram::program().defaultStrategy().live(), start);
 }
 
-TEST(view_picture, the_limit_function_caps_the_colours) {
+TEST(ViewPicture, TheLimitFunctionCapsTheColours) {
     if (!haveRenderer()) GTEST_SKIP() << "rsvg-convert is not installed";
     const List<hostLoad> loads = hostExampleLoads();
     for (const hostLoad& wind : loads) {
@@ -146,7 +146,7 @@ TEST(view_picture, the_limit_function_caps_the_colours) {
     }
 }
 
-TEST(view_picture, every_example_load_with_a_footprint_renders) {
+TEST(ViewPicture, EveryExampleLoadWithAFootprintRenders) {
     if (!haveRenderer()) GTEST_SKIP() << "rsvg-convert is not installed";
     for (const hostLoad& load : hostExampleLoads()) {
         viewPicture picture;

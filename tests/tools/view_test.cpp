@@ -43,7 +43,7 @@ std::string exampleFile() {
     return path;
 }
 
-TEST(view_eval, applies_the_limit_function_and_tells_off_footprint_positions) {
+TEST(ViewEval, AppliesTheLimitFunctionAndTellsOffFootprintPositions) {
     const long start = live();
     {
         const List<hostLoad> loads = hostExampleLoads();
@@ -74,7 +74,7 @@ TEST(view_eval, applies_the_limit_function_and_tells_off_footprint_positions) {
     EXPECT_EQ(live(), start);
 }
 
-TEST(view_eval, every_example_load_reports_value_limit_footprint_and_unit) {
+TEST(ViewEval, EveryExampleLoadReportsValueLimitFootprintAndUnit) {
     const std::map<std::string, std::string> units{
         {"dead load", "N/m2"},    {"column head", "N, N.m"},    {"crane rail", "N/m"},
         {"wind on facade", "Pa"}, {"tank wall", "Pa"},          {"snow drift", "N/m2"},
@@ -111,7 +111,7 @@ TEST(view_eval, every_example_load_reports_value_limit_footprint_and_unit) {
     EXPECT_NE(text.str().find("\"gusts\" pressure2d_javascript: value 800 Pa; off the footprint"), std::string::npos);
 }
 
-TEST(view_eval, a_failing_script_is_an_error_of_its_load) {
+TEST(ViewEval, AFailingScriptIsAnErrorOfItsLoad) {
     // function intensity(x, y, z) { throw new Error("no wind data"); }
     const std::string path = ::testing::TempDir() + "view_failing_script.xml";
     std::ofstream(path) << "<loads><load name=\"storm\"><intensity><pressure2d_javascript refinement=\"1 m\"><function "
@@ -129,7 +129,7 @@ TEST(view_eval, a_failing_script_is_an_error_of_its_load) {
     }
 }
 
-TEST(view_eval, json_is_printed_for_documents_that_cannot_be_read) {
+TEST(ViewEval, JsonIsPrintedForDocumentsThatCannotBeRead) {
     const std::string path = ::testing::TempDir() + "view_malformed.xml";
     std::ofstream(path) << "<loads>\n  <load name=\"a\">\n</loads>";
     for (const std::string& file : {path, ::testing::TempDir() + "no-such-file.xml"}) {
@@ -143,7 +143,7 @@ TEST(view_eval, json_is_printed_for_documents_that_cannot_be_read) {
     }
 }
 
-TEST(view_sample, regular_positions_over_each_kind_of_footprint) {
+TEST(ViewSample, RegularPositionsOverEachKindOfFootprint) {
     std::vector<pos3d> at;
     std::string error;
     // A 12 m by 7 m facade every metre: both edges included.
@@ -172,7 +172,7 @@ TEST(view_sample, regular_positions_over_each_kind_of_footprint) {
     for (const pos3d& p : at) EXPECT_TRUE(box.within(p)) << mf_format(p);
 }
 
-TEST(view_sample, refuses_steps_that_are_no_length_or_make_too_many_positions) {
+TEST(ViewSample, RefusesStepsThatAreNoLengthOrMakeTooManyPositions) {
     std::vector<pos3d> at;
     std::string error;
     const laFootprintPolygon facade(List<pos3d>{{0, 0, 0}, {12, 0, 0}, {12, 0, 7}, {0, 0, 7}});
@@ -195,7 +195,7 @@ TEST(view_sample, refuses_steps_that_are_no_length_or_make_too_many_positions) {
     EXPECT_NE(error.find("not finite"), std::string::npos);
 }
 
-TEST(view_sample, command_writes_rows_with_values_and_limits) {
+TEST(ViewSample, CommandWritesRowsWithValuesAndLimits) {
     const std::string file = exampleFile();
     std::ostringstream csv, err;
     ASSERT_EQ(viewSampleCommand(file, "wind on facade", 1.0, viewFormat::csv, csv, err), 0) << err.str();
@@ -223,7 +223,7 @@ TEST(view_sample, command_writes_rows_with_values_and_limits) {
     EXPECT_TRUE(none.str().empty());
 }
 
-TEST(view_commands, output_that_cannot_be_written_fails) {
+TEST(ViewCommands, OutputThatCannotBeWrittenFails) {
     const std::string file = exampleFile();
     std::ostream broken(nullptr);
     std::ostringstream err;
@@ -232,7 +232,7 @@ TEST(view_commands, output_that_cannot_be_written_fails) {
     EXPECT_NE(err.str().find("kestrel sample: cannot write the output"), std::string::npos);
 }
 
-TEST(view_commands, plot_draws_each_load_into_a_folder_or_one_into_a_file) {
+TEST(ViewCommands, PlotDrawsEachLoadIntoAFolderOrOneIntoAFile) {
     namespace fs = std::filesystem;
     const std::string file = exampleFile();
     const fs::path folder = fs::path(::testing::TempDir()) / "view_plots";
@@ -251,7 +251,7 @@ TEST(view_commands, plot_draws_each_load_into_a_folder_or_one_into_a_file) {
     EXPECT_FALSE(fs::exists(folder / "dead.svg"));
 }
 
-TEST(view_colour_map, runs_from_dark_to_light) {
+TEST(ViewColourMap, RunsFromDarkToLight) {
     EXPECT_EQ(viewViridis(0).hex(), "#440154");
     EXPECT_EQ(viewViridis(1).hex(), "#fde725");
     EXPECT_EQ(viewViridis(-3).hex(), "#440154");

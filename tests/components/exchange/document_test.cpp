@@ -84,6 +84,23 @@ TEST_F(Document, ReportsUnexpectedContentWithPathAndLineAndReadsTheRest) {
     EXPECT_EQ(root.import(), locsys3d({1, 2, 0}, {1, 0, 0}, {0, 1, 0}));
 }
 
+// Whitespace between elements is layout, also when written as character references: only a
+// literal carriage return is normalised away by the parser, "&#13;" reaches the element as '\r'.
+TEST_F(Document, ReportsUnexpectedContentButNotWhitespaceReferences) {
+    for (const char* gap : {"&#13;&#10;&#9;", "&#13;", "&#9;&#32;", "&#10;"}) {
+        SystemRoot root;
+        const std::string g = gap;
+        readClean(root, "<system>" + g + R"(<origin x="1" y="2" z="3"/>)" + g + R"(<x_axis x="1" y="0" z="0"/>)" + g +
+                            R"(<y_axis x="0" y="1" z="0"/>)" + g + "</system>");
+        EXPECT_EQ(root.import(), locsys3d({1, 2, 3}, {1, 0, 0}, {0, 1, 0})) << gap;
+    }
+    SystemRoot root;
+    const xpReadResult result = read(
+        root, R"(<system>&#13;&#10;&#9;<origin x="1" y="2" z="3"/>&#13;&#160;<x_axis x="1" y="0" z="0"/></system>)");
+    EXPECT_EQ(describe(result.errors),
+              "1 /system/y_axis: Required field not found\n1 /system: unexpected text content\n");
+}
+
 TEST_F(Document, RefusesTextThatIsNoAcceptableDocument) {
     SystemRoot root;
     xpReadResult malformed = read(root, "<system>\n  <origin x='1'>\n</system>");

@@ -1,0 +1,7 @@
+// Every kind of this family the list holds is registered, and its element class compiled, here.
+#include "kestrel/elements/detail/kestrelRegisterKinds.h"
+#include "kestrel/elements/xlaIntensityThreePointVarying.h"
+
+void kestrelRegisterThreePoints() {
+    kestrelRegisterEach(kestrelKindsOf<kestrelModelFamily<laIntensityThreePointVarying>>{});
+}
