@@ -6,7 +6,6 @@
 #include <emmintrin.h>
 #endif
 
-#include <bit>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -182,57 +181,6 @@ xpTextProblem checkReference(std::string_view text, std::size_t at) {
     if (!isXmlChar(c)) return {"character reference " + quoted + " names a character XML does not allow", at};
     return {};
 }
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-// Scans a start tag from `i` (after its name's first character) to its closing '>', checking the
-// references in its quoted values: `i` ends on the '>' (or at the end of the text). A '&' outside
-// quotes is left to the parser, which refuses it. Start tags are most of a large document, so
-// sixteen bytes are looked at a time where the machine allows.
-xpTextProblem scanTag(std::string_view text, std::size_t& i) {
-    const std::size_t n = text.size();
-    const char* data = text.data();
-    char quote = 0;
-    // Handles the byte at `at`, one of > " ' &; true when it closes the tag.
-    auto step = [&](std::size_t at, xpTextProblem& problem) {
-        const char c = data[at];
-        if (!quote) {
-            if (c == '>') return true;
-            if (c != '&') quote = c;
-        } else if (c == quote) {
-            quote = 0;
-        } else if (c == '&') {
-            problem = checkReference(text, at);
-        }
-        return false;
-    };
-    xpTextProblem problem;
-#if defined(__SSE2__)
-    for (; n - i >= 16; i += 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-        unsigned hits = unsigned(_mm_movemask_epi8(
-            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('>')), _mm_cmpeq_epi8(v, _mm_set1_epi8('"'))),
-                         _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\'')), _mm_cmpeq_epi8(v, _mm_set1_epi8('&'))))));
-        for (; hits; hits &= hits - 1) {
-            const std::size_t at = i + std::size_t(std::countr_zero(hits));
-            if (step(at, problem)) {
-                i = at;
-                return {};
-            }
-            if (problem) return problem;
-        }
-    }
-#endif
-    for (; i < n; ++i) {
-        const char c = data[i];
-        if (c != '>' && c != '"' && c != '\'' && c != '&') continue;
-        if (step(i, problem)) return {};
-        if (problem) return problem;
-    }
-    return {};
-}
 }  // namespace
 
 xpTextProblem xpDecodeSource(std::string_view bytes, std::string& storage, std::string_view& text, bool* ascii) {
@@ -265,81 +213,6 @@ xpTextProblem xpDecodeSource(std::string_view bytes, std::string& storage, std::
     xpTextProblem problem = firstInvalid(text, plain);
     if (ascii) *ascii = plain && !problem;
     return problem;
-}
-
-xpTextProblem xpCheckStructure(std::string_view text) {
-    const std::size_t n = text.size();
-    std::size_t i = 0;
-    int depth = 0;
-    bool rootSeen = false;
-    auto skipPast = [&](std::string_view end) {
-        const std::size_t found = text.find(end, i);
-        i = found == npos ? n : found + end.size();
-    };
-    // References in [from, to): each '&' is checked.
-    auto checkReferences = [&](std::size_t from, std::size_t to) -> xpTextProblem {
-        const char* base = text.data();
-        for (const void* at; from < to && (at = std::memchr(base + from, '&', to - from));) {
-            from = std::size_t(static_cast<const char*>(at) - base);
-            if (xpTextProblem problem = checkReference(text, from)) return problem;
-            ++from;
-        }
-        return {};
-    };
-    while (i < n) {
-        if (depth > 0 && text[i] != '<') {
-            // Inside the root only references matter until the next markup. Most such text is
-            // the indentation between two tags: one block looked at finds its end.
-#if defined(__SSE2__)
-            if (n - i >= 16) {
-                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
-                const unsigned lt = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('<'))));
-                const unsigned amp = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('&'))));
-                // No reference before the first '<' of the block: the text ends there.
-                if (lt && (amp & ((lt & (0u - lt)) - 1)) == 0) {
-                    i += std::size_t(std::countr_zero(lt));
-                    continue;
-                }
-            }
-#endif
-            const void* lt = std::memchr(text.data() + i, '<', n - i);
-            const std::size_t next = lt ? std::size_t(static_cast<const char*>(lt) - text.data()) : n;
-            if (xpTextProblem problem = checkReferences(i, next)) return problem;
-            i = next;
-            continue;
-        }
-        const char c = text[i];
-        if (c != '<') {
-            if (depth == 0 && !isBlank(c)) return {"text outside the root element", i};
-            if (c == '&')
-                if (xpTextProblem problem = checkReference(text, i)) return problem;
-            ++i;
-            continue;
-        }
-        const std::string_view rest = text.substr(i);
-        const char second = i + 1 < n ? text[i + 1] : '\0';
-        if (second == '/') {
-            --depth;
-            skipPast(">");
-        } else if (second != '!' && second != '?') {
-            // A start tag: the common case, told apart by one character.
-            if (depth == 0 && rootSeen) return {"a second root element; a document has one", i};
-            rootSeen = true;
-            ++i;
-            if (xpTextProblem problem = scanTag(text, i)) return problem;
-            if (text[i - 1] != '/') ++depth;
-            ++i;
-        } else if (startsWith(rest, "<!--")) {
-            skipPast("-->");
-        } else if (startsWith(rest, "<![CDATA[")) {
-            skipPast("]]>");
-        } else if (startsWith(rest, "<?")) {
-            skipPast("?>");
-        } else if (startsWith(rest, "<!")) {
-            skipPast(">");
-        }
-    }
-    return {};
 }
 
 xpTextProblem xpCheckUtf8(std::string_view text, bool* ascii) {

@@ -22,11 +22,6 @@ struct xpTextProblem {
 xpTextProblem xpDecodeSource(std::string_view bytes, std::string& storage, std::string_view& text,
                              bool* ascii = nullptr);
 
-// What a conforming parser refuses and the DOM parser lets through, in well-formed-looking text:
-// a second root element, text outside the root element, and entity or character references
-// that name no entity or no character XML allows.
-xpTextProblem xpCheckStructure(std::string_view text);
-
 // The first invalid UTF-8 sequence or character XML does not allow in `text`; `ascii`, when
 // given, tells whether the text is plain ASCII.
 xpTextProblem xpCheckUtf8(std::string_view text, bool* ascii = nullptr);
