@@ -270,9 +270,12 @@ private:
 
     void start(const char* name, const char** attributes) {
         flushText();
+        ++m_depth;
+        if (m_skip) return;
+        // Asking for the place makes the parser count every byte since the last question: only
+        // elements that are kept ask.
         const int line = int(XML_GetCurrentLineNumber(m_parser));
         const int column = int(XML_GetCurrentColumnNumber(m_parser)) + 1;
-        ++m_depth;
         if (m_depth == 1) {
             m_rootSeen = true;
             if (m_rootName != name) {
@@ -282,7 +285,13 @@ private:
                 return;
             }
             if (!m_root) {
+                // Only checking: the parser's own checks are all that is left to run.
                 m_skip = true;
+                XML_SetElementHandler(m_parser, nullptr, nullptr);
+                XML_SetCharacterDataHandler(m_parser, nullptr);
+                XML_SetCdataSectionHandler(m_parser, nullptr, nullptr);
+                XML_SetCommentHandler(m_parser, nullptr);
+                XML_SetProcessingInstructionHandler(m_parser, nullptr);
                 return;
             }
             m_part = &m_shell;
@@ -290,7 +299,6 @@ private:
             beginRoot();
             return;
         }
-        if (m_skip) return;
         if (m_depth == 2 && m_sequence && name == m_item->getElementName()) {
             // The first item's place among its siblings is known when a second one starts.
             if (m_items == 1 && m_pending) readItem(std::exchange(m_pending, nullptr), 1);
