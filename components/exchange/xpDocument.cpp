@@ -142,18 +142,10 @@ xpReadResult xpDocument::readFile(xpElement& root, const std::string& path) {
 }
 
 std::vector<xpReportedError> xpDocument::write(xpElement& root, std::string& text) {
-    pugi::xml_document dom;
-    pugi::xml_node declaration = dom.append_child(pugi::node_declaration);
-    declaration.append_attribute("version") = "1.0";
-    declaration.append_attribute("encoding") = "UTF-8";
-    xpExchangeContext context;
-    context.setErrorLimit(m_maxErrors);
-    pugi::xml_node top = dom.append_child(root.getElementName().c_str());
-    root.export_dom(top);
     std::ostringstream out;
-    dom.save(out, "  ", pugi::format_default, pugi::encoding_utf8);
-    text = out.str();
-    return context.takeErrors();
+    std::vector<xpReportedError> errors = write(root, out);
+    text = std::move(out).str();
+    return errors;
 }
 
 std::string xpDocument::schema(xpElement& root) {
