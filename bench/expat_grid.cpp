@@ -2,13 +2,12 @@
 // keeps what a grid needs, the axes and the map of points to pressures, nothing of the text.
 //
 //   expat_grid FILE
-#include <expat.h>
+#include "expat_baseline.h"
 
 #include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 #include <map>
 #include <vector>
@@ -48,20 +47,8 @@ int main(int argc, char** argv) {
         std::cerr << "usage: expat_grid FILE\n";
         return 2;
     }
-    std::ifstream in(argv[1], std::ios::binary);
     Grid grid;
-    XML_Parser parser = XML_ParserCreate("UTF-8");
-    XML_SetUserData(parser, &grid);
-    XML_SetStartElementHandler(parser, start);
-    std::vector<char> chunk(1 << 16);
-    bool ok = true;
-    while (ok) {
-        in.read(chunk.data(), std::streamsize(chunk.size()));
-        const bool last = in.gcount() < std::streamsize(chunk.size());
-        ok = XML_Parse(parser, chunk.data(), int(in.gcount()), last) == XML_STATUS_OK;
-        if (last) break;
-    }
-    XML_ParserFree(parser);
+    const bool ok = expatParseFile(argv[1], &grid, start);
     std::printf("%zu points on %zu x %zu x %zu nodes\n", grid.points.size(), grid.axes[0].size(), grid.axes[1].size(),
                 grid.axes[2].size());
     return ok ? 0 : 1;
