@@ -34,7 +34,7 @@ public:
         return name;
     }
 
-    virtual bool isConstant() const { return Access::constant; }
+    bool isConstant() const override { return Access::constant; }
 
     bool readMember(T& out) { return access.get(*this, out); }
     bool writeMember(const T& value) { return access.set(*this, value); }

@@ -17,7 +17,6 @@ public:
     virtual bool import_text(const std::string& text) = 0;
     // Gives the bound value as attribute text; false: there is no text for it.
     virtual bool export_text(std::string& text) = 0;
-    virtual bool isConstant() const { return false; }
     virtual const std::type_info& attributeType() const = 0;
     // Whether import_text would take the text, without storing anything. Only attributes that
     // tell elements or alternatives apart (constants, text tables) refuse texts here.

@@ -114,6 +114,8 @@ public:
     virtual void completePrimitive() {}
     virtual bool isPrimitive() const { return false; }
     virtual bool isAttribute() const { return false; }
+    // Whether the node stands for a fixed value (an attribute whose text must match, not be read).
+    virtual bool isConstant() const { return false; }
     virtual bool hasEmbeddedBase() const { return false; }
     virtual bool hasEmbeddedDerived() const { return false; }
     // Schema type name; empty unless set.
