@@ -5,12 +5,13 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <functional>
 #include <initializer_list>
 #include <istream>
 #include <memory>
 #include <optional>
-#include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include "kestrel/components/exchange/xpDocument.h"
 #include "kestrel/components/exchange/xpElement.h"
@@ -43,11 +44,29 @@ class xpStreamImport : public xpPlaces {
     // with the place of each of its elements.
     struct Part {
         struct Place {
+            const void* element;
             int line;
             int column;
         };
         pugi::xml_document dom;
-        std::unordered_map<const void*, Place> places;
+        // In the order the elements were made; sorted by element when first looked up, since a
+        // hash map of a large part costs more than its DOM's strings.
+        mutable std::vector<Place> places;
+        mutable bool sorted = true;
+        void add(const void* element, int line, int column) {
+            sorted = sorted && (places.empty() || std::less<const void*>()(places.back().element, element));
+            places.push_back({element, line, column});
+        }
+        const Place* find(const void* element) const {
+            auto before = [](const Place& p, const void* e) { return std::less<const void*>()(p.element, e); };
+            if (!sorted) {
+                std::sort(places.begin(), places.end(),
+                          [&](const Place& a, const Place& b) { return before(a, b.element); });
+                sorted = true;
+            }
+            auto at = std::lower_bound(places.begin(), places.end(), element, before);
+            return at != places.end() && at->element == element ? &*at : nullptr;
+        }
     };
 
 public:
@@ -123,10 +142,10 @@ public:
         for (const Part* part :
              std::initializer_list<const Part*>{&m_shell, m_reading.get(), m_current.get(), m_pending.get()}) {
             if (!part) continue;
-            auto found = part->places.find(dom.internal_object());
-            if (found == part->places.end()) continue;
-            line = found->second.line;
-            column = found->second.column;
+            const Part::Place* found = part->find(dom.internal_object());
+            if (!found) continue;
+            line = found->line;
+            column = found->column;
             return true;
         }
         return false;
@@ -332,7 +351,7 @@ private:
     pugi::xml_node append(pugi::xml_node parent, const char* name, const char** attributes, int line, int column) {
         pugi::xml_node element = parent.append_child(name);
         for (const char** a = attributes; *a; a += 2) element.append_attribute(a[0]).set_value(a[1]);
-        m_part->places.emplace(element.internal_object(), Part::Place{line, column});
+        m_part->add(element.internal_object(), line, column);
         return element;
     }
 
