@@ -3,13 +3,16 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <initializer_list>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "kestrel/components/exchange/xpExchangeContext.h"
+#include "kestrel/components/exchange/xpSequence.h"
+#include "kestrel/components/exchange/xpStreamedItems.h"
 #include "kestrel/components/framework/Vector.h"
 #include "kestrel/components/framework/mfProgram.h"
 #include "kestrel/components/framework/mfScriptContext.h"
@@ -24,7 +27,8 @@ class xlaIntensityFunctionGrid;
 
 // "pressure2d_grid": "grid" with the node coordinates along x, y and z, and "pressure_points"
 // with the pressure at grid points given by their position. A point on no node is reported on
-// this element and left out; the grid is still read.
+// this element and left out; the grid is still read. The points are read as they arrive when the
+// document streams in, so that a large grid never stands in memory as text.
 template <>
 class xlaIntensityFunctionGrid<laPressure<double>>
     : public xlaIntensityFunction<xlaIntensityFunctionGrid<laPressure<double>>, laPressure<double>> {
@@ -57,6 +61,15 @@ public:
             this);
         points->set_required(false);
         add(points);
+        static const bool streamable =
+            (xpDeclareStreamable("pressure_points", [] { return std::make_unique<Self>(); }), true);
+        (void)streamable;
+        m_pointsNode = dynamic_cast<xpSequence*>(points);
+        m_xNode = xpFindSequence(*this, "x_values");
+        m_yNode = xpFindSequence(*this, "y_values");
+        m_zNode = xpFindSequence(*this, "z_values");
+        for (xpSequence* sequence : {m_pointsNode, m_xNode, m_yNode, m_zNode})
+            if (sequence) sequence->set_keep_places(true);
     }
     xlaIntensityFunctionGrid(const xlaIntensityFunctionGrid& other) : xlaIntensityFunctionGrid() { *this = other; }
     xlaIntensityFunctionGrid& operator=(const xlaIntensityFunctionGrid& other) {
@@ -100,7 +113,7 @@ public:
     // finite, two points on one node. A point on no node is reported and left out.
     model_type* import() {
         model_type* model = build();
-        m_readDom = pugi::xml_node();
+        m_readDone = false;
         return model;
     }
 
@@ -109,12 +122,17 @@ public:
         m_readPath = getElementPath();
         m_readLine = getLine();
         m_readColumn = getColumn();
-        m_readDom = frame() ? frame()->dom : pugi::xml_node();
         m_readContext = xpExchangeContext::active();
-        const bool ok = Common::importContent(nodes);
-        // The document's nodes are used only by the import that follows a successful read.
-        if (!ok) m_readDom = pugi::xml_node();
-        return ok;
+        m_gridPlace = {m_readPath, m_readLine, m_readColumn};
+        for (std::size_t i = 0; i < nodes.childCount(); ++i)
+            if (std::strcmp(nodes.child(i).name(), "grid") == 0) {
+                const xpFrame grid = nodes.childFrame(i);
+                m_gridPlace = {grid.path(), grid.line(), grid.column()};
+                break;
+            }
+        // The places read are used only by the import that follows a successful read.
+        m_readDone = Common::importContent(nodes);
+        return m_readDone;
     }
 
     Vector<double> m_x, m_y, m_z;
@@ -132,7 +150,7 @@ private:
         model->setXValues(m_x);
         model->setYValues(m_y);
         model->setZValues(m_z);
-        Places places(*this, {"pressure_points"}, "pressure_point");
+        auto place = [&](std::size_t index) { return placeOf(m_pointsNode, "/pressure_points", index); };
         // The nodes given a point so far: one bit per node (the node count is bounded by the grid
         // limit). Which point came first is looked up only when two points meet on one node.
         const std::size_t nodes = m_x.size() * m_y.size() * m_z.size();
@@ -156,8 +174,7 @@ private:
         for (std::size_t i = 0; i < m_points.size(); ++i) {
             const auto& [position, pressure] = m_points[i];
             if (!isFinite(pressure)) {
-                report(places.at(i),
-                       "pressure " + mfTextFormatter::format_impl(pressure.real(0)) + " Pa is not finite");
+                report(place(i), "pressure " + mfTextFormatter::format_impl(pressure.real(0)) + " Pa is not finite");
                 ok = false;
                 continue;
             }
@@ -172,11 +189,11 @@ private:
             const std::size_t flat = flatOf(ix, iy, iz);
             if (claimed[flat]) {
                 const std::size_t first = firstPointOn(flat, i);
-                const Place before = places.at(first);
-                report(places.at(i), mfTextFormatter::format_impl(position, mfScriptContext()) +
-                                         " lies on the grid node of the pressure point on line " +
-                                         std::to_string(before.line) + " " +
-                                         mfTextFormatter::format_impl(m_points[first].first, mfScriptContext()));
+                const Place before = place(first);
+                report(place(i), mfTextFormatter::format_impl(position, mfScriptContext()) +
+                                     " lies on the grid node of the pressure point on line " +
+                                     std::to_string(before.line) + " " +
+                                     mfTextFormatter::format_impl(m_points[first].first, mfScriptContext()));
                 ok = false;
                 continue;
             }
@@ -197,39 +214,17 @@ private:
         int column = 0;
     };
 
-    // Where the item elements of one sequence stand in the document being read; the element's
-    // own place when it is not being read. The items are found once, with the first problem.
-    class Places {
-    public:
-        Places(const Self& element, std::initializer_list<const char*> steps, const char* item)
-            : m_element(element), m_steps(steps), m_item(item) {}
-        Place at(std::size_t index) {
-            xpExchangeContext* context = xpExchangeContext::active();
-            if (!m_element.m_readDom || !context || context != m_element.m_readContext)
-                return {m_element.m_readPath, m_element.m_readLine, m_element.m_readColumn};
-            if (m_chain.empty()) {
-                // Paths below the element's own, which ends its recorded path.
-                m_chain.reserve(m_steps.size() + 1);
-                m_chain.push_back(xpFrame{nullptr, context, m_element.m_readDom, 0});
-                for (const char* step : m_steps) {
-                    const xpFrame* parent = m_chain.size() > 1 ? &m_chain.back() : nullptr;
-                    m_chain.push_back(xpFrame{parent, context, m_chain.back().dom.child(step), -1});
-                }
-                for (pugi::xml_node item : m_chain.back().dom.children(m_item)) m_items.push_back(item);
-            }
-            const xpFrame* parent = m_chain.size() > 1 ? &m_chain.back() : nullptr;
-            if (index >= m_items.size()) return {m_element.m_readPath, m_element.m_readLine, m_element.m_readColumn};
-            const xpFrame item{parent, context, m_items[index], -1};
-            return {m_element.m_readPath + item.path(), item.line(), item.column()};
-        }
-
-    private:
-        const Self& m_element;
-        std::vector<const char*> m_steps;
-        const char* m_item;
-        std::vector<xpFrame> m_chain;
-        std::vector<pugi::xml_node> m_items;
-    };
+    // Where item `index` of `sequence` (below this element by `steps`) stood in the document being
+    // read; the element's own place when it is not being read.
+    Place placeOf(const xpSequence* sequence, const std::string& steps, std::size_t index) const {
+        if (!m_readDone || !sequence || xpExchangeContext::active() != m_readContext ||
+            index >= sequence->item_places().size())
+            return {m_readPath, m_readLine, m_readColumn};
+        const xpSequence::ItemPlace& at = sequence->item_places()[index];
+        std::string path = m_readPath + steps + "/" + sequence->item()->getElementName();
+        if (sequence->item_count() > 1) path += "[" + std::to_string(index + 1) + "]";
+        return {std::move(path), at.line, at.column};
+    }
 
     void report(const Place& place, const std::string& text) {
         nodeError() << xml_error_message(this, text, place.path, place.line, place.column);
@@ -245,8 +240,8 @@ private:
     // Every value finite, and no two within the length tolerance, which would make two nodes
     // that no point could tell apart. Each problem is reported at the later value's element.
     bool checkAxis(const std::string& name, const Vector<double>& values) {
-        const std::string sequence = name + "_values", item = name + "_value";
-        Places places(*this, {"grid", sequence.c_str()}, item.c_str());
+        const xpSequence* node = name == "x" ? m_xNode : name == "y" ? m_yNode : m_zNode;
+        auto place = [&](std::size_t index) { return placeOf(node, "/grid/" + name + "_values", index); };
         bool ok = true;
         std::vector<std::size_t> order;
         order.reserve(values.size());
@@ -255,7 +250,7 @@ private:
                 order.push_back(i);
                 continue;
             }
-            report(places.at(i), name + " value " + mfTextFormatter::format_impl(values[i]) + " is not finite");
+            report(place(i), name + " value " + mfTextFormatter::format_impl(values[i]) + " is not finite");
             ok = false;
         }
         std::stable_sort(order.begin(), order.end(),
@@ -264,10 +259,10 @@ private:
             const std::size_t a = order[k - 1], b = order[k];
             if (values[b] - values[a] >= mfSpaceBase::m_accuracy) continue;
             const std::size_t earlier = std::min(a, b), later = std::max(a, b);
-            report(places.at(later), name + " value " + length(values[later]) + " is within the length tolerance (" +
-                                         length(mfSpaceBase::m_accuracy) + ") of the " + name + " value " +
-                                         length(values[earlier]) + " on line " +
-                                         std::to_string(places.at(earlier).line) + ": nodes must differ in position");
+            report(place(later), name + " value " + length(values[later]) + " is within the length tolerance (" +
+                                     length(mfSpaceBase::m_accuracy) + ") of the " + name + " value " +
+                                     length(values[earlier]) + " on line " + std::to_string(place(earlier).line) +
+                                     ": nodes must differ in position");
             ok = false;
         }
         return ok;
@@ -295,8 +290,9 @@ private:
                            std::to_string(m_z.size()) + " nodes exceeds the limit of " + std::to_string(limit) +
                            " grid nodes per document";
         if (before) text += " (" + std::to_string(before) + " taken by the grids before it)";
-        Places places(*this, {}, "grid");
-        report(places.at(0), text);
+        report(m_readDone && xpExchangeContext::active() == m_readContext ? m_gridPlace
+                                                                          : Place{m_readPath, m_readLine, m_readColumn},
+               text);
         return false;
     }
     // Values that the next read would refuse: reported, and written as they are.
@@ -314,9 +310,14 @@ private:
     std::string m_readPath;
     int m_readLine = 0;
     int m_readColumn = 0;
-    // The element in the document being read, from a successful read until the import after it.
-    pugi::xml_node m_readDom;
+    // From a successful read until the import after it: where the "grid" element stood.
+    bool m_readDone = false;
+    Place m_gridPlace;
     const xpExchangeContext* m_readContext = nullptr;
+    xpSequence* m_pointsNode = nullptr;
+    xpSequence* m_xNode = nullptr;
+    xpSequence* m_yNode = nullptr;
+    xpSequence* m_zNode = nullptr;
 };
 
 template <>

@@ -79,6 +79,15 @@ public:
         return true;
     }
 
+    bool adopt(xpSequence& from) override {
+        auto* other = dynamic_cast<xpContainerSequence*>(&from);
+        Owner* source = other ? xpFindOwner<Owner>(*other) : nullptr;
+        Owner* owner = source ? xpFindOwner<Owner>(*this) : nullptr;
+        if (!owner) return false;
+        owner->*(this->access.member) = std::move(source->*(other->access.member));
+        return true;
+    }
+
     void reserve(std::size_t count) override {
         if constexpr (requires(Container & c) { c.reserve(count); })
             if (Owner* owner = xpFindOwner<Owner>(*this)) (owner->*(this->access.member)).reserve(count);

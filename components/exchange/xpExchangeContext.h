@@ -10,6 +10,8 @@
 
 #include "kestrel/components/exchange/xpForward.h"
 
+struct xpStreamedItems;
+
 // One error as reported to the caller of a read or write.
 struct xpReportedError {
     int line = 0;
@@ -41,6 +43,8 @@ public:
     virtual ~xpPlaces() = default;
     // False for an element it does not know.
     virtual bool find(pugi::xml_node dom, int& line, int& column) const = 0;
+    // The items of the sequence element `dom` read before it, if they were.
+    virtual xpStreamedItems* streamed(pugi::xml_node) const { return nullptr; }
 };
 
 // State of one read or write: the line table of the source text and every error recorded.
@@ -69,6 +73,7 @@ public:
     void report(const xml_error& error);
     // At most `limit` errors are recorded; the others are counted in unlisted().
     void setErrorLimit(std::size_t limit) { m_limit = limit; }
+    std::size_t errorLimit() const { return m_limit; }
     bool full() const { return m_errors.size() >= m_limit; }
     std::size_t unlisted() const { return m_unlisted; }
     // The errors recorded, followed by one saying how many more were found when any were.

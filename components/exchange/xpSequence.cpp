@@ -5,6 +5,7 @@
 
 #include "kestrel/components/exchange/detail/xpNameEquals.h"
 #include "kestrel/components/exchange/xpImportSet.h"
+#include "kestrel/components/exchange/xpStreamedItems.h"
 #include "kestrel/components/schema/xsSchema.h"
 
 xpSequence::~xpSequence() = default;
@@ -56,12 +57,57 @@ bool xpSequence::importContent(xpImportSet& nodes) {
     return ok;
 }
 
+bool xpSequence::readItem(const xpFrame& frame) {
+    auto* item = dynamic_cast<xpElement*>(m_item.get());
+    // An item with errors is reported and left out rather than added half read.
+    if (!item || !item->importFrom(frame)) return false;
+    if (m_keepPlaces) m_places.push_back({frame.line(), frame.column()});
+    return append_item();
+}
+
+namespace {
+// Reports the problems of items read ahead as their reading would have reported them here.
+void replay(const xpStreamedItems& streamed, const xpFrame& frame, const std::string& itemName) {
+    xpExchangeContext* context = xpExchangeContext::active();
+    if (!context || (streamed.problems.empty() && !streamed.unkept)) return;
+    const std::string prefix = frame.path();
+    // Items were numbered as they came; a lone item has no number.
+    const std::string numbered = "/" + itemName + "[1]";
+    for (const auto& problem : streamed.problems) {
+        std::string path = problem.error.path;
+        if (streamed.items == 1 && path.starts_with(numbered) &&
+            (path.size() == numbered.size() || path[numbered.size()] == '/'))
+            path.erase(itemName.size() + 1, 3);
+        xml_error_message error(nullptr, problem.error.message, prefix + path, problem.error.line,
+                                problem.error.column);
+        context->report(error.setFatal(problem.fatal));
+    }
+    for (std::size_t i = 0; i < streamed.unkept; ++i) {
+        xml_error_message error(nullptr, std::string(), prefix, 0);
+        context->report(error.setFatal(i < streamed.unkeptFatal));
+    }
+}
+}  // namespace
+
 bool xpSequence::importItems(xpImportSet& nodes) {
     clear();
+    m_places.clear();
+    m_itemCount = 0;
     auto* item = dynamic_cast<xpElement*>(m_item.get());
     if (!item) return false;
     const std::string& name = item->getElementName();
     nodes.announce(name);
+    bool ok = true;
+    const xpPlaces* places = nodes.frame().context ? nodes.frame().context->places() : nullptr;
+    if (xpStreamedItems* streamed = places ? places->streamed(nodes.element()) : nullptr) {
+        // The items were read as they arrived; their elements are gone.
+        replay(*streamed, nodes.frame(), name);
+        if (streamed->sequence && adopt(*streamed->sequence)) {
+            m_places = std::move(streamed->sequence->m_places);
+            m_itemCount = streamed->items;
+        }
+        ok = streamed->ok;
+    }
     // Which children are items is decided once; their ordinals among same-named siblings (taken
     // or not) follow from it, so that a long sequence costs no per-child name lookups.
     boost::container::small_vector<std::uint8_t, 64> named(nodes.childCount());
@@ -73,10 +119,10 @@ bool xpSequence::importItems(xpImportSet& nodes) {
         named[i] = nodes.taken(i) ? 1 : 2;
         count += !nodes.taken(i);
     }
+    if (sameNamed) m_itemCount = sameNamed;
     // Room for every item at once: a container grown item by item holds up to twice its size
     // while it moves, which for a large sequence is most of what the read costs in memory.
     if (count > 1) reserve(count);
-    bool ok = true;
     int ordinal = 0;
     for (std::size_t i = 0; i < nodes.childCount(); ++i) {
         if (!named[i]) continue;
@@ -84,11 +130,7 @@ bool xpSequence::importItems(xpImportSet& nodes) {
         if (named[i] != 2 || nodes.taken(i)) continue;
         nodes.take(i);
         const xpFrame frame{&nodes.frame(), nodes.frame().context, nodes.child(i), sameNamed > 1 ? ordinal : 0};
-        // An item with errors is reported and left out rather than added half read.
-        if (item->importFrom(frame))
-            ok = append_item() && ok;
-        else
-            ok = false;
+        ok = readItem(frame) && ok;
     }
     return ok;
 }

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "kestrel/components/exchange/xpElement.h"
 
@@ -38,6 +39,22 @@ public:
 
     bool importContent(xpImportSet& nodes) override;
 
+    // Reads one item element through the prototype and adds its entry; false, with the errors
+    // reported, for an item left out.
+    bool readItem(const xpFrame& frame);
+    // Takes the entries that `from`, a sequence of the same kind, read; false for another kind.
+    virtual bool adopt(xpSequence&) { return false; }
+
+    // Where each item read last stood, kept when asked for (a owner that reports problems of
+    // single entries after the read), with how many item elements the sequence had.
+    struct ItemPlace {
+        int line = 0;
+        int column = 0;
+    };
+    void set_keep_places(bool keep) { m_keepPlaces = keep; }
+    const std::vector<ItemPlace>& item_places() const { return m_places; }
+    std::size_t item_count() const { return m_itemCount; }
+
 protected:
     // Empties the container and reads every item element of `nodes` through the prototype;
     // items with errors are reported and left out.
@@ -48,5 +65,8 @@ protected:
 private:
     std::unique_ptr<xpNode> m_item;
     std::function<void(pugi::xml_node)> m_itemSink;
+    std::vector<ItemPlace> m_places;
+    std::size_t m_itemCount = 0;
+    bool m_keepPlaces = false;
     bool m_ignoreInvalid = false;
 };

@@ -18,6 +18,7 @@
 #include "kestrel/components/exchange/xpImportSet.h"
 #include "kestrel/components/exchange/xpSequence.h"
 #include "kestrel/components/exchange/xpSourceText.h"
+#include "kestrel/components/exchange/xpStreamedItems.h"
 
 namespace {
 bool isBlank(char c) {
@@ -38,7 +39,9 @@ xpReadResult refusedWith(int line, int column, std::string message) {
 
 // Turns expat's events into the DOM parts the nodes read. A root whose first node is a sequence of
 // items in the root's own element has its items read one at a time as each one ends, and dropped;
-// anything else is read from its whole element when it ends.
+// anything else is read from its whole element when it ends. Within any part, the items of a
+// streamable sequence are read as each one ends and dropped; the sequence takes them when it is
+// read.
 class xpStreamImport : public xpPlaces {
     // One part of a document built element by element (the root's own element, or one item),
     // with the place of each of its elements.
@@ -81,6 +84,7 @@ public:
         XML_SetCommentHandler(m_parser, onComment);
         XML_SetProcessingInstructionHandler(m_parser, onInstruction);
         XML_SetStartDoctypeDeclHandler(m_parser, onDoctype);
+        if (root) m_streamable = xpStreamableSequences();
         if (!root || root->children().empty()) return;
         auto* sequence = dynamic_cast<xpSequence*>(root->children().front().get());
         auto* item = sequence ? dynamic_cast<xpElement*>(sequence->item()) : nullptr;
@@ -126,6 +130,9 @@ public:
 
     // Forgets what was read of a document that is refused.
     void abandon() {
+        m_streaming.reset();
+        m_inItem = false;
+        m_streamed.clear();
         m_rootGuard.reset();
         m_reading.reset();
         m_pending.reset();
@@ -139,8 +146,8 @@ public:
     const xpRefusal& refusal() const { return m_refusal; }
 
     bool find(pugi::xml_node dom, int& line, int& column) const override {
-        for (const Part* part :
-             std::initializer_list<const Part*>{&m_shell, m_reading.get(), m_current.get(), m_pending.get()}) {
+        for (const Part* part : std::initializer_list<const Part*>{&m_itemPart, &m_shell, m_reading.get(),
+                                                                   m_current.get(), m_pending.get()}) {
             if (!part) continue;
             const Part::Place* found = part->find(dom.internal_object());
             if (!found) continue;
@@ -149,6 +156,12 @@ public:
             return true;
         }
         return false;
+    }
+
+    xpStreamedItems* streamed(pugi::xml_node dom) const override {
+        for (const auto& [element, items] : m_streamed)
+            if (element == dom.internal_object()) return items.get();
+        return nullptr;
     }
 
 private:
@@ -325,7 +338,13 @@ private:
             m_part = m_current.get();
             m_cursor = m_current->dom;
         }
+        if (m_streaming && !m_inItem && m_depth == m_streaming->depth + 1 && name == m_streaming->itemName) {
+            m_inItem = true;
+            m_part = &m_itemPart;
+            m_cursor = m_holder;
+        }
         m_cursor = append(m_cursor, name, attributes, line, column);
+        if (!m_streaming && !m_streamable.empty()) beginStreaming(name);
     }
 
     void end() {
@@ -337,6 +356,10 @@ private:
             return;
         }
         m_cursor = m_cursor.parent();
+        if (m_inItem && m_depth == m_streaming->depth)
+            readStreamedItem();
+        else if (m_streaming && m_depth < m_streaming->depth)
+            m_streaming.reset();
         if (m_depth == 1 && m_current) {
             ++m_items;
             m_part = &m_shell;
@@ -380,6 +403,59 @@ private:
         m_reading = std::move(part);
         if (m_item->importFrom(frame)) m_sequence->append_item();
         m_reading.reset();
+        m_streamed.clear();
+    }
+
+    // The element just begun, the cursor, starts the items of a streamable sequence.
+    void beginStreaming(const char* name) {
+        for (const auto& declared : m_streamable) {
+            if (declared.name != name) continue;
+            auto items = std::make_unique<xpStreamedItems>();
+            items->owner = declared.makeOwner();
+            items->sequence = items->owner ? xpFindSequence(*items->owner, declared.name) : nullptr;
+            auto* item = items->sequence ? dynamic_cast<xpElement*>(items->sequence->item()) : nullptr;
+            if (!item || item->getElementName().empty()) return;
+            m_streaming = Streaming{items.get(), item->getElementName(), m_depth, m_part, m_cursor};
+            m_itemPart.dom.reset();
+            m_itemPart.places.clear();
+            m_holder = m_itemPart.dom.append_child(name);
+            m_streamed.emplace_back(m_cursor.internal_object(), std::move(items));
+            return;
+        }
+    }
+
+    // Reads the item that just ended into the sequence's side owner, keeping its problems with
+    // their place below the sequence's element, and drops it. Items are numbered as they come.
+    void readStreamedItem() {
+        m_inItem = false;
+        m_part = m_streaming->part;
+        m_cursor = m_streaming->element;
+        xpStreamedItems& items = *m_streaming->items;
+        const pugi::xml_node item = m_holder.last_child();
+        ++items.items;
+        {
+            xpExchangeContext local;
+            local.setPlaces(this);
+            const xpFrame holder{nullptr, &local, m_holder, 0};
+            if (!items.sequence->readItem(xpFrame{&holder, &local, item, int(items.items)})) items.ok = false;
+            const std::size_t fatal = xpExchangeContext::errorCount();
+            std::vector<xpReportedError> errors = local.takeErrors();
+            const std::size_t skip = std::strlen(m_holder.name()) + 1;
+            for (std::size_t i = 0; i < errors.size(); ++i) {
+                const bool isFatal = i < fatal;
+                if (items.problems.size() >= m_context->errorLimit()) {
+                    ++items.unkept;
+                    items.unkeptFatal += isFatal;
+                    continue;
+                }
+                xpReportedError& error = errors[i];
+                error.path.erase(0, std::min(skip, error.path.size()));
+                items.problems.push_back({std::move(error), isFatal});
+            }
+        }
+        m_holder.remove_child(item);
+        m_itemPart.places.clear();
+        m_itemPart.sorted = true;
     }
 
     xpElement* m_root;
@@ -388,6 +464,23 @@ private:
     XML_Parser m_parser;
     xpSequence* m_sequence = nullptr;
     xpElement* m_item = nullptr;
+    std::vector<xpStreamableSequence> m_streamable;
+
+    // The streamable sequence being read, if any, and the part and element it is in.
+    struct Streaming {
+        xpStreamedItems* items;
+        std::string itemName;
+        int depth;
+        Part* part;
+        pugi::xml_node element;
+    };
+    std::optional<Streaming> m_streaming;
+    // Its item being gathered, alone under a stand-in for the sequence's element.
+    Part m_itemPart;
+    pugi::xml_node m_holder;
+    bool m_inItem = false;
+    // The items read ahead, by the sequence's element, until the part they are in is read.
+    std::vector<std::pair<const void*, std::unique_ptr<xpStreamedItems>>> m_streamed;
 
     xpRefusal m_refusal;
     xpRefusal m_mismatch;
