@@ -70,6 +70,7 @@ public:
         m_zNode = xpFindSequence(*this, "z_values");
         for (xpSequence* sequence : {m_pointsNode, m_xNode, m_yNode, m_zNode})
             if (sequence) sequence->set_keep_places(true);
+        if (m_pointsNode) m_pointsNode->set_stream_items(true);
     }
     xlaIntensityFunctionGrid(const xlaIntensityFunctionGrid& other) : xlaIntensityFunctionGrid() { *this = other; }
     xlaIntensityFunctionGrid& operator=(const xlaIntensityFunctionGrid& other) {

@@ -8,7 +8,15 @@
 #include "kestrel/components/exchange/xpStreamedItems.h"
 #include "kestrel/components/schema/xsSchema.h"
 
+namespace {
+thread_local const std::function<void(pugi::xml_node)>* t_streamedItemSink = nullptr;
+}  // namespace
+
 xpSequence::~xpSequence() = default;
+
+void xpSequence::setStreamedItemSink(const std::function<void(pugi::xml_node)>* sink) {
+    t_streamedItemSink = sink;
+}
 
 void xpSequence::set_node(xpNode* item) {
     if (item) item->setParent(this);
@@ -23,7 +31,10 @@ bool xpSequence::export_dom_node(pugi::xml_node dom, int) {
     for (xpNode* node : attributes) node->export_child(dom);
     bool written = false;
     for (xpNode* node : elements) written = node->export_child(dom) || written;
-    if (m_itemSink) m_itemSink(dom);
+    if (m_itemSink)
+        m_itemSink(dom);
+    else if (m_streamItems && t_streamedItemSink)
+        (*t_streamedItemSink)(dom);
     return written || !attributes.empty();
 }
 

@@ -24,6 +24,10 @@ public:
     // Called with the element the items go into after each item is written there; set by a
     // writer that streams the items out one at a time. Empty: the items stay in the element.
     void setItemSink(std::function<void(pugi::xml_node)> sink) { m_itemSink = std::move(sink); }
+    // A sequence whose items may be streamed out wherever it stands: while a writer has set the
+    // sink of this thread, it is called like an item sink for every item of such a sequence.
+    void set_stream_items(bool stream) { m_streamItems = stream; }
+    static void setStreamedItemSink(const std::function<void(pugi::xml_node)>* sink);
     // Empties the container; runs before the items are read.
     virtual void clear() = 0;
     // Makes room for `count` entries about to be read; a container without reserve ignores it.
@@ -68,5 +72,6 @@ private:
     std::vector<ItemPlace> m_places;
     std::size_t m_itemCount = 0;
     bool m_keepPlaces = false;
+    bool m_streamItems = false;
     bool m_ignoreInvalid = false;
 };

@@ -1,3 +1,4 @@
+#include <functional>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -12,6 +13,33 @@ namespace {
 constexpr const char* kMark = "xp.stream.mark";
 constexpr const char* kIndent = "  ";
 constexpr unsigned kFormat = pugi::format_default;
+
+std::string markTag() {
+    return std::string("<") + kMark + " />";
+}
+
+std::string printed(pugi::xml_node node, unsigned depth) {
+    std::ostringstream text;
+    node.print(text, kIndent, kFormat, pugi::encoding_utf8, depth);
+    return text.str();
+}
+
+// Elements above `node`, the root's element at 0.
+unsigned depthOf(pugi::xml_node node) {
+    unsigned depth = 0;
+    for (pugi::xml_node n = node.parent(); n && n.type() == pugi::node_element; n = n.parent()) ++depth;
+    return depth;
+}
+
+// The start of the line that holds `at`, and of the line after it.
+std::size_t lineStart(const std::string& text, std::size_t at) {
+    const std::size_t newline = text.rfind('\n', at);
+    return newline == std::string::npos ? 0 : newline + 1;
+}
+std::size_t lineAfter(const std::string& text, std::size_t at) {
+    const std::size_t newline = text.find('\n', at);
+    return newline == std::string::npos ? text.size() : newline + 1;
+}
 
 std::string saved(const pugi::xml_document& dom) {
     std::ostringstream text;
@@ -39,24 +67,62 @@ std::vector<xpReportedError> xpDocument::write(xpElement& root, std::ostream& ou
     const pugi::xml_node mark = top.append_child(kMark);
     const std::string markLine = std::string("\n") + kIndent + "<" + kMark + " />\n";
     bool started = false;
+    auto start = [&] {
+        if (started) return;
+        const std::string head = saved(dom);
+        out << head.substr(0, head.find(markLine) + 1);
+        started = true;
+    };
+    // The root's item whose text is out up to a mark in it, before the items of a streamed
+    // sequence within it: those are printed as they come, the rest of the item when it ends.
+    pugi::xml_node open;
+    pugi::xml_node openMark;
     sequence->setItemSink([&](pugi::xml_node parent) {
         if (parent != top) return;
-        if (!started) {
-            const std::string head = saved(dom);
-            out << head.substr(0, head.find(markLine) + 1);
-            started = true;
-        }
+        start();
         for (pugi::xml_node item = mark.next_sibling(); item; item = mark.next_sibling()) {
-            item.print(out, kIndent, kFormat, pugi::encoding_utf8, 1);
+            if (item == open) {
+                const std::string text = printed(item, 1);
+                out << text.substr(lineAfter(text, text.find(markTag())));
+                open = openMark = pugi::xml_node();
+            } else {
+                item.print(out, kIndent, kFormat, pugi::encoding_utf8, 1);
+            }
             top.remove_child(item);
         }
     });
+    const std::function<void(pugi::xml_node)> nested = [&](pugi::xml_node parent) {
+        pugi::xml_node item = parent;
+        while (item && item.parent() != top) item = item.parent();
+        // Items written anywhere but below an item of the root stay where they are.
+        if (!item) return;
+        if (openMark.parent() != parent) {
+            start();
+            // The item just written is the sequence's first.
+            const pugi::xml_node newMark = parent.insert_child_before(kMark, parent.last_child());
+            const std::string text = printed(item, 1);
+            const std::size_t to = lineStart(text, text.rfind(markTag()));
+            const std::size_t from = item == open ? lineAfter(text, text.find(markTag())) : 0;
+            out << text.substr(from, to - from);
+            if (openMark) openMark.parent().remove_child(openMark);
+            open = item;
+            openMark = newMark;
+        }
+        const unsigned depth = depthOf(openMark);
+        for (pugi::xml_node next = openMark.next_sibling(); next; next = openMark.next_sibling()) {
+            next.print(out, kIndent, kFormat, pugi::encoding_utf8, depth);
+            parent.remove_child(next);
+        }
+    };
+    xpSequence::setStreamedItemSink(&nested);
     try {
         root.export_dom(top);
     } catch (...) {
+        xpSequence::setStreamedItemSink(nullptr);
         sequence->setItemSink({});
         throw;
     }
+    xpSequence::setStreamedItemSink(nullptr);
     sequence->setItemSink({});
     if (!started) {
         top.remove_child(mark);
