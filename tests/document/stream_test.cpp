@@ -175,6 +175,27 @@ TEST(StreamRead, AgreesAcrossThePiecesOfALargeDocument) {
                                    text + "<load name='&nope;'/></loads>"}) {                 // an undefined entity
         EXPECT_EQ(outcome(bad, true), outcome(bad, false)) << bad.substr(bad.size() - 60);
     }
+    // A grid's points, read as they arrive, across the pieces: a bad point and a clash far in.
+    std::string grid =
+        "<loads><load name='g'><footprint><footprint_point><point x='0 m' y='0 m' z='0 m'/>"
+        "</footprint_point></footprint><intensity><pressure2d_grid><grid><x_values>";
+    for (int i = 0; i < 3000; ++i) grid += "<x_value value='" + std::to_string(i) + " m'/>\n";
+    grid +=
+        "</x_values><y_values><y_value value='0 m'/></y_values><z_values><z_value value='0 m'/></z_values>"
+        "</grid><pressure_points>\n";
+    for (int i = 0; i < 3000; ++i)
+        grid += "<pressure_point x='" + std::to_string(i == 2999 ? 10 : i) + " m' y='0 m' z='0 m' pressure='" +
+                std::to_string(i) + " Pa'" + (i == 2500 ? " bad='1'" : "") + "/>\n";
+    grid += "</pressure_points></pressure2d_grid></intensity></load></loads>";
+    ASSERT_GT(grid.size(), 200000u);
+    const std::string points = outcome(grid, true);
+    EXPECT_NE(points.find("pressure_point[2501]/@bad"), std::string::npos) << points.substr(0, 300);
+    EXPECT_EQ(points, outcome(grid, false));
+    grid.replace(grid.find(" bad='1'"), 8, "");
+    const std::string clash = outcome(grid, true);
+    EXPECT_NE(clash.find("pressure_point[3000]: (10, 0, 0) lies on the grid node"), std::string::npos)
+        << clash.substr(0, 300);
+    EXPECT_EQ(clash, outcome(grid, false));
 }
 
 // A carriage return alone ends a line for both reads (the DOM read once counted only line feeds).
