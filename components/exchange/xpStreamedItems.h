@@ -32,7 +32,9 @@ struct xpStreamedItems {
 };
 
 // A sequence whose items may be read as they arrive: its element name, and a fresh element that
-// holds such a sequence (found by that name) to read them into.
+// holds such a sequence (found by that name) to read them into. An element of that name is
+// recognised wherever it stands; the items of one that no such sequence reads are dropped, as
+// they would be left unread.
 struct xpStreamableSequence {
     std::string name;
     std::function<std::unique_ptr<xpElement>()> makeOwner;
