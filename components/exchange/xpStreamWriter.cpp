@@ -97,6 +97,7 @@ std::vector<xpReportedError> xpDocument::write(xpElement& root, std::ostream& ou
         // Items written anywhere but below an item of the root stay where they are.
         if (!item) return;
         if (openMark.parent() != parent) {
+            if (!parent.last_child()) return;
             start();
             // The item just written is the sequence's first.
             const pugi::xml_node newMark = parent.insert_child_before(kMark, parent.last_child());

@@ -97,7 +97,7 @@ std::vector<std::string> literals(const std::string& source) {
 }
 
 // Every document the tests use: the literals of the test sources that hold markup, the fuzz
-// corpus and the examples.
+// corpus, the examples, and grids whose points go wrong in every way a point can.
 std::vector<std::string> corpus() {
     std::set<std::string> documents;
     const fs::path root = KESTREL_SOURCE_DIR;
@@ -109,6 +109,7 @@ std::vector<std::string> corpus() {
     for (const auto& entry : fs::directory_iterator(root / "fuzz/corpus/document"))
         documents.insert(slurp(entry.path()));
     documents.insert(slurp(root / "examples/loads.xml"));
+    documents.insert(slurp(root / "tests/document/grid_points.xml"));
     return {documents.begin(), documents.end()};
 }
 
