@@ -36,3 +36,10 @@ function(kestrel_add_component name)
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR} ${KESTREL_INCLUDE_DIR})
   set_target_properties(${name} PROPERTIES POSITION_INDEPENDENT_CODE ON)
 endfunction()
+
+# Precompiled headers reach ccache through -include: it hits on them only when it is told to
+# trust their defines and time macros. A build without ccache is unaffected.
+if(CMAKE_CXX_COMPILER_LAUNCHER MATCHES "ccache$")
+  set(CMAKE_CXX_COMPILER_LAUNCHER ${CMAKE_COMMAND} -E env CCACHE_SLOPPINESS=pch_defines,time_macros
+      ${CMAKE_CXX_COMPILER_LAUNCHER})
+endif()

@@ -43,8 +43,7 @@ public:
         declaration.member = member;
         auto* specialization = xpCreateSpecialization(declaration, load);
         add(specialization);
-        m_alternatives.push_back(
-            [specialization](xsSchema& schema, xsGroup* choice) { specialization->buildAlternatives(schema, choice); });
+        m_members.push_back(specialization);
         m_takers.push_back([member](xhostLoad& owner) -> Root* { return std::exchange(owner.*member, nullptr); });
     }
 
@@ -75,14 +74,14 @@ public:
         element->setMinOccurs(0);
         auto* choice = new xsChoice;
         element->localType()->getDefaultGroup().push_back(choice);
-        for (const auto& build : m_alternatives) build(schema, choice);
+        for (xpPolymorphicNode* member : m_members) member->buildAlternatives(schema, choice);
         group->push_back(element);
     }
     using xpElement::buildSchema;
 
 private:
     std::shared_ptr<Root> xhostLoad::*m_read;
-    std::vector<std::function<void(xsSchema&, xsGroup*)>> m_alternatives;
+    std::vector<xpPolymorphicNode*> m_members;  // owned as children
     std::vector<std::function<Root*(xhostLoad&)>> m_takers;
 };
 

@@ -1,14 +1,19 @@
 #pragma once
 
 #include "kestrel/components/exchange/xpElement.h"
+#include "kestrel/components/framework/kestrelApi.h"
 #include "kestrel/components/geometry/locsys3d.h"
 #include "kestrel/exchange/xpClass.h"
 #include "kestrel/exchange/xpFutureElement.h"
 #include "kestrel/model/laFootprintBox.h"
 
+class xlaFootprintBox;
+// Compiled once, in the module (xlaFootprints.cpp).
+extern template class KESTREL_API xpFutureElement<xlaFootprintBox, lcFootprint_3d, xpElement>;
+
 // "footprint_box": "lower_corner", "upper_corner", optional "local_system" and
 // "local_system_origin". A box read without "local_system" keeps the element's default system.
-class xlaFootprintBox : public xpFutureElement<xlaFootprintBox, lcFootprint_3d, xpElement> {
+class KESTREL_API xlaFootprintBox : public xpFutureElement<xlaFootprintBox, lcFootprint_3d, xpElement> {
 public:
     using model_type = laFootprintBox;
 

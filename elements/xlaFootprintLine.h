@@ -6,6 +6,10 @@
 #include "kestrel/exchange/xpFutureElement.h"
 #include "kestrel/model/laFootprintLine.h"
 
+class xlaFootprintLine;
+// Compiled once, in the module (xlaFootprints.cpp).
+extern template class KESTREL_API xpFutureElement<xlaFootprintLine, lcFootprint_1d, xpElement>;
+
 // "footprint_line": child "line" holding two "position" children told apart by "end" (1 and 2),
 // whatever their order.
 class KESTREL_API xlaFootprintLine : public xpFutureElement<xlaFootprintLine, lcFootprint_1d, xpElement> {

@@ -6,6 +6,10 @@
 #include "kestrel/exchange/xpFutureElement.h"
 #include "kestrel/model/laFootprintPoint.h"
 
+class xlaFootprintPoint;
+// Compiled once, in the module (xlaFootprints.cpp).
+extern template class KESTREL_API xpFutureElement<xlaFootprintPoint, lcFootprint_0d, xpElement>;
+
 // "footprint_point": child "point", the position.
 class KESTREL_API xlaFootprintPoint : public xpFutureElement<xlaFootprintPoint, lcFootprint_0d, xpElement> {
 public:

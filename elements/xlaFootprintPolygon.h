@@ -9,6 +9,10 @@
 #include "kestrel/exchange/xpFutureElement.h"
 #include "kestrel/model/laFootprintPolygon.h"
 
+class xlaFootprintPolygon;
+// Compiled once, in the module (xlaFootprints.cpp).
+extern template class KESTREL_API xpFutureElement<xlaFootprintPolygon, lcFootprint_2d, xpElement>;
+
 // "footprint_polygon": sequence "points" with one "point" per corner, in order.
 class KESTREL_API xlaFootprintPolygon : public xpFutureElement<xlaFootprintPolygon, lcFootprint_2d, xpElement> {
 public:

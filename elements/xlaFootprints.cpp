@@ -203,3 +203,9 @@ laFootprintBox* xlaFootprintBox::import() {
 void kestrelRegisterFootprints() {
     kestrelRegisterEach(kestrelKindsOf<kestrelBaseFamily<kestrelFootprintBases>>{});
 }
+
+// The bases the headers declare extern.
+template class xpFutureElement<xlaFootprintBox, lcFootprint_3d, xpElement>;
+template class xpFutureElement<xlaFootprintLine, lcFootprint_1d, xpElement>;
+template class xpFutureElement<xlaFootprintPoint, lcFootprint_0d, xpElement>;
+template class xpFutureElement<xlaFootprintPolygon, lcFootprint_2d, xpElement>;

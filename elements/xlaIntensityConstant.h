@@ -43,3 +43,15 @@ class xpClass<laIntensityConstant<T>> : public xlaIntensityConstant<T> {
 public:
     ~xpClass() override = default;
 };
+
+// Compiled once, in the module (elements/xlaIntensityConstants.cpp), for every quantity this kind takes.
+XLA_INTENSITY_KIND_CLASSES(extern template class KESTREL_API, xlaIntensityConstant, laIntensityConstant,
+                           laPressure<double>);
+XLA_INTENSITY_KIND_CLASSES(extern template class KESTREL_API, xlaIntensityConstant, laIntensityConstant,
+                           laForcePerArea<double>);
+XLA_INTENSITY_KIND_CLASSES(extern template class KESTREL_API, xlaIntensityConstant, laIntensityConstant,
+                           laTraction<double>);
+XLA_INTENSITY_KIND_CLASSES(extern template class KESTREL_API, xlaIntensityConstant, laIntensityConstant,
+                           laForceMoment<double>);
+XLA_INTENSITY_KIND_CLASSES(extern template class KESTREL_API, xlaIntensityConstant, laIntensityConstant,
+                           laDisplacement<double>);

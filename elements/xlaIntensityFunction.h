@@ -40,3 +40,13 @@ public:
         return model;
     }
 };
+
+// The classes of the element of one intensity-function kind of quantity Q, from its future
+// element up to its xpClass. Each kind's header declares them with `extern template class
+// KESTREL_API` and its family's file defines them with `template class`, so that they are
+// compiled once, in the module, and hosts use that copy.
+#define XLA_INTENSITY_KIND_CLASSES(HOW, Element, Model, Q)                                \
+    HOW xpFutureElement<Element<Q>, laIntensityFunction<Q>, xlaIntensityFunctionBase<Q>>; \
+    HOW xlaIntensityFunction<Element<Q>, Q>;                                              \
+    HOW Element<Q>;                                                                       \
+    HOW xpClass<Model<Q>>

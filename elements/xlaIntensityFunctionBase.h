@@ -7,9 +7,7 @@
 #include "kestrel/components/framework/kestrelApi.h"
 #include "kestrel/components/geometry/vec3d.h"
 #include "kestrel/elements/xlaValueElements.h"
-#include "kestrel/exchange/xpSpecialization.h"
 #include "kestrel/model/laIntensityFunction.h"
-#include "kestrel/model/laLimitFunctionPressure.h"
 
 // What every intensity function element carries whatever its quantity, compiled once: the
 // optional attributes "intensity_system" and "position_system" ("global" or "local"; local when
@@ -49,78 +47,44 @@ public:
 // A pressure: the optional "limit_function" child holding one limit-function element. The
 // element never owns the limit function: a model does once import hands it over.
 template <>
-class xlaIntensityFunctionBase<laPressure<double>> : public xlaIntensitySystems {
+class KESTREL_API xlaIntensityFunctionBase<laPressure<double>> : public xlaIntensitySystems {
 public:
-    xlaIntensityFunctionBase() {
-        xpMemberDeclaration<laLimitFunctionPressure * xlaIntensityFunctionBase::*> limit;
-        limit.name = "limit_function";
-        limit.member = &xlaIntensityFunctionBase::m_limit;
-        xpNode* node = xpCreateMemberNode(limit, this);
-        node->set_required(false);
-        add(node);
-        // The pointer's default is null from here on, whatever the element is used for first.
-        reset_all();
-    }
-    xlaIntensityFunctionBase(const xlaIntensityFunctionBase& other) : xlaIntensityFunctionBase() { *this = other; }
-    xlaIntensityFunctionBase& operator=(const xlaIntensityFunctionBase& other) {
-        xlaIntensitySystems::operator=(other);
-        m_limit = other.m_limit;
-        return *this;
-    }
+    xlaIntensityFunctionBase();
+    xlaIntensityFunctionBase(const xlaIntensityFunctionBase& other);
+    xlaIntensityFunctionBase& operator=(const xlaIntensityFunctionBase& other);
+    ~xlaIntensityFunctionBase() override;
 
-    bool export_(laIntensityFunction<laPressure<double>>* model) {
-        m_limit = model->getLimit();
-        return true;
-    }
-    bool import(laIntensityFunction<laPressure<double>>* model) {
-        if (m_limit) model->setLimit(m_limit);
-        return true;
-    }
+    bool export_(laIntensityFunction<laPressure<double>>* model);
+    bool import(laIntensityFunction<laPressure<double>>* model);
 
     // A limit function read for content that then failed would belong to nobody.
-    bool importContent(xpImportSet& nodes) override {
-        const bool ok = xpElement::importContent(nodes);
-        if (!ok) discardRead();
-        return ok;
-    }
-    void discardRead() {
-        delete m_limit;
-        m_limit = nullptr;
-    }
+    bool importContent(xpImportSet& nodes) override;
+    void discardRead();
 
     laLimitFunctionPressure* m_limit = nullptr;
 };
 
 // A traction: the required "direction" child; its values are magnitudes along it.
 template <>
-class xlaIntensityFunctionBase<laTraction<double>> : public xlaIntensitySystems {
+class KESTREL_API xlaIntensityFunctionBase<laTraction<double>> : public xlaIntensitySystems {
 public:
-    xlaIntensityFunctionBase() {
-        xpMemberDeclaration<vec3d xlaIntensityFunctionBase::*> direction;
-        direction.name = "direction";
-        direction.member = &xlaIntensityFunctionBase::m_direction;
-        xpNode* node = xpCreateMemberNode(direction, this);
-        node->set_required(true);
-        add(node);
-    }
-    xlaIntensityFunctionBase(const xlaIntensityFunctionBase& other) : xlaIntensityFunctionBase() { *this = other; }
-    xlaIntensityFunctionBase& operator=(const xlaIntensityFunctionBase& other) {
-        xlaIntensitySystems::operator=(other);
-        m_direction = other.m_direction;
-        return *this;
-    }
+    xlaIntensityFunctionBase();
+    xlaIntensityFunctionBase(const xlaIntensityFunctionBase& other);
+    xlaIntensityFunctionBase& operator=(const xlaIntensityFunctionBase& other);
+    ~xlaIntensityFunctionBase() override;
 
-    bool export_(laIntensityFunction<laTraction<double>>* model) {
-        m_direction = model->direction;
-        return true;
-    }
+    bool export_(laIntensityFunction<laTraction<double>>* model);
     // The load is updated once, with the direction in place.
-    bool import(laIntensityFunction<laTraction<double>>* model) {
-        model->direction = m_direction;
-        model->update_load();
-        return true;
-    }
+    bool import(laIntensityFunction<laTraction<double>>* model);
     void discardRead() {}
 
     vec3d m_direction;
 };
+
+// The base of the quantities without data of their own, compiled once (in the .cpp beside this
+// header); a pressure's and a traction's are the classes above.
+extern template class KESTREL_API xlaIntensityFunctionBase<laForcePerArea<double>>;
+extern template class KESTREL_API xlaIntensityFunctionBase<laForcePerLength<double>>;
+extern template class KESTREL_API xlaIntensityFunctionBase<laTemperature<double>>;
+extern template class KESTREL_API xlaIntensityFunctionBase<laForceMoment<double>>;
+extern template class KESTREL_API xlaIntensityFunctionBase<laDisplacement<double>>;

@@ -91,3 +91,15 @@ class xpClass<laIntensityJavaScript<T>> : public xlaIntensityJavaScript<T> {
 public:
     ~xpClass() override = default;
 };
+
+// Compiled once, in the module (elements/xlaIntensityJavaScripts.cpp), for every quantity this kind takes.
+XLA_INTENSITY_KIND_CLASSES(extern template class KESTREL_API, xlaIntensityJavaScript, laIntensityJavaScript,
+                           laPressure<double>);
+XLA_INTENSITY_KIND_CLASSES(extern template class KESTREL_API, xlaIntensityJavaScript, laIntensityJavaScript,
+                           laForcePerArea<double>);
+XLA_INTENSITY_KIND_CLASSES(extern template class KESTREL_API, xlaIntensityJavaScript, laIntensityJavaScript,
+                           laTraction<double>);
+XLA_INTENSITY_KIND_CLASSES(extern template class KESTREL_API, xlaIntensityJavaScript, laIntensityJavaScript,
+                           laForcePerLength<double>);
+XLA_INTENSITY_KIND_CLASSES(extern template class KESTREL_API, xlaIntensityJavaScript, laIntensityJavaScript,
+                           laTemperature<double>);

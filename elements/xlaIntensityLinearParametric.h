@@ -52,3 +52,9 @@ class xpClass<laIntensityLinearParametric<T>> : public xlaIntensityLinearParamet
 public:
     ~xpClass() override = default;
 };
+
+// Compiled once, in the module (elements/xlaIntensityLinearParametrics.cpp), for every quantity this kind takes.
+XLA_INTENSITY_KIND_CLASSES(extern template class KESTREL_API, xlaIntensityLinearParametric, laIntensityLinearParametric,
+                           laForcePerLength<double>);
+XLA_INTENSITY_KIND_CLASSES(extern template class KESTREL_API, xlaIntensityLinearParametric, laIntensityLinearParametric,
+                           laTemperature<double>);

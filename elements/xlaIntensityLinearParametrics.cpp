@@ -5,3 +5,9 @@
 void kestrelRegisterLinearParametrics() {
     kestrelRegisterEach(kestrelKindsOf<kestrelModelFamily<laIntensityLinearParametric>>{});
 }
+
+// The classes the header declares extern.
+XLA_INTENSITY_KIND_CLASSES(template class, xlaIntensityLinearParametric, laIntensityLinearParametric,
+                           laForcePerLength<double>);
+XLA_INTENSITY_KIND_CLASSES(template class, xlaIntensityLinearParametric, laIntensityLinearParametric,
+                           laTemperature<double>);

@@ -114,3 +114,9 @@ class xpClass<laIntensityLinearVarying<T>> : public xlaIntensityLinearVarying<T>
 public:
     ~xpClass() override = default;
 };
+
+// Compiled once, in the module (elements/xlaIntensityLinearVaryings.cpp), for every quantity this kind takes.
+XLA_INTENSITY_KIND_CLASSES(extern template class KESTREL_API, xlaIntensityLinearVarying, laIntensityLinearVarying,
+                           laPressure<double>);
+XLA_INTENSITY_KIND_CLASSES(extern template class KESTREL_API, xlaIntensityLinearVarying, laIntensityLinearVarying,
+                           laTraction<double>);

@@ -5,3 +5,7 @@
 void kestrelRegisterLinearVaryings() {
     kestrelRegisterEach(kestrelKindsOf<kestrelModelFamily<laIntensityLinearVarying>>{});
 }
+
+// The classes the header declares extern.
+XLA_INTENSITY_KIND_CLASSES(template class, xlaIntensityLinearVarying, laIntensityLinearVarying, laPressure<double>);
+XLA_INTENSITY_KIND_CLASSES(template class, xlaIntensityLinearVarying, laIntensityLinearVarying, laTraction<double>);

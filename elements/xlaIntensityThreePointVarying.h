@@ -67,3 +67,11 @@ class xpClass<laIntensityThreePointVarying<T>> : public xlaIntensityThreePointVa
 public:
     ~xpClass() override = default;
 };
+
+// Compiled once, in the module (elements/xlaIntensityThreePoints.cpp), for every quantity this kind takes.
+XLA_INTENSITY_KIND_CLASSES(extern template class KESTREL_API, xlaIntensityThreePointVarying,
+                           laIntensityThreePointVarying, laPressure<double>);
+XLA_INTENSITY_KIND_CLASSES(extern template class KESTREL_API, xlaIntensityThreePointVarying,
+                           laIntensityThreePointVarying, laForcePerArea<double>);
+XLA_INTENSITY_KIND_CLASSES(extern template class KESTREL_API, xlaIntensityThreePointVarying,
+                           laIntensityThreePointVarying, laTraction<double>);

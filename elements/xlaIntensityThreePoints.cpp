@@ -5,3 +5,11 @@
 void kestrelRegisterThreePoints() {
     kestrelRegisterEach(kestrelKindsOf<kestrelModelFamily<laIntensityThreePointVarying>>{});
 }
+
+// The classes the header declares extern.
+XLA_INTENSITY_KIND_CLASSES(template class, xlaIntensityThreePointVarying, laIntensityThreePointVarying,
+                           laPressure<double>);
+XLA_INTENSITY_KIND_CLASSES(template class, xlaIntensityThreePointVarying, laIntensityThreePointVarying,
+                           laForcePerArea<double>);
+XLA_INTENSITY_KIND_CLASSES(template class, xlaIntensityThreePointVarying, laIntensityThreePointVarying,
+                           laTraction<double>);

@@ -6,6 +6,10 @@
 #include "kestrel/exchange/xpFutureElement.h"
 #include "kestrel/model/laLimitFunctionLiquidPressure.h"
 
+class xlaLimitFunctionLiquidPressure;
+// Compiled once, in the module (xlaLimitFunctions.cpp).
+extern template class KESTREL_API xpFutureElement<xlaLimitFunctionLiquidPressure, laLimitFunctionPressure, xpElement>;
+
 // "limit_function_liquid_pressure": an empty element; the function has no parameters.
 class KESTREL_API xlaLimitFunctionLiquidPressure
     : public xpFutureElement<xlaLimitFunctionLiquidPressure, laLimitFunctionPressure, xpElement> {

@@ -10,6 +10,10 @@
 #include "kestrel/exchange/xpFutureElement.h"
 #include "kestrel/model/laLimitFunctionRange.h"
 
+class xlaLimitFunctionRange;
+// Compiled once, in the module (xlaLimitFunctions.cpp).
+extern template class KESTREL_API xpFutureElement<xlaLimitFunctionRange, laLimitFunctionPressure, xpElement>;
+
 // "limit_function_range": attribute "range_type" and the children "lower_limit" and
 // "upper_limit", each a pressure.
 class KESTREL_API xlaLimitFunctionRange

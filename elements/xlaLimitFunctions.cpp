@@ -88,3 +88,7 @@ laLimitFunctionRange* xlaLimitFunctionRange::import() {
 void kestrelRegisterLimitFunctions() {
     kestrelRegisterEach(kestrelKindsOf<kestrelBaseFamily<kestrelTypes<laLimitFunctionPressure>>>{});
 }
+
+// The bases the headers declare extern.
+template class xpFutureElement<xlaLimitFunctionLiquidPressure, laLimitFunctionPressure, xpElement>;
+template class xpFutureElement<xlaLimitFunctionRange, laLimitFunctionPressure, xpElement>;
