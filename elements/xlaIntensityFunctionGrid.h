@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "kestrel/components/exchange/xpExchangeContext.h"
+#include "kestrel/components/exchange/xpImportSet.h"
 #include "kestrel/components/exchange/xpSequence.h"
 #include "kestrel/components/exchange/xpStreamedItems.h"
 #include "kestrel/components/framework/Vector.h"
@@ -24,6 +25,14 @@
 
 template <class T>
 class xlaIntensityFunctionGrid;
+
+// The bases are compiled once, in the module (elements/xlaIntensityGrids.cpp), and declared so
+// before the element, a full specialisation whose members are inline, makes them.
+extern template class KESTREL_API
+    xpFutureElement<xlaIntensityFunctionGrid<laPressure<double>>, laIntensityFunction<laPressure<double>>,
+                    xlaIntensityFunctionBase<laPressure<double>>>;
+extern template class KESTREL_API
+    xlaIntensityFunction<xlaIntensityFunctionGrid<laPressure<double>>, laPressure<double>>;
 
 // "pressure2d_grid": "grid" with the node coordinates along x, y and z, and "pressure_points"
 // with the pressure at grid points given by their position. A point on no node is reported on
