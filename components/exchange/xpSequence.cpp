@@ -70,8 +70,12 @@ bool xpSequence::importContent(xpImportSet& nodes) {
 
 bool xpSequence::readItem(const xpFrame& frame) {
     auto* item = dynamic_cast<xpElement*>(m_item.get());
+    return item && readItem(*item, frame);
+}
+
+bool xpSequence::readItem(xpElement& item, const xpFrame& frame) {
     // An item with errors is reported and left out rather than added half read.
-    if (!item || !item->importFrom(frame)) return false;
+    if (!item.importFrom(frame)) return false;
     if (m_keepPlaces) m_places.push_back({frame.line(), frame.column()});
     return append_item();
 }
@@ -141,7 +145,7 @@ bool xpSequence::importItems(xpImportSet& nodes) {
         if (named[i] != 2 || nodes.taken(i)) continue;
         nodes.take(i);
         const xpFrame frame{&nodes.frame(), nodes.frame().context, nodes.child(i), sameNamed > 1 ? ordinal : 0};
-        ok = readItem(frame) && ok;
+        ok = readItem(*item, frame) && ok;
     }
     return ok;
 }

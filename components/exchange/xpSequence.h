@@ -67,6 +67,9 @@ protected:
     void buildItems(xsSchema& schema, xsGroup* group);
 
 private:
+    // readItem with the prototype already found: a long sequence looks it up once.
+    bool readItem(xpElement& item, const xpFrame& frame);
+
     std::unique_ptr<xpNode> m_item;
     std::function<void(pugi::xml_node)> m_itemSink;
     std::vector<ItemPlace> m_places;
