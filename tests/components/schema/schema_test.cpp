@@ -52,6 +52,29 @@ TEST(Schema, SameNamedNeighboursFoldAndChoicesDoNot) {
     EXPECT_NE(schemaComplaints(xsd, "<span><end at='1'/><a/></span>"), "");
 }
 
+// Neighbours fold only when their content agrees to the last child; an unbounded use stays unbounded.
+TEST(Schema, NeighboursOfAnotherShapeStayApart) {
+    auto withChildren = [](std::initializer_list<const char*> names, bool mixed = false) {
+        auto* element = new xsElement("row");
+        element->localType()->setMixed(mixed);
+        for (const char* name : names) element->localType()->getDefaultGroup().push_back(new xsElement(name));
+        return element;
+    };
+    xsGroup group;
+    group.push_back(withChildren({"a", "b"}));
+    group.push_back(withChildren({"a", "c"}));
+    group.push_back(withChildren({"a", "c"}, true));
+    EXPECT_EQ(group.particles().size(), 3u);
+
+    xsGroup bounded;
+    bounded.push_back(new xsElement("v"));
+    auto* many = new xsElement("v");
+    many->setMaxOccurs(-1);
+    bounded.push_back(many);
+    ASSERT_EQ(bounded.particles().size(), 1u);
+    EXPECT_EQ(bounded.particles()[0]->maxOccurs(), -1);
+}
+
 TEST(Schema, NamedTypesAreDefinedOnce) {
     xsSchema schema;
     xsElement* root = schema.setRoot(new xsElement("p"));
