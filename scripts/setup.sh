@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build g++ pkg-config libpugixml-dev libboost-dev libudunits2-dev libxml2-dev
           nlohmann-json3-dev libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev clang-format
-          duktape-dev libfast-float-dev libexpat1-dev librsvg2-bin fonts-dejavu-core libpng-dev clang-14 libclang-rt-14-dev)
+          duktape-dev libfast-float-dev libexpat1-dev librsvg2-bin fonts-dejavu-core libpng-dev clang-14 libclang-rt-14-dev ccache)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -20,5 +20,9 @@ fi
 
 build=${1:-build}
 shift || true
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTREL_WERROR=ON "$@" >/dev/null
+# ccache keeps rebuilds of a fresh clone short; paths are taken relative to the top, so clones in
+# other folders share the cache.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTREL_WERROR=ON \
+  -DCMAKE_CXX_COMPILER_LAUNCHER=ccache "$@" >/dev/null
 cmake --build "$build" -j "$(nproc)"
