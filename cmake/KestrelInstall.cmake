@@ -40,7 +40,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION libdevel)
 # The headers need pugixml's and Boost's; the libraries find their shared libraries themselves.
 # The streaming reader's parser is named too: the library links it, and the generated list may
 # leave it out as implied by another library's package.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libpugixml-dev, libboost-dev, libexpat1")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libpugixml-dev, libboost-dev, libexpat1, libmozjs-102-0")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${PROJECT_BINARY_DIR} ${PROJECT_BINARY_DIR}/components)
 include(CPack)

@@ -1,164 +1,345 @@
 #include "kestrel/components/framework/jmfFunctionObject.h"
 
+#include <js/Array.h>
+#include <js/CompilationAndEvaluation.h>
+#include <js/Context.h>
+#include <js/ContextOptions.h>
+#include <js/Conversions.h>
+#include <js/ErrorReport.h>
+#include <js/Exception.h>
+#include <js/GCAPI.h>
+#include <js/GlobalObject.h>
+#include <js/Initialization.h>
+#include <js/Interrupt.h>
+#include <js/Promise.h>
+#include <js/PropertyAndElement.h>
+#include <js/Realm.h>
+#include <js/RealmOptions.h>
+#include <js/SourceText.h>
+#include <js/Stack.h>
+#include <jsapi.h>
+#include <jsfriendapi.h>
+#include <malloc.h>
+#include <pthread.h>
+
+#include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <string>
+#include <string_view>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
-#include "duktape.h"
+#if defined(__SANITIZE_ADDRESS__)
+#define KESTREL_JMF_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KESTREL_JMF_ASAN 1
+#endif
+#endif
+#ifdef KESTREL_JMF_ASAN
+#include <sanitizer/allocator_interface.h>
+#endif
 
-// The engine is C and reports errors with longjmp: every engine call that may throw runs inside
-// duk_safe_call, in functions that hold no C++ object with a destructor while it runs.
-
-namespace jmf_detail {
-// One engine heap and the accounting its allocator and timeout check read.
-struct jmfScriptEngine {
-    std::size_t used = 0;
-    std::size_t cap = 0;
-    // Set when the allocator refused a block, so that a failure can be told as the memory cap's.
-    bool refused = false;
-    bool running = false;
-    std::chrono::steady_clock::time_point deadline;
-    duk_context* ctx = nullptr;
-    // The script's `intensity`, kept reachable from the heap stash.
-    void* function = nullptr;
-
-    jmfScriptEngine() = default;
-    jmfScriptEngine(const jmfScriptEngine&) = delete;
-    jmfScriptEngine& operator=(const jmfScriptEngine&) = delete;
-    ~jmfScriptEngine() {
-        if (ctx) duk_destroy_heap(ctx);
-    }
-};
-}  // namespace jmf_detail
-
-using jmf_detail::jmfScriptEngine;
-
-extern "C" int jmfScriptTimedOut(void* heap) {
-    const auto* engine = static_cast<const jmfScriptEngine*>(heap);
-    return engine->running && std::chrono::steady_clock::now() >= engine->deadline;
-}
+// The engine is SpiderMonkey. The process starts it once, on the first script; each thread has a
+// context (a runtime of its own) made on its first script; each function object has a global
+// object (realm) in the context of the thread that made it. A watchdog thread ends a call that
+// outlives its budget or grows the process's memory beyond its cap, through the engine's interrupt
+// callback, which native loops of the engine (joins, regular expressions) also honour.
 
 namespace {
 
-// Each block carries its size in front, so that the heap's use is known on every free.
-constexpr std::size_t kHeader = alignof(std::max_align_t);
+using Clock = std::chrono::steady_clock;
 
-std::size_t& blockSize(void* user) {
-    return *reinterpret_cast<std::size_t*>(static_cast<char*>(user) - kHeader);
+std::int64_t nowNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
 }
 
-void* engineAlloc(void* udata, duk_size_t size) {
-    auto* engine = static_cast<jmfScriptEngine*>(udata);
-    if (size == 0) return nullptr;
-    if (size > engine->cap - engine->used) {
-        engine->refused = true;
-        return nullptr;
-    }
-    char* block = static_cast<char*>(std::malloc(size + kHeader));
-    if (!block) return nullptr;
-    engine->used += size;
-    *reinterpret_cast<std::size_t*>(block) = size;
-    return block + kHeader;
+// Memory the process holds from malloc; the engine's strings and array elements live there.
+std::size_t mallocBytes() {
+#ifdef KESTREL_JMF_ASAN
+    return __sanitizer_get_current_allocated_bytes();
+#else
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+#endif
 }
 
-void engineFree(void* udata, void* user) {
-    if (!user) return;
-    static_cast<jmfScriptEngine*>(udata)->used -= blockSize(user);
-    std::free(static_cast<char*>(user) - kHeader);
-}
+enum class Stop : int { none, time, memory };
 
-void* engineRealloc(void* udata, void* user, duk_size_t size) {
-    if (!user) return engineAlloc(udata, size);
-    if (size == 0) {
-        engineFree(udata, user);
-        return nullptr;
-    }
-    auto* engine = static_cast<jmfScriptEngine*>(udata);
-    const std::size_t old = blockSize(user);
-    if (size > old && size - old > engine->cap - engine->used) {
-        engine->refused = true;
-        return nullptr;
-    }
-    char* block = static_cast<char*>(std::realloc(static_cast<char*>(user) - kHeader, size + kHeader));
-    if (!block) return nullptr;
-    engine->used = engine->used - old + size;
-    *reinterpret_cast<std::size_t*>(block) = size;
-    return block + kHeader;
-}
+struct Engine;
 
-// Only reached when the engine fails outside a protected call, which this file never lets happen.
-[[noreturn]] void engineFatal(void*, const char* message) {
-    std::fprintf(stderr, "script engine: fatal error: %s\n", message ? message : "");
-    std::abort();
-}
-
-// Names the engine adds to the global object beyond the language's built-ins.
-constexpr const char* kHostNames[] = {"Duktape", "CBOR",  "TextEncoder", "TextDecoder", "performance",
-                                      "Buffer",  "print", "alert",       "require"};
-
-duk_ret_t removeHostNames(duk_context* ctx, void*) {
-    duk_push_global_object(ctx);
-    for (const char* name : kHostNames) duk_del_prop_string(ctx, -1, name);
-    duk_pop(ctx);
-    return 0;
-}
-
-struct CompileFrame {
-    const char* text;
-    std::size_t length;
-    void* function;
+// What a function object's handle shares with the engine of the thread that made its realm, so
+// that it can be let go from any thread, or after the engine has gone.
+struct EngineOwner {
+    std::mutex mutex;
+    Engine* engine = nullptr;  // null once the thread's engine has ended
+    std::thread::id thread;
+    std::vector<std::uint64_t> dropped;  // realms let go from other threads
+    std::atomic<bool> anyDropped{false};
 };
 
-// Compiles and runs the program, then keeps its `intensity`; leaves it, or undefined, on the stack.
-duk_ret_t compileUnsafe(duk_context* ctx, void* udata) {
-    auto* frame = static_cast<CompileFrame*>(udata);
-    duk_push_lstring(ctx, frame->text, frame->length);
-    duk_push_string(ctx, "script");
-    duk_compile(ctx, 0);
-    duk_call(ctx, 0);
-    duk_pop(ctx);
-    duk_get_global_string(ctx, "intensity");
-    if (!duk_is_function(ctx, -1)) return 1;
-    duk_push_heap_stash(ctx);
-    duk_dup(ctx, -2);
-    duk_put_prop_string(ctx, -2, "intensity");
-    duk_pop(ctx);
-    frame->function = duk_get_heapptr(ctx, -1);
-    return 1;
+// Promise jobs are dropped: a script has no event loop, and its value is what `intensity` returns.
+class NoJobs final : public JS::JobQueue {
+public:
+    JSObject* getIncumbentGlobal(JSContext*) override { return nullptr; }
+    bool enqueuePromiseJob(JSContext*, JS::HandleObject, JS::HandleObject, JS::HandleObject,
+                           JS::HandleObject) override {
+        return true;
+    }
+    void runJobs(JSContext*) override {}
+    bool empty() const override { return true; }
+
+private:
+    js::UniquePtr<SavedJobQueue> saveJobQueue(JSContext*) override { return nullptr; }
+};
+
+struct Realm {
+    std::uint64_t id;
+    JS::PersistentRootedObject global;
+    JS::PersistentRootedObject function;
+    Realm(JSContext* cx, std::uint64_t id) : id(id), global(cx), function(cx) {}
+};
+
+// The process's start of the engine and its watchdog.
+class Process {
+public:
+    Process() {
+        m_started = JS_Init();
+        if (m_started) m_thread = std::thread([this] { watch(); });
+    }
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+    ~Process() {
+        if (!m_started) return;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_stop = true;
+        }
+        m_wake.notify_one();
+        m_thread.join();
+        // A thread that still holds a context at exit keeps the engine up; its memory goes with
+        // the process.
+        if (m_engines.empty()) JS_ShutDown();
+    }
+
+    bool started() const { return m_started; }
+    void add(Engine* engine) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_engines.push_back(engine);
+    }
+    void remove(Engine* engine) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        std::erase(m_engines, engine);
+    }
+    // Called after a call is marked as running: wakes the watchdog if it sleeps.
+    void running() {
+        if (m_sleeping.load()) {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_sleeping.store(false);
+            m_wake.notify_one();
+        }
+    }
+
+private:
+    void watch();
+    bool scan();
+
+    bool m_started = false;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::vector<Engine*> m_engines;
+    bool m_stop = false;
+    std::atomic<bool> m_sleeping{false};
+    std::thread m_thread;
+};
+
+Process& process() {
+    static Process p;
+    return p;
 }
 
-// The error on top of the stack as text; with its script line when `udata` is not null.
-duk_ret_t describeUnsafe(duk_context* ctx, void* udata) {
-    long line = 0;
-    if (udata && duk_is_error(ctx, -1)) {
-        duk_get_prop_string(ctx, -1, "lineNumber");
-        if (duk_is_number(ctx, -1)) line = long(duk_get_number(ctx, -1));
-        duk_pop(ctx);
+// One thread's context and the realms made in it.
+struct Engine {
+    JSContext* cx = nullptr;
+    NoJobs jobs;
+    std::shared_ptr<EngineOwner> owner = std::make_shared<EngineOwner>();
+    std::unordered_map<std::uint64_t, std::unique_ptr<Realm>> realms;
+    std::uint64_t nextRealm = 1;
+
+    // Shared with the watchdog. `segment` is odd while a timed piece of script runs; `stopped`
+    // names the segment the watchdog ended, `stop` why.
+    std::atomic<std::uint64_t> segment{0};
+    std::atomic<std::int64_t> deadline{0};
+    std::atomic<std::size_t> memoryCap{0};
+    std::atomic<std::uint64_t> stopped{0};
+    std::atomic<int> stop{0};
+    // How large the engine's heap may grow in the segment running.
+    std::atomic<std::uint64_t> heapLimit{0};
+    // The watchdog's own: the segment it last saw and the process's memory then.
+    std::uint64_t seen = 0;
+    std::size_t memoryAtStart = 0;
+
+    Engine() = default;
+    Engine(const Engine&) = delete;
+    Engine& operator=(const Engine&) = delete;
+    ~Engine() {
+        {
+            std::lock_guard<std::mutex> lock(owner->mutex);
+            owner->engine = nullptr;
+        }
+        realms.clear();
+        if (cx) {
+            process().remove(this);
+            JS_DestroyContext(cx);
+        }
     }
-    duk_dup(ctx, -1);
-    duk_safe_to_string(ctx, -1);
-    if (line > 0) {
-        duk_push_sprintf(ctx, " (line %ld)", line);
-        duk_concat(ctx, 2);
+
+    void dropForeign() {
+        if (!owner->anyDropped.load()) return;
+        std::vector<std::uint64_t> ids;
+        {
+            std::lock_guard<std::mutex> lock(owner->mutex);
+            ids.swap(owner->dropped);
+            owner->anyDropped.store(false);
+        }
+        for (std::uint64_t id : ids) realms.erase(id);
     }
-    return 1;
+
+    // Starts a timed segment of script under `limits`; returns its number.
+    std::uint64_t begin(const jmfScriptLimits& limits) {
+        deadline.store(nowNs() + std::chrono::duration_cast<std::chrono::nanoseconds>(limits.timeBudget).count(),
+                       std::memory_order_relaxed);
+        memoryCap.store(limits.heapBytes, std::memory_order_relaxed);
+        const std::uint64_t running = segment.load(std::memory_order_relaxed) + 1;
+        segment.store(running);
+        process().running();
+        return running;
+    }
+    void end() { segment.store(segment.load(std::memory_order_relaxed) + 1, std::memory_order_release); }
+    // Why the watchdog ended segment `running`, if it did.
+    Stop stoppedBy(std::uint64_t running) const { return stopped.load() == running ? Stop(stop.load()) : Stop::none; }
+};
+
+// True while the segment running may go on: false once the watchdog has ended it.
+bool interrupted(JSContext* cx) {
+    const auto* engine = static_cast<const Engine*>(JS_GetContextPrivate(cx));
+    return engine->stopped.load(std::memory_order_acquire) != engine->segment.load(std::memory_order_relaxed);
 }
 
-constexpr const char* kUndescribed = "the script failed";
-
-std::string describeTop(duk_context* ctx, bool withLine) {
-    std::string text = kUndescribed;
-    if (duk_safe_call(ctx, describeUnsafe, withLine ? ctx : nullptr, 1, 1) == DUK_EXEC_SUCCESS) {
-        duk_size_t length = 0;
-        if (const char* s = duk_get_lstring(ctx, -1, &length)) text.assign(s, length);
+void Process::watch() {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    int idle = 0;
+    while (!m_stop) {
+        if (scan()) {
+            idle = 0;
+        } else if (++idle > 100) {
+            // Nothing ran for a while: sleep until a call starts, looking once more after saying
+            // so, since a call that began meanwhile may not have seen it.
+            m_sleeping.store(true);
+            if (!scan()) m_wake.wait(lock, [this] { return m_stop || !m_sleeping.load(); });
+            m_sleeping.store(false);
+            idle = 0;
+            continue;
+        }
+        m_wake.wait_for(lock, std::chrono::milliseconds(1));
     }
-    duk_pop(ctx);
-    // The text comes from the script: keep it to one readable line for terminals and reports.
+}
+
+// Ends what has run too long or grown too much; true when anything runs. The engine's heap is
+// read from here as its own collector reads it, under its lock. The watchdog does not interrupt
+// a segment that is within its bounds: a regular expression interrupted starts again.
+bool Process::scan() {
+    bool any = false;
+    bool measured = false;
+    std::size_t memory = 0;
+    const std::int64_t now = nowNs();
+    for (Engine* engine : m_engines) {
+        const std::uint64_t running = engine->segment.load();
+        if (running % 2 == 0) continue;
+        any = true;
+        if (engine->stopped.load() == running) continue;
+        Stop why = Stop::none;
+        if (now >= engine->deadline.load(std::memory_order_relaxed)) {
+            why = Stop::time;
+        } else if (JS_GetGCParameter(engine->cx, JSGC_BYTES) > engine->heapLimit.load(std::memory_order_relaxed)) {
+            why = Stop::memory;
+        } else {
+            if (!measured) {
+                memory = mallocBytes();
+                measured = true;
+            }
+            if (engine->seen != running) {
+                engine->seen = running;
+                engine->memoryAtStart = memory;
+            } else if (memory > engine->memoryAtStart &&
+                       memory - engine->memoryAtStart > engine->memoryCap.load(std::memory_order_relaxed)) {
+                why = Stop::memory;
+            }
+        }
+        if (why != Stop::none) {
+            engine->stop.store(int(why));
+            engine->stopped.store(running, std::memory_order_release);
+            JS_RequestInterruptCallback(engine->cx);
+        }
+    }
+    return any;
+}
+
+// The native stack the engine may use, counted from the thread's stack base: most of the stack,
+// leaving room for the engine's own frames past its checks and for what the host has used.
+std::size_t stackQuota() {
+    std::size_t size = std::size_t(1) << 20;
+    pthread_attr_t attributes;
+    if (pthread_getattr_np(pthread_self(), &attributes) == 0) {
+        pthread_attr_getstacksize(&attributes, &size);
+        pthread_attr_destroy(&attributes);
+    }
+    constexpr std::size_t kSpare = std::size_t(256) << 10;
+    return size > 2 * kSpare ? size - kSpare : size / 2;
+}
+
+// The calling thread's engine, made on first use; null when the engine does not start.
+Engine* threadEngine() {
+    thread_local std::unique_ptr<Engine> engine;
+    thread_local bool failed = false;
+    if (engine || failed) return engine.get();
+    failed = true;
+    if (!process().started()) return nullptr;
+    auto made = std::make_unique<Engine>();
+    made->cx = JS_NewContext(JS::DefaultHeapMaxBytes);
+    if (!made->cx) return nullptr;
+    JSContext* cx = made->cx;
+    JS::ContextOptionsRef(cx).setWasm(false).setAsmJS(false);
+    JS_SetNativeStackQuota(cx, stackQuota());
+    JS_SetGCParameter(cx, JSGC_MAX_NURSERY_BYTES, std::uint32_t(1) << 20);
+    JS_SetContextPrivate(cx, made.get());
+    if (!JS::InitSelfHostedCode(cx)) {
+        JS_DestroyContext(cx);
+        made->cx = nullptr;
+        return nullptr;
+    }
+    JS::SetJobQueue(cx, &made->jobs);
+    JS_AddInterruptCallback(cx, interrupted);
+    made->owner->engine = made.get();
+    made->owner->thread = std::this_thread::get_id();
+    process().add(made.get());
+    engine = std::move(made);
+    failed = false;
+    return engine.get();
+}
+
+const JSClass kGlobalClass = {"global", JSCLASS_GLOBAL_FLAGS, &JS::DefaultGlobalClassOps, nullptr, nullptr, nullptr};
+
+// Keeps the script's text to one readable line of bounded length for terminals and reports.
+std::string oneLine(std::string text) {
     constexpr std::size_t kLongest = 300;
     if (text.size() > kLongest) {
         std::size_t cut = kLongest;
@@ -170,116 +351,183 @@ std::string describeTop(duk_context* ctx, bool withLine) {
     return text;
 }
 
-enum class Problem { none, type, length, element, nonFinite, elementNonFinite };
-
-struct CallFrame {
-    void* function;
-    const double* arguments;
-    std::size_t count;
-    std::size_t components;
-    double* out;
-    Problem problem = Problem::none;
-    duk_int_t type = DUK_TYPE_NONE;
-    bool array = false;
-    std::size_t length = 0;
-    std::size_t index = 0;
-    double value = 0.0;
-};
-
-duk_ret_t callUnsafe(duk_context* ctx, void* udata) {
-    auto* frame = static_cast<CallFrame*>(udata);
-    duk_push_heapptr(ctx, frame->function);
-    for (std::size_t i = 0; i < frame->count; ++i) duk_push_number(ctx, frame->arguments[i]);
-    duk_call(ctx, duk_idx_t(frame->count));
-    frame->type = duk_get_type(ctx, -1);
-    frame->array = duk_is_array(ctx, -1);
-    if (frame->components == 1) {
-        if (!duk_is_number(ctx, -1)) {
-            frame->problem = Problem::type;
-        } else if (!std::isfinite(frame->value = duk_get_number(ctx, -1))) {
-            frame->problem = Problem::nonFinite;
-        } else {
-            frame->out[0] = frame->value;
-        }
-        return 0;
-    }
-    if (!frame->array) {
-        frame->problem = Problem::type;
-        return 0;
-    }
-    frame->length = duk_get_length(ctx, -1);
-    if (frame->length != frame->components) {
-        frame->problem = Problem::length;
-        return 0;
-    }
-    for (std::size_t i = 0; i < frame->length; ++i) {
-        duk_get_prop_index(ctx, -1, duk_uarridx_t(i));
-        frame->index = i;
-        frame->type = duk_get_type(ctx, -1);
-        frame->array = duk_is_array(ctx, -1);
-        if (!duk_is_number(ctx, -1)) {
-            frame->problem = Problem::element;
-            return 0;
-        }
-        if (!std::isfinite(frame->value = duk_get_number(ctx, -1))) {
-            frame->problem = Problem::elementNonFinite;
-            return 0;
-        }
-        frame->out[i] = frame->value;
-        duk_pop(ctx);
-    }
-    return 0;
-}
-
-std::string typeName(duk_int_t type, bool array) {
-    switch (type) {
-        case DUK_TYPE_UNDEFINED:
-        case DUK_TYPE_NONE:
-            return "undefined";
-        case DUK_TYPE_NULL:
-            return "null";
-        case DUK_TYPE_BOOLEAN:
-            return "a boolean";
-        case DUK_TYPE_NUMBER:
-            return "a number";
-        case DUK_TYPE_STRING:
-            return "a string";
-        case DUK_TYPE_OBJECT:
-            return array ? "an array" : "an object";
-        default:
-            return "a value of no script type";
-    }
-}
-
-std::string numberText(double value) {
-    if (std::isnan(value)) return "NaN";
-    return value > 0 ? "Infinity" : "-Infinity";
-}
-
 std::string megabytes(std::size_t bytes) {
     char text[32];
     std::snprintf(text, sizeof text, "%.3g MiB", double(bytes) / (1 << 20));
     return text;
 }
 
-// Why the call on the engine failed, from the error on top of its stack, which it pops: a used-up
-// budget is told as such, anything else as `failed` and the error.
-std::string failure(jmfScriptEngine& engine, const jmfScriptLimits& limits, const std::string& subject,
-                    const std::string& failed, bool withLine) {
-    const bool late = std::chrono::steady_clock::now() >= engine.deadline;
-    // Describing the error may run the script's own code (a toString of its own): budget it too.
-    engine.deadline = std::chrono::steady_clock::now() + limits.timeBudget;
-    engine.running = true;
-    const std::string text = describeTop(engine.ctx, withLine);
-    engine.running = false;
-    const bool timeout = text.rfind("RangeError: execution timeout", 0) == 0;
-    const bool memory = engine.refused && text.find("alloc failed") != std::string::npos;
-    if (timeout || (late && !memory))
-        return subject + " ran out of its time budget of " + std::to_string(limits.timeBudget.count()) + " ms";
-    // Without memory the engine may not even make its error: its fallbacks mean the cap too.
-    if (memory || (engine.refused && (text == kUndescribed || text.rfind("DoubleError", 0) == 0)))
-        return subject + " ran out of its memory cap of " + megabytes(limits.heapBytes);
-    return failed + text;
+std::string outOfTime(const std::string& subject, const jmfScriptLimits& limits) {
+    return subject + " ran out of its time budget of " + std::to_string(limits.timeBudget.count()) + " ms";
+}
+
+std::string outOfMemory(const std::string& subject, const jmfScriptLimits& limits) {
+    return subject + " ran out of its memory cap of " + megabytes(limits.heapBytes);
+}
+
+bool isString(JSContext* cx, JS::HandleValue value, const char* text) {
+    bool same = false;
+    return value.isString() && JS_StringEqualsAscii(cx, value.toString(), text, &same) && same;
+}
+
+// The pending exception as text, with the script's line and column for an error object; it may
+// run the script's own code (a toString of its own), so it runs as a timed segment of its own.
+// The engine counts columns from 0 in syntax errors and from 1 in the others.
+std::string describe(Engine& engine, const jmfScriptLimits& limits, JS::HandleValue exception, bool syntax) {
+    JSContext* cx = engine.cx;
+    const std::uint64_t running = engine.begin(limits);
+    std::string text = "the script failed";
+    JS::ExceptionStack stack(cx, exception, nullptr);
+    JS::ErrorReportBuilder report(cx);
+    if (report.init(cx, stack, JS::ErrorReportBuilder::WithSideEffects) && report.toStringResult()) {
+        text = report.toStringResult().c_str();
+        constexpr std::string_view kUncaught = "uncaught exception: ";
+        if (text.starts_with(kUncaught)) text.erase(0, kUncaught.size());
+        JS::RootedObject object(cx, exception.isObject() ? &exception.toObject() : nullptr);
+        if (object && JS_ErrorFromException(cx, object) && report.report() && report.report()->lineno > 0)
+            text += " (line " + std::to_string(report.report()->lineno) + ", column " +
+                    std::to_string(report.report()->column + (syntax ? 1 : 0)) + ")";
+    }
+    JS_ClearPendingException(cx);
+    engine.end();
+    if (engine.stoppedBy(running) != Stop::none) text = "the script failed, and so did telling why";
+    return oneLine(text);
+}
+
+// Why the segment `running` failed: the watchdog's reason, the engine's own shortage of memory,
+// or the exception, after `failed`.
+std::string failure(Engine& engine, std::uint64_t running, const jmfScriptLimits& limits, const std::string& subject,
+                    const std::string& failed, bool syntax = false) {
+    JSContext* cx = engine.cx;
+    switch (engine.stoppedBy(running)) {
+        case Stop::time:
+            JS_ClearPendingException(cx);
+            return outOfTime(subject, limits);
+        case Stop::memory:
+            JS_ClearPendingException(cx);
+            return outOfMemory(subject, limits);
+        case Stop::none:
+            break;
+    }
+    JS::RootedValue exception(cx);
+    if (!JS_IsExceptionPending(cx) || !JS_GetPendingException(cx, &exception)) {
+        JS_ClearPendingException(cx);
+        return failed + "the script was ended";
+    }
+    if (isString(cx, exception, "out of memory")) {
+        JS_ClearPendingException(cx);
+        return outOfMemory(subject, limits);
+    }
+    return failed + describe(engine, limits, exception, syntax);
+}
+
+// Sets the engine's heap limit so that the realm of `global` may grow to its cap, counting what
+// it holds from earlier calls; a realm at its cap after a collection may still run, but not grow.
+void allowGrowth(Engine& engine, JSObject* global, const jmfScriptLimits& limits) {
+    JSContext* cx = engine.cx;
+    std::uint64_t held = global ? js::GetGCHeapUsageForObjectZone(global) : 0;
+    if (held >= limits.heapBytes) {
+        JS_GC(cx);
+        held = js::GetGCHeapUsageForObjectZone(global);
+    }
+    // The watchdog ends a realm past its cap within a millisecond or two; the engine's own limit,
+    // a cap further, is the backstop for faster growth, far enough that the collector does not
+    // thrash at the cap first.
+    const std::uint64_t total = JS_GetGCParameter(cx, JSGC_BYTES);
+    const std::uint64_t limit = total + (held < limits.heapBytes ? limits.heapBytes - held : 0);
+    engine.heapLimit.store(limit, std::memory_order_relaxed);
+    JS_SetGCParameter(cx, JSGC_MAX_BYTES,
+                      std::uint32_t(std::min<std::uint64_t>(limit + limits.heapBytes, 0xffffffffu)));
+}
+
+constexpr const char* kLookup = "typeof intensity === 'function' ? intensity : undefined";
+
+// A new realm under `limits` that has run the script's top level and holds its `intensity`; null,
+// with `error` telling why, when there is none.
+Realm* startRealm(Engine& engine, const std::string& text, const jmfScriptLimits& limits, std::string& error) {
+    error.clear();
+    engine.dropForeign();
+    JSContext* cx = engine.cx;
+    const std::uint64_t id = engine.nextRealm++;
+    auto realm = std::make_unique<Realm>(cx, id);
+
+    allowGrowth(engine, nullptr, limits);
+    std::uint64_t running = engine.begin(limits);
+    JS::RealmOptions options;
+    options.creationOptions().setNewCompartmentAndZone();
+    realm->global = JS_NewGlobalObject(cx, &kGlobalClass, nullptr, JS::DontFireOnNewGlobalHook, options);
+    if (!realm->global) {
+        engine.end();
+        JS_ClearPendingException(cx);
+        error = "the script engine does not start within its memory cap of " + megabytes(limits.heapBytes);
+        return nullptr;
+    }
+    JSAutoRealm inRealm(cx, realm->global);
+    // The engine's own additions to the language go: the script sees the standard built-ins only.
+    if (!JS::InitRealmStandardClasses(cx) || !JS_DeleteProperty(cx, realm->global, "WebAssembly") ||
+        !JS_DeleteProperty(cx, realm->global, "InternalError")) {
+        engine.end();
+        JS_ClearPendingException(cx);
+        error = "the script engine does not start within its memory cap of " + megabytes(limits.heapBytes);
+        return nullptr;
+    }
+    JS_FireOnNewGlobalObject(cx, realm->global);
+
+    JS::CompileOptions options2(cx);
+    options2.setFileAndLine("script", 1);
+    JS::SourceText<mozilla::Utf8Unit> source;
+    JS::RootedScript script(cx);
+    if (!source.init(cx, text.data(), text.size(), JS::SourceOwnership::Borrowed) ||
+        !(script = JS::Compile(cx, options2, source))) {
+        engine.end();
+        const Stop stop = engine.stoppedBy(running);
+        JS::RootedValue exception(cx);
+        const bool syntax = stop == Stop::none && JS_GetPendingException(cx, &exception) && exception.isObject() &&
+                            JS_ErrorFromException(cx, JS::RootedObject(cx, &exception.toObject()));
+        error = failure(engine, running, limits, "the script's top level",
+                        syntax ? "the script does not compile: " : "the script's top level failed: ", syntax);
+        return nullptr;
+    }
+    JS::RootedValue value(cx);
+    bool ran = JS_ExecuteScript(cx, script, &value);
+    if (ran) {
+        JS::SourceText<mozilla::Utf8Unit> lookup;
+        ran = lookup.init(cx, kLookup, std::strlen(kLookup), JS::SourceOwnership::Borrowed) &&
+              JS::Evaluate(cx, options2, lookup, &value);
+    }
+    engine.end();
+    if (!ran) {
+        error = failure(engine, running, limits, "the script's top level", "the script's top level failed: ");
+        return nullptr;
+    }
+    if (!value.isObject()) {
+        error = "the script defines no function intensity";
+        return nullptr;
+    }
+    realm->function = &value.toObject();
+    Realm* made = realm.get();
+    engine.realms.emplace(id, std::move(realm));
+    return made;
+}
+
+enum class Problem { none, type, length, element, nonFinite, elementNonFinite };
+
+std::string typeName(JSContext* cx, JS::HandleValue value) {
+    if (value.isUndefined()) return "undefined";
+    if (value.isNull()) return "null";
+    if (value.isBoolean()) return "a boolean";
+    if (value.isNumber()) return "a number";
+    if (value.isString()) return "a string";
+    if (value.isSymbol()) return "a symbol";
+    if (value.isBigInt()) return "a bigint";
+    bool array = false;
+    if (!JS::IsArrayObject(cx, value, &array)) JS_ClearPendingException(cx);
+    return array ? "an array" : "an object";
+}
+
+std::string numberText(double value) {
+    if (std::isnan(value)) return "NaN";
+    return value > 0 ? "Infinity" : "-Infinity";
 }
 
 jmfScriptLimits& defaults() {
@@ -292,48 +540,8 @@ std::mutex& defaultsMutex() {
     return mutex;
 }
 
-// A new engine under `limits` that has run the script's top level and holds its `intensity`; null,
-// with `error` telling why, when there is none.
-std::unique_ptr<jmfScriptEngine> startEngine(const std::string& text, const jmfScriptLimits& limits,
-                                             std::string& error) {
-    error.clear();
-    auto engine = std::make_unique<jmfScriptEngine>();
-    engine->cap = limits.heapBytes;
-    engine->ctx = duk_create_heap(engineAlloc, engineRealloc, engineFree, engine.get(), engineFatal);
-    if (!engine->ctx) {
-        error = "the script engine does not start within its memory cap of " + megabytes(limits.heapBytes);
-        return nullptr;
-    }
-    duk_context* ctx = engine->ctx;
-    if (duk_safe_call(ctx, removeHostNames, nullptr, 0, 1) != DUK_EXEC_SUCCESS) {
-        error = "the script engine does not start: " + describeTop(ctx, false);
-        return nullptr;
-    }
-    duk_pop(ctx);
-
-    CompileFrame frame{text.data(), text.size(), nullptr};
-    engine->refused = false;
-    engine->deadline = std::chrono::steady_clock::now() + limits.timeBudget;
-    engine->running = true;
-    const duk_int_t status = duk_safe_call(ctx, compileUnsafe, &frame, 0, 1);
-    engine->running = false;
-    if (status != DUK_EXEC_SUCCESS) {
-        const bool syntax = duk_get_error_code(ctx, -1) == DUK_ERR_SYNTAX_ERROR;
-        error = failure(*engine, limits, "the script's top level",
-                        syntax ? "the script does not compile: " : "the script's top level failed: ", !syntax);
-        return nullptr;
-    }
-    duk_pop(ctx);  // the stash keeps it, if there is one
-    if (!frame.function) {
-        error = "the script defines no function intensity";
-        return nullptr;
-    }
-    engine->function = frame.function;
-    return engine;
-}
-
 // What checking a script finds, kept per thread for the texts and limits seen last: a document
-// repeats its scripts, and checking one costs an engine.
+// repeats its scripts, and checking one costs a realm.
 class CheckCache {
 public:
     const std::string* find(const std::string& text, const jmfScriptLimits& limits) const {
@@ -368,18 +576,49 @@ bool ranOutOfTime(const std::string& error) {
     return error.find("ran out of its time budget") != std::string::npos;
 }
 
+constexpr const char* kNoEngine = "the script engine does not start";
+
 // Why `text` would not give a function under `limits`; empty when it would.
 std::string checkScript(const std::string& text, const jmfScriptLimits& limits) {
     thread_local CheckCache cache;
     if (const std::string* known = cache.find(text, limits)) return *known;
+    Engine* engine = threadEngine();
+    if (!engine) return kNoEngine;
     std::string error;
-    startEngine(text, limits, error);
+    if (Realm* realm = startRealm(*engine, text, limits, error)) engine->realms.erase(realm->id);
     // Time depends on what else the machine does: such a verdict is not kept.
     if (!ranOutOfTime(error)) cache.add(text, limits, error);
     return error;
 }
 
 }  // namespace
+
+namespace jmf_detail {
+// A function object's realm, held by the engine of the thread that made it.
+struct jmfScriptRealm {
+    std::shared_ptr<EngineOwner> owner;
+    Realm* realm = nullptr;
+
+    jmfScriptRealm() = default;
+    jmfScriptRealm(const jmfScriptRealm&) = delete;
+    jmfScriptRealm& operator=(const jmfScriptRealm&) = delete;
+    ~jmfScriptRealm() {
+        if (!owner || !realm) return;
+        std::unique_lock<std::mutex> lock(owner->mutex);
+        if (!owner->engine) return;
+        if (owner->thread == std::this_thread::get_id()) {
+            Engine* engine = owner->engine;
+            lock.unlock();
+            engine->realms.erase(realm->id);
+        } else {
+            owner->dropped.push_back(realm->id);
+            owner->anyDropped.store(true);
+        }
+    }
+};
+}  // namespace jmf_detail
+
+using jmf_detail::jmfScriptRealm;
 
 jmfFunctionObject::jmfFunctionObject(const std::string& text) : m_text(text), m_limits(defaultLimits()) {
     m_compileError = checkScript(m_text, m_limits);
@@ -394,7 +633,7 @@ jmfFunctionObject& jmfFunctionObject::operator=(const jmfFunctionObject& other) 
     if (this != &other) {
         m_text = other.m_text;
         m_limits = other.m_limits;
-        m_engine.reset();
+        m_realm.reset();
         m_started = false;
         m_error.clear();
         m_compileError = checkScript(m_text, m_limits);
@@ -406,7 +645,6 @@ jmfFunctionObject::~jmfFunctionObject() = default;
 
 void jmfFunctionObject::setLimits(const jmfScriptLimits& limits) {
     m_limits = limits;
-    if (m_engine) m_engine->cap = limits.heapBytes;
 }
 
 jmfScriptLimits jmfFunctionObject::defaultLimits() {
@@ -420,15 +658,29 @@ void jmfFunctionObject::setDefaultLimits(const jmfScriptLimits& limits) {
 }
 
 std::size_t jmfFunctionObject::engineBytes() const {
-    return start() ? m_engine->used : 0;
+    return start() ? std::size_t(js::GetGCHeapUsageForObjectZone(m_realm->realm->global)) : 0;
 }
 
 bool jmfFunctionObject::start() const {
-    if (!m_started && m_compileError.empty()) {
-        m_started = true;
-        m_engine = startEngine(m_text, m_limits, m_startError);
+    if (!m_compileError.empty()) return false;
+    Engine* engine = threadEngine();
+    if (!engine) {
+        m_startError = kNoEngine;
+        return false;
     }
-    return m_engine != nullptr;
+    // A realm lives in the context of the thread that made it: another thread starts afresh.
+    if (m_started && m_realm && m_realm->owner != engine->owner) {
+        m_realm.reset();
+        m_started = false;
+    }
+    if (!m_started) {
+        m_started = true;
+        auto handle = std::make_unique<jmfScriptRealm>();
+        handle->owner = engine->owner;
+        handle->realm = startRealm(*engine, m_text, m_limits, m_startError);
+        if (handle->realm) m_realm = std::move(handle);
+    }
+    return m_realm != nullptr;
 }
 
 bool jmfFunctionObject::call(std::span<const double> arguments, std::size_t components,
@@ -438,43 +690,86 @@ bool jmfFunctionObject::call(std::span<const double> arguments, std::size_t comp
         m_error = m_compileError.empty() ? m_startError : m_compileError;
         return false;
     }
+    Engine& engine = *m_realm->owner->engine;
+    Realm& realm = *m_realm->realm;
+    JSContext* cx = engine.cx;
+    JSAutoRealm inRealm(cx, realm.global);
+    allowGrowth(engine, realm.global, m_limits);
+    JS::RootedValueVector args(cx);
+    if (!args.reserve(arguments.size())) {
+        JS_ClearPendingException(cx);
+        m_error = outOfMemory("intensity", m_limits);
+        return false;
+    }
+    for (double a : arguments) args.infallibleAppend(JS::NumberValue(a));
+    JS::RootedValue function(cx, JS::ObjectValue(*realm.function));
+    JS::RootedValue result(cx);
+    JS::RootedValue element(cx);
+    Problem problem = Problem::none;
+    std::uint32_t length = 0;
+    std::uint32_t index = 0;
+    double value = 0.0;
+
     values.resize(components);
-    jmfScriptEngine& engine = *m_engine;
-    CallFrame frame{engine.function, arguments.data(), arguments.size(), components, values.data()};
-    engine.refused = false;
-    engine.deadline = std::chrono::steady_clock::now() + m_limits.timeBudget;
-    engine.running = true;
-    const duk_int_t status = duk_safe_call(engine.ctx, callUnsafe, &frame, 0, 1);
-    engine.running = false;
-    if (status != DUK_EXEC_SUCCESS) {
-        m_error = failure(engine, m_limits, "intensity", "intensity failed: ", true);
+    const std::uint64_t running = engine.begin(m_limits);
+    bool ok = JS::Call(cx, JS::UndefinedHandleValue, function, JS::HandleValueArray(args), &result);
+    if (ok && components == 1) {
+        if (!result.isNumber())
+            problem = Problem::type;
+        else if (!std::isfinite(value = result.toNumber()))
+            problem = Problem::nonFinite;
+        else
+            values[0] = value;
+    } else if (ok) {
+        bool array = false;
+        ok = JS::IsArrayObject(cx, result, &array);
+        if (ok && !array) problem = Problem::type;
+        if (ok && array) {
+            JS::RootedObject object(cx, &result.toObject());
+            ok = JS::GetArrayLength(cx, object, &length);
+            if (ok && length != components) problem = Problem::length;
+            for (std::uint32_t i = 0; ok && problem == Problem::none && i < length; ++i) {
+                index = i;
+                ok = JS_GetElement(cx, object, index, &element);
+                if (!ok) break;
+                if (!element.isNumber())
+                    problem = Problem::element;
+                else if (!std::isfinite(value = element.toNumber()))
+                    problem = Problem::elementNonFinite;
+                else
+                    values[index] = value;
+            }
+        }
+    }
+    engine.end();
+    if (!ok) {
+        m_error = failure(engine, running, m_limits, "intensity", "intensity failed: ");
         values.clear();
         return false;
     }
-    duk_pop(engine.ctx);
     const std::string expected =
         components == 1 ? "a number" : "an array of " + std::to_string(components) + " numbers";
-    switch (frame.problem) {
+    switch (problem) {
         case Problem::none:
             m_error.clear();
             return true;
         case Problem::type:
-            m_error = "intensity returned " + typeName(frame.type, frame.array) + ", expected " + expected;
+            m_error = "intensity returned " + typeName(cx, result) + ", expected " + expected;
             break;
         case Problem::length:
-            m_error = "intensity returned an array of " + std::to_string(frame.length) +
-                      (frame.length == 1 ? " value" : " values") + ", expected " + expected;
+            m_error = "intensity returned an array of " + std::to_string(length) +
+                      (length == 1 ? " value" : " values") + ", expected " + expected;
             break;
         case Problem::element:
-            m_error = "intensity returned an array whose element " + std::to_string(frame.index) + " is " +
-                      typeName(frame.type, frame.array) + ", expected " + expected;
+            m_error = "intensity returned an array whose element " + std::to_string(index) + " is " +
+                      typeName(cx, element) + ", expected " + expected;
             break;
         case Problem::nonFinite:
-            m_error = "intensity returned " + numberText(frame.value) + ", expected a finite number";
+            m_error = "intensity returned " + numberText(value) + ", expected a finite number";
             break;
         case Problem::elementNonFinite:
-            m_error = "intensity returned an array whose element " + std::to_string(frame.index) + " is " +
-                      numberText(frame.value) + ", expected finite numbers";
+            m_error = "intensity returned an array whose element " + std::to_string(index) + " is " +
+                      numberText(value) + ", expected finite numbers";
             break;
     }
     values.clear();

@@ -126,7 +126,7 @@ TEST_F(Kinds, ScriptsThatDoNotCompileAreReportedAndKept) {
     auto pressure = readAs<Pressure>("\n<pressure2d_javascript refinement=\"1\"><function encoding=\"base64\">" +
                                          Base64::encode(broken) + "</function></pressure2d_javascript>",
                                      "2 /owner/f/pressure2d_javascript: the script does not compile: SyntaxError: "
-                                     "parse error (line 3, column 15)\n");
+                                     "expected expression, got '*' (line 3, column 13)\n");
     ASSERT_NE(pressure, nullptr);
     EXPECT_EQ(dynamic_cast<laIntensityJavaScript<Pressure>&>(*pressure).script(), broken);
 }
