@@ -45,7 +45,9 @@
 #endif
 #endif
 #ifdef KESTREL_JMF_ASAN
-#include <sanitizer/allocator_interface.h>
+// The sanitizer's allocator stands in for malloc; it counts what it holds (declared here, since
+// GCC does not ship the sanitizer's interface headers).
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
 // The engine is SpiderMonkey. The process starts it once, on the first script; each thread has a

@@ -1,0 +1,1 @@
+function intensity(x) { var a = [1]; for (;;) a = a.concat(a, a); }

@@ -1,0 +1,2 @@
+for (;;) {}
+function intensity() { return 1; }

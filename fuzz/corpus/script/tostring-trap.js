@@ -1,0 +1,1 @@
+function intensity() { throw { toString() { for (;;) {} } }; }
