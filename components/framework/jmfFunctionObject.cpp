@@ -141,14 +141,6 @@ public:
         std::lock_guard<std::mutex> lock(m_mutex);
         std::erase(m_engines, engine);
     }
-    // Called after a call is marked as running: wakes the watchdog if it sleeps.
-    void running() {
-        if (m_sleeping.load()) {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_sleeping.store(false);
-            m_wake.notify_one();
-        }
-    }
 
 private:
     void watch();
@@ -159,7 +151,6 @@ private:
     std::condition_variable m_wake;
     std::vector<Engine*> m_engines;
     bool m_stop = false;
-    std::atomic<bool> m_sleeping{false};
     std::thread m_thread;
 };
 
@@ -176,18 +167,22 @@ struct Engine {
     std::unordered_map<std::uint64_t, std::unique_ptr<Realm>> realms;
     std::uint64_t nextRealm = 1;
 
-    // Shared with the watchdog. `segment` is odd while a timed piece of script runs; `stopped`
+    // Shared with the watchdog. `segment` is odd while a timed piece of script runs, under the
+    // budget, cap and allowance (what the engine's heap may grow by) stored before it; `stopped`
     // names the segment the watchdog ended, `stop` why.
     std::atomic<std::uint64_t> segment{0};
-    std::atomic<std::int64_t> deadline{0};
+    std::atomic<std::int64_t> budget{0};
     std::atomic<std::size_t> memoryCap{0};
+    std::atomic<std::uint64_t> allowance{0};
     std::atomic<std::uint64_t> stopped{0};
     std::atomic<int> stop{0};
-    // How large the engine's heap may grow in the segment running.
-    std::atomic<std::uint64_t> heapLimit{0};
-    // The watchdog's own: the segment it last saw and the process's memory then.
+    // The watchdog's own: the segment it last saw, and its deadline and the memory when it did.
     std::uint64_t seen = 0;
+    std::int64_t deadline = 0;
     std::size_t memoryAtStart = 0;
+    std::uint64_t heapAtStart = 0;
+    // Calls since the engine's own heap limit was last set.
+    unsigned calls = 0;
 
     Engine() = default;
     Engine(const Engine&) = delete;
@@ -215,14 +210,15 @@ struct Engine {
         for (std::uint64_t id : ids) realms.erase(id);
     }
 
-    // Starts a timed segment of script under `limits`; returns its number.
+    // Starts a timed segment of script under `limits`; returns its number. The watchdog starts
+    // the clock when it first sees the segment, so that a call costs no reading of the time.
     std::uint64_t begin(const jmfScriptLimits& limits) {
-        deadline.store(nowNs() + std::chrono::duration_cast<std::chrono::nanoseconds>(limits.timeBudget).count(),
-                       std::memory_order_relaxed);
-        memoryCap.store(limits.heapBytes, std::memory_order_relaxed);
+        const std::int64_t ns = std::chrono::duration_cast<std::chrono::nanoseconds>(limits.timeBudget).count();
+        if (budget.load(std::memory_order_relaxed) != ns) budget.store(ns, std::memory_order_relaxed);
+        if (memoryCap.load(std::memory_order_relaxed) != limits.heapBytes)
+            memoryCap.store(limits.heapBytes, std::memory_order_relaxed);
         const std::uint64_t running = segment.load(std::memory_order_relaxed) + 1;
-        segment.store(running);
-        process().running();
+        segment.store(running, std::memory_order_release);
         return running;
     }
     void end() { segment.store(segment.load(std::memory_order_relaxed) + 1, std::memory_order_release); }
@@ -236,22 +232,15 @@ bool interrupted(JSContext* cx) {
     return engine->stopped.load(std::memory_order_acquire) != engine->segment.load(std::memory_order_relaxed);
 }
 
+// Looks every millisecond while scripts run, and every 20 ms after a tenth of a second without
+// any: a segment's clock then starts at most 20 ms late, well within the promise of twice its
+// budget plus 50 ms, and an idle process costs next to nothing.
 void Process::watch() {
     std::unique_lock<std::mutex> lock(m_mutex);
     int idle = 0;
     while (!m_stop) {
-        if (scan()) {
-            idle = 0;
-        } else if (++idle > 100) {
-            // Nothing ran for a while: sleep until a call starts, looking once more after saying
-            // so, since a call that began meanwhile may not have seen it.
-            m_sleeping.store(true);
-            if (!scan()) m_wake.wait(lock, [this] { return m_stop || !m_sleeping.load(); });
-            m_sleeping.store(false);
-            idle = 0;
-            continue;
-        }
-        m_wake.wait_for(lock, std::chrono::milliseconds(1));
+        idle = scan() ? 0 : idle + 1;
+        m_wake.wait_for(lock, std::chrono::milliseconds(idle > 100 ? 20 : 1));
     }
 }
 
@@ -264,27 +253,31 @@ bool Process::scan() {
     std::size_t memory = 0;
     const std::int64_t now = nowNs();
     for (Engine* engine : m_engines) {
-        const std::uint64_t running = engine->segment.load();
+        const std::uint64_t running = engine->segment.load(std::memory_order_acquire);
         if (running % 2 == 0) continue;
         any = true;
         if (engine->stopped.load() == running) continue;
+        if (!measured) {
+            memory = mallocBytes();
+            measured = true;
+        }
+        const std::uint64_t heap = JS_GetGCParameter(engine->cx, JSGC_BYTES);
+        if (engine->seen != running) {
+            engine->seen = running;
+            engine->deadline = now + engine->budget.load(std::memory_order_relaxed);
+            engine->memoryAtStart = memory;
+            engine->heapAtStart = heap;
+            continue;
+        }
         Stop why = Stop::none;
-        if (now >= engine->deadline.load(std::memory_order_relaxed)) {
+        if (now >= engine->deadline) {
             why = Stop::time;
-        } else if (JS_GetGCParameter(engine->cx, JSGC_BYTES) > engine->heapLimit.load(std::memory_order_relaxed)) {
+        } else if (heap > engine->heapAtStart &&
+                   heap - engine->heapAtStart > engine->allowance.load(std::memory_order_relaxed)) {
             why = Stop::memory;
-        } else {
-            if (!measured) {
-                memory = mallocBytes();
-                measured = true;
-            }
-            if (engine->seen != running) {
-                engine->seen = running;
-                engine->memoryAtStart = memory;
-            } else if (memory > engine->memoryAtStart &&
-                       memory - engine->memoryAtStart > engine->memoryCap.load(std::memory_order_relaxed)) {
-                why = Stop::memory;
-            }
+        } else if (memory > engine->memoryAtStart &&
+                   memory - engine->memoryAtStart > engine->memoryCap.load(std::memory_order_relaxed)) {
+            why = Stop::memory;
         }
         if (why != Stop::none) {
             engine->stop.store(int(why));
@@ -432,14 +425,14 @@ void allowGrowth(Engine& engine, JSObject* global, const jmfScriptLimits& limits
         JS_GC(cx);
         held = js::GetGCHeapUsageForObjectZone(global);
     }
+    engine.allowance.store(held < limits.heapBytes ? limits.heapBytes - held : 0, std::memory_order_relaxed);
     // The watchdog ends a realm past its cap within a millisecond or two; the engine's own limit,
-    // a cap further, is the backstop for faster growth, far enough that the collector does not
-    // thrash at the cap first.
-    const std::uint64_t total = JS_GetGCParameter(cx, JSGC_BYTES);
-    const std::uint64_t limit = total + (held < limits.heapBytes ? limits.heapBytes - held : 0);
-    engine.heapLimit.store(limit, std::memory_order_relaxed);
-    JS_SetGCParameter(cx, JSGC_MAX_BYTES,
-                      std::uint32_t(std::min<std::uint64_t>(limit + limits.heapBytes, 0xffffffffu)));
+    // two caps above its heap, is the backstop for faster growth, far enough that the collector
+    // does not thrash at the cap first. Setting it takes the collector's lock: not on every call.
+    if (!global || engine.calls++ % 64 == 0) {
+        const std::uint64_t limit = JS_GetGCParameter(cx, JSGC_BYTES) + 2 * std::uint64_t(limits.heapBytes);
+        JS_SetGCParameter(cx, JSGC_MAX_BYTES, std::uint32_t(std::min<std::uint64_t>(limit, 0xffffffffu)));
+    }
 }
 
 constexpr const char* kLookup = "typeof intensity === 'function' ? intensity : undefined";
@@ -697,13 +690,24 @@ bool jmfFunctionObject::call(std::span<const double> arguments, std::size_t comp
     JSContext* cx = engine.cx;
     JSAutoRealm inRealm(cx, realm.global);
     allowGrowth(engine, realm.global, m_limits);
-    JS::RootedValueVector args(cx);
-    if (!args.reserve(arguments.size())) {
+    // The quantities pass one or three numbers: those stay on the stack.
+    constexpr std::size_t kFew = 4;
+    JS::RootedValueArray<kFew> few(cx);
+    JS::RootedValueVector many(cx);
+    if (arguments.size() > kFew && !many.reserve(arguments.size())) {
         JS_ClearPendingException(cx);
         m_error = outOfMemory("intensity", m_limits);
         return false;
     }
-    for (double a : arguments) args.infallibleAppend(JS::NumberValue(a));
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (arguments.size() <= kFew)
+            few[i].setNumber(arguments[i]);
+        else
+            many.infallibleAppend(JS::NumberValue(arguments[i]));
+    }
+    const JS::HandleValueArray args = arguments.size() <= kFew
+                                          ? JS::HandleValueArray::subarray(few, 0, arguments.size())
+                                          : JS::HandleValueArray(many);
     JS::RootedValue function(cx, JS::ObjectValue(*realm.function));
     JS::RootedValue result(cx);
     JS::RootedValue element(cx);
@@ -714,7 +718,7 @@ bool jmfFunctionObject::call(std::span<const double> arguments, std::size_t comp
 
     values.resize(components);
     const std::uint64_t running = engine.begin(m_limits);
-    bool ok = JS::Call(cx, JS::UndefinedHandleValue, function, JS::HandleValueArray(args), &result);
+    bool ok = JS::Call(cx, JS::UndefinedHandleValue, function, args, &result);
     if (ok && components == 1) {
         if (!result.isNumber())
             problem = Problem::type;
