@@ -174,13 +174,13 @@ struct Engine {
     std::atomic<std::int64_t> budget{0};
     std::atomic<std::size_t> memoryCap{0};
     std::atomic<std::uint64_t> allowance{0};
+    std::atomic<std::uint64_t> heapAtStart{0};
     std::atomic<std::uint64_t> stopped{0};
     std::atomic<int> stop{0};
     // The watchdog's own: the segment it last saw, and its deadline and the memory when it did.
     std::uint64_t seen = 0;
     std::int64_t deadline = 0;
     std::size_t memoryAtStart = 0;
-    std::uint64_t heapAtStart = 0;
     // Calls since the engine's own heap limit was last set.
     unsigned calls = 0;
 
@@ -266,14 +266,13 @@ bool Process::scan() {
             engine->seen = running;
             engine->deadline = now + engine->budget.load(std::memory_order_relaxed);
             engine->memoryAtStart = memory;
-            engine->heapAtStart = heap;
             continue;
         }
         Stop why = Stop::none;
         if (now >= engine->deadline) {
             why = Stop::time;
-        } else if (heap > engine->heapAtStart &&
-                   heap - engine->heapAtStart > engine->allowance.load(std::memory_order_relaxed)) {
+        } else if (const std::uint64_t start = engine->heapAtStart.load(std::memory_order_relaxed);
+                   heap > start && heap - start > engine->allowance.load(std::memory_order_relaxed)) {
             why = Stop::memory;
         } else if (memory > engine->memoryAtStart &&
                    memory - engine->memoryAtStart > engine->memoryCap.load(std::memory_order_relaxed)) {
@@ -418,22 +417,27 @@ std::string failure(Engine& engine, std::uint64_t running, const jmfScriptLimits
 
 // Sets the engine's heap limit so that the realm of `global` may grow to its cap, counting what
 // it holds from earlier calls; a realm at its cap after a collection may still run, but not grow.
-void allowGrowth(Engine& engine, JSObject* global, const jmfScriptLimits& limits) {
+void allowGrowth(Engine& engine, JSObject* global, const jmfScriptLimits& limits, bool starting = false) {
     JSContext* cx = engine.cx;
-    std::uint64_t held = global ? js::GetGCHeapUsageForObjectZone(global) : 0;
+    std::uint64_t held = js::GetGCHeapUsageForObjectZone(global);
     if (held >= limits.heapBytes) {
         JS_GC(cx);
         held = js::GetGCHeapUsageForObjectZone(global);
     }
     engine.allowance.store(held < limits.heapBytes ? limits.heapBytes - held : 0, std::memory_order_relaxed);
+    const std::uint64_t total = JS_GetGCParameter(cx, JSGC_BYTES);
+    engine.heapAtStart.store(total, std::memory_order_relaxed);
     // The watchdog ends a realm past its cap within a millisecond or two; the engine's own limit,
     // two caps above its heap, is the backstop for faster growth, far enough that the collector
-    // does not thrash at the cap first. Setting it takes the collector's lock: not on every call.
-    if (!global || engine.calls++ % 64 == 0) {
-        const std::uint64_t limit = JS_GetGCParameter(cx, JSGC_BYTES) + 2 * std::uint64_t(limits.heapBytes);
+    // does not thrash at the cap first. Setting it makes the collector recompute its triggers: not
+    // on every call.
+    if (starting || engine.calls++ % 64 == 0) {
+        const std::uint64_t limit = total + 2 * std::uint64_t(limits.heapBytes);
         JS_SetGCParameter(cx, JSGC_MAX_BYTES, std::uint32_t(std::min<std::uint64_t>(limit, 0xffffffffu)));
     }
 }
+
+constexpr const char* kNoEngine = "the script engine does not start";
 
 constexpr const char* kLookup = "typeof intensity === 'function' ? intensity : undefined";
 
@@ -446,27 +450,31 @@ Realm* startRealm(Engine& engine, const std::string& text, const jmfScriptLimits
     const std::uint64_t id = engine.nextRealm++;
     auto realm = std::make_unique<Realm>(cx, id);
 
-    allowGrowth(engine, nullptr, limits);
-    std::uint64_t running = engine.begin(limits);
+    // Making the realm is the engine's work, not the script's: it is not timed, so that a loaded
+    // machine does not fail a script for it.
     JS::RealmOptions options;
     options.creationOptions().setNewCompartmentAndZone();
     realm->global = JS_NewGlobalObject(cx, &kGlobalClass, nullptr, JS::DontFireOnNewGlobalHook, options);
     if (!realm->global) {
-        engine.end();
         JS_ClearPendingException(cx);
-        error = "the script engine does not start within its memory cap of " + megabytes(limits.heapBytes);
+        error = kNoEngine;
         return nullptr;
     }
     JSAutoRealm inRealm(cx, realm->global);
     // The engine's own additions to the language go: the script sees the standard built-ins only.
     if (!JS::InitRealmStandardClasses(cx) || !JS_DeleteProperty(cx, realm->global, "WebAssembly") ||
         !JS_DeleteProperty(cx, realm->global, "InternalError")) {
-        engine.end();
         JS_ClearPendingException(cx);
-        error = "the script engine does not start within its memory cap of " + megabytes(limits.heapBytes);
+        error = kNoEngine;
         return nullptr;
     }
     JS_FireOnNewGlobalObject(cx, realm->global);
+    allowGrowth(engine, realm->global, limits, true);
+    if (engine.allowance.load(std::memory_order_relaxed) == 0) {
+        error = "the script engine does not start within its memory cap of " + megabytes(limits.heapBytes);
+        return nullptr;
+    }
+    const std::uint64_t running = engine.begin(limits);
 
     JS::CompileOptions options2(cx);
     options2.setFileAndLine("script", 1);
@@ -570,8 +578,6 @@ private:
 bool ranOutOfTime(const std::string& error) {
     return error.find("ran out of its time budget") != std::string::npos;
 }
-
-constexpr const char* kNoEngine = "the script engine does not start";
 
 // Why `text` would not give a function under `limits`; empty when it would.
 std::string checkScript(const std::string& text, const jmfScriptLimits& limits) {

@@ -178,7 +178,7 @@ TEST(ScriptFunction, EndsAtItsMemoryCap) {
     jmfFunctionObject::setDefaultLimits(tiny);
     const jmfFunctionObject starved("function intensity() { return 1; }");
     jmfFunctionObject::setDefaultLimits(defaults);
-    EXPECT_EQ(starved.compileError(), "the script's top level ran out of its memory cap of 0.000977 MiB");
+    EXPECT_EQ(starved.compileError(), "the script engine does not start within its memory cap of 0.000977 MiB");
     EXPECT_EQ(starved.engineBytes(), 0u);
 }
 
