@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,8 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)limited;
     const std::string text(reinterpret_cast<const char*>(data), size);
     // Checking runs the top level, then the first call runs it again in the function's realm.
-    const jmfFunctionObject* made = nullptr;
-    timed("checking the script", [&] { made = new jmfFunctionObject(text); });
+    std::optional<jmfFunctionObject> made;
+    timed("checking the script", [&] { made.emplace(text); });
     const jmfFunctionObject& function = *made;
     std::vector<double> values;
     const double position[] = {1.5, -2.0, 0.25};
@@ -55,6 +56,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!function.compileError().empty() && (surface || line)) __builtin_trap();
     // The engine tenures young objects past the cap before the watchdog sees it: a bound, not the cap.
     if (function.engineBytes() > 3 * function.limits().heapBytes) __builtin_trap();
-    delete made;
     return 0;
 }
