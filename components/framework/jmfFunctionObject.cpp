@@ -1,5 +1,7 @@
 #include "kestrel/components/framework/jmfFunctionObject.h"
 
+#include "detail/jmfEngineAllocations.h"
+
 #include <js/Array.h>
 #include <js/CompilationAndEvaluation.h>
 #include <js/Context.h>
@@ -76,6 +78,11 @@ std::size_t mallocBytes() {
 
 enum class Stop : int { none, time, memory };
 
+// The largest block a script may take is this share of its cap: small enough that the engine's
+// built-ins, which a script cannot interrupt, end in well under a budget over any one block (about
+// a microsecond per element at worst), large enough for any table an intensity needs.
+constexpr std::size_t kBlockShare = 16;
+
 struct Engine;
 
 // What a function object's handle shares with the engine of the thread that made its realm, so
@@ -115,6 +122,7 @@ class Process {
 public:
     Process() {
         m_started = JS_Init();
+        if (m_started) jmf_detail::guardEngineAllocations();
         if (m_started) m_thread = std::thread([this] { watch(); });
     }
     Process(const Process&) = delete;
@@ -217,11 +225,15 @@ struct Engine {
         if (budget.load(std::memory_order_relaxed) != ns) budget.store(ns, std::memory_order_relaxed);
         if (memoryCap.load(std::memory_order_relaxed) != limits.heapBytes)
             memoryCap.store(limits.heapBytes, std::memory_order_relaxed);
+        jmf_detail::setEngineBlockLimit(limits.heapBytes / kBlockShare);
         const std::uint64_t running = segment.load(std::memory_order_relaxed) + 1;
         segment.store(running, std::memory_order_release);
         return running;
     }
-    void end() { segment.store(segment.load(std::memory_order_relaxed) + 1, std::memory_order_release); }
+    void end() {
+        jmf_detail::setEngineBlockLimit(jmf_detail::kNoBlockLimit);
+        segment.store(segment.load(std::memory_order_relaxed) + 1, std::memory_order_release);
+    }
     // Why the watchdog ended segment `running`, if it did.
     Stop stoppedBy(std::uint64_t running) const { return stopped.load() == running ? Stop(stop.load()) : Stop::none; }
 };
@@ -378,7 +390,9 @@ std::string describe(Engine& engine, const jmfScriptLimits& limits, JS::HandleVa
         constexpr std::string_view kUncaught = "uncaught exception: ";
         if (text.starts_with(kUncaught)) text.erase(0, kUncaught.size());
         JS::RootedObject object(cx, exception.isObject() ? &exception.toObject() : nullptr);
-        if (object && JS_ErrorFromException(cx, object) && report.report() && report.report()->lineno > 0)
+        // An error of the prelude's guards has no place in the script.
+        if (object && JS_ErrorFromException(cx, object) && report.report() && report.report()->lineno > 0 &&
+            !(report.report()->filename && std::strcmp(report.report()->filename, "prelude") == 0))
             text += " (line " + std::to_string(report.report()->lineno) + ", column " +
                     std::to_string(report.report()->column + (syntax ? 1 : 0)) + ")";
     }
@@ -439,6 +453,59 @@ void allowGrowth(Engine& engine, JSObject* global, const jmfScriptLimits& limits
 
 constexpr const char* kNoEngine = "the script engine does not start";
 
+// Run in every realm before the script. The engine's built-ins run to their end once started, so
+// the two that can take long over small data are bounded here: a sort calls its comparator through
+// a loop, where the engine honours the watchdog, and a search of a long text for a long pattern,
+// which the engine does in time proportional to both lengths, is refused. Arguments are converted
+// as the built-ins convert them, in the same order, before the check.
+constexpr const char* kPrelude = R"(
+(() => {
+  'use strict';
+  const apply = Reflect.apply, define = Object.defineProperty, isObject = (o) => Object(o) === o;
+  const brand = Object.getOwnPropertyDescriptor(RegExp.prototype, 'source').get;
+  const isRegExp = (o) => {
+    if (!isObject(o)) return false;
+    const m = o[Symbol.match];
+    if (m !== undefined) return !!m;
+    try { apply(brand, o, []); return true; } catch { return false; }
+  };
+  const method = (proto, name, make) => define(proto, name, {value: make(proto[name]), writable: true, configurable: true});
+  const coerced = (self, name) => {
+    if (self == null) throw new TypeError(`String.prototype.${name} called on null or undefined`);
+    return `${self}`;
+  };
+  const check = (text, pattern) => {
+    const n = text.length, m = pattern.length;
+    if (m > 256 && n > m && (n - m) * m > 2 ** 30)
+      throw new RangeError(`searching ${n} characters for a pattern of ${m} takes too long`);
+  };
+  const guarded = (compare) => function (a, b) { for (;;) return compare(a, b); };
+  for (const proto of [Array.prototype, Object.getPrototypeOf(Int8Array.prototype)])
+    method(proto, 'sort', (sort) => ({ sort(compare) {
+      return apply(sort, this, [typeof compare === 'function' ? guarded(compare) : compare]);
+    } }).sort);
+  const S = String.prototype;
+  method(S, 'indexOf', (f) => ({ indexOf(search, position = undefined) {
+    const t = coerced(this, 'indexOf'), p = `${search}`; check(t, p); return apply(f, t, [p, position]);
+  } }).indexOf);
+  method(S, 'lastIndexOf', (f) => ({ lastIndexOf(search, position = undefined) {
+    const t = coerced(this, 'lastIndexOf'), p = `${search}`; check(t, p); return apply(f, t, [p, position]);
+  } }).lastIndexOf);
+  method(S, 'includes', (f) => ({ includes(search, position = undefined) {
+    const t = coerced(this, 'includes');
+    if (isRegExp(search)) return apply(f, t, [search, position]);
+    const p = `${search}`; check(t, p); return apply(f, t, [p, position]);
+  } }).includes);
+  for (const [name, symbol] of [['split', Symbol.split], ['replace', Symbol.replace], ['replaceAll', Symbol.replace]])
+    method(S, name, (f) => ({ [name](pattern, other) {
+      if (this == null) coerced(this, name);
+      if (pattern != null && (pattern[symbol] != null || (name === 'replaceAll' && isRegExp(pattern))))
+        return apply(f, this, [pattern, other]);
+      const t = coerced(this, name), p = `${pattern}`; check(t, p); return apply(f, t, [p, other]);
+    } })[name]);
+})();
+)";
+
 constexpr const char* kLookup = "typeof intensity === 'function' ? intensity : undefined";
 
 // A new realm under `limits` that has run the script's top level and holds its `intensity`; null,
@@ -469,6 +536,18 @@ Realm* startRealm(Engine& engine, const std::string& text, const jmfScriptLimits
         return nullptr;
     }
     JS_FireOnNewGlobalObject(cx, realm->global);
+    {
+        JS::CompileOptions preludeOptions(cx);
+        preludeOptions.setFileAndLine("prelude", 1);
+        JS::SourceText<mozilla::Utf8Unit> prelude;
+        JS::RootedValue ignored(cx);
+        if (!prelude.init(cx, kPrelude, std::strlen(kPrelude), JS::SourceOwnership::Borrowed) ||
+            !JS::Evaluate(cx, preludeOptions, prelude, &ignored)) {
+            JS_ClearPendingException(cx);
+            error = kNoEngine;
+            return nullptr;
+        }
+    }
     allowGrowth(engine, realm->global, limits, true);
     if (engine.allowance.load(std::memory_order_relaxed) == 0) {
         error = "the script engine does not start within its memory cap of " + megabytes(limits.heapBytes);

@@ -32,6 +32,15 @@ TEST(ScriptEngine, RunsTodaysLanguage) {
         {"function intensity(...xs) { const [a, , c] = xs; const { z = 0 } = { z: c }; return a + z; }", 5},
         {"var intensity = (x, y, z) => Number(`${x}${y}`) + [...[z, z]].length;", 22},
         {"function intensity(x) { return [1, 2, 3].map(v => v ** 2).reduce((a, b) => a + b, 0n === 0n ? x : 0); }", 16},
+        // The guarded built-ins give what they gave before their guards.
+        {"const got = [3, 1, 2].sort().join('') + [3, 1, 2].sort((a, b) => b - a).join('') + 'abcabc'.replaceAll('b', "
+         "'x') +\n"
+         "  'a,b'.split(',').length + 'abc'.indexOf('c') + 'abc'.lastIndexOf('a') + 'abc'.includes('b') +\n"
+         "  'a-b'.replace(/-/, '+') + 'a1b2'.split(/\\d/).join('') + new Float64Array([2, 1]).sort().join() +\n"
+         "  [10, 9, 1].sort().join() + String.prototype.indexOf.length + ''.split.length + [].sort.name;\n"
+         "let refused = 0;\ntry { 'abc'.includes(/b/); } catch (e) { refused = e instanceof TypeError; }\n"
+         "const intensity = () => refused && got === '123321axcaxc220truea+bab1,21,10,912sort' ? 1 : 0;",
+         1},
     };
     for (const auto& c : cases) {
         const jmfFunctionObject f(c.text);
@@ -74,6 +83,19 @@ TEST(ScriptEngine, HostileScriptsEndWithinTheirBounds) {
         {"var a = [1, 2, 3]; Object.defineProperty(a, 1, { get() { for (;;) {} } }); return a;",
          "intensity ran out of its time", 3},
         {"return Array.from({ length: 3 }, () => { for (;;) {} });", "intensity ran out of its time", 3},
+        // Built-ins the engine runs to their end: over huge strings, long sorts and long searches.
+        {"return 'ab'.repeat(3e7).split('').length;", "intensity ran out of its memory"},
+        {"var o = {}; o['x'.repeat(2 ** 29)] = 1; return 1;", "intensity ran out of its memory"},
+        {"var s = 'ab'; for (var i = 0; i < 28; i++) s = s + s; return s.indexOf('c');",
+         "intensity ran out of its memory"},
+        {"return JSON.parse('['.repeat(1e6)) ? 1 : 0;", "intensity ran out of"},
+        {"return Object.keys(new Array(2e6).fill(0)).length;", "intensity ran out of"},
+        {"var a = []; for (var i = 0; i < 1e5; i++) a.push(Math.random());\n"
+         "return a.sort((p, q) => JSON.stringify([p]).length - JSON.stringify([q]).length || p - q)[0];",
+         "intensity ran out of its time"},
+        {"var s = 'a'.repeat(4e5), p = 'a'.repeat(2e5) + 'b';\n"
+         "return String.prototype.lastIndexOf.call({ toString() { return s; } }, p);",
+         "intensity failed: RangeError: searching 400000 characters for a pattern of 200001 takes too long"},
     };
     for (const auto& c : cases) {
         const std::string text = std::string("function intensity(x, y, z) {\n") + c.body + "\n}";

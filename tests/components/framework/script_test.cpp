@@ -190,7 +190,7 @@ TEST(ScriptFunction, EndsAtItsMemoryCap) {
 // on the first call, under the limits then, and what stops it there is told by every call.
 TEST(ScriptFunction, ChecksUnderItsLimitsAndStartsOnTheFirstCall) {
     const char* big =
-        "var s = [];\nfor (var i = 0; i < 2e5; i++) s.push({ i });\nfunction intensity() { return s.length; }";
+        "var s = [];\nfor (var i = 0; i < 1e5; i++) s.push({ i, j: i, k: i });\nfunction intensity() { return s.length; }";
     // Memory is tested, not time: the engine builds the heap at its own pace on a loaded machine.
     const jmfScriptLimits defaults = jmfFunctionObject::defaultLimits();
     jmfFunctionObject::setDefaultLimits({10s, defaults.heapBytes});
