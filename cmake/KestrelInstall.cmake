@@ -42,5 +42,6 @@ set(CPACK_DEBIAN_PACKAGE_SECTION libdevel)
 # leave it out as implied by another library's package.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libpugixml-dev, libboost-dev, libexpat1, libmozjs-102-0")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${PROJECT_BINARY_DIR} ${PROJECT_BINARY_DIR}/components)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${PROJECT_BINARY_DIR} ${PROJECT_BINARY_DIR}/components
+  ${PROJECT_BINARY_DIR}/components/kestrel)
 include(CPack)
