@@ -191,6 +191,8 @@ struct Engine {
     std::size_t memoryAtStart = 0;
     // Calls since the engine's own heap limit was last set.
     unsigned calls = 0;
+    // The largest block the engine may take now: a share of the running call's cap.
+    std::size_t blockLimit = jmf_detail::kNoBlockLimit;
 
     Engine() = default;
     Engine(const Engine&) = delete;
@@ -200,6 +202,7 @@ struct Engine {
             std::lock_guard<std::mutex> lock(owner->mutex);
             owner->engine = nullptr;
         }
+        jmf_detail::setEngineBlockLimit(nullptr);
         realms.clear();
         if (cx) {
             process().remove(this);
@@ -225,13 +228,13 @@ struct Engine {
         if (budget.load(std::memory_order_relaxed) != ns) budget.store(ns, std::memory_order_relaxed);
         if (memoryCap.load(std::memory_order_relaxed) != limits.heapBytes)
             memoryCap.store(limits.heapBytes, std::memory_order_relaxed);
-        jmf_detail::setEngineBlockLimit(limits.heapBytes / kBlockShare);
+        blockLimit = limits.heapBytes / kBlockShare;
         const std::uint64_t running = segment.load(std::memory_order_relaxed) + 1;
         segment.store(running, std::memory_order_release);
         return running;
     }
     void end() {
-        jmf_detail::setEngineBlockLimit(jmf_detail::kNoBlockLimit);
+        blockLimit = jmf_detail::kNoBlockLimit;
         segment.store(segment.load(std::memory_order_relaxed) + 1, std::memory_order_release);
     }
     // Why the watchdog ended segment `running`, if it did.
@@ -335,6 +338,7 @@ Engine* threadEngine() {
     JS::SetJobQueue(cx, &made->jobs);
     JS_AddInterruptCallback(cx, interrupted);
     made->owner->engine = made.get();
+    jmf_detail::setEngineBlockLimit(&made->blockLimit);
     made->owner->thread = std::this_thread::get_id();
     process().add(made.get());
     engine = std::move(made);

@@ -19,12 +19,17 @@ namespace jmf_detail {
 
 namespace {
 
-thread_local std::size_t t_blockLimit = kNoBlockLimit;
+thread_local const std::size_t* t_blockLimit = nullptr;
 
 #ifdef KESTREL_JMF_GUARD
 
+bool refused(std::size_t size) {
+    const std::size_t* limit = t_blockLimit;
+    return limit && size > *limit;
+}
+
 void* guardedMalloc(std::size_t size) {
-    if (size > t_blockLimit) {
+    if (refused(size)) {
         errno = ENOMEM;
         return nullptr;
     }
@@ -32,7 +37,11 @@ void* guardedMalloc(std::size_t size) {
 }
 
 void* guardedCalloc(std::size_t count, std::size_t size) {
-    if (size != 0 && count > t_blockLimit / size) {
+    if (size != 0 && count > kNoBlockLimit / size) {
+        errno = ENOMEM;
+        return nullptr;
+    }
+    if (refused(count * size)) {
         errno = ENOMEM;
         return nullptr;
     }
@@ -41,7 +50,7 @@ void* guardedCalloc(std::size_t count, std::size_t size) {
 
 // A refused reallocation leaves the old block in place, as a failed one does.
 void* guardedRealloc(void* block, std::size_t size) {
-    if (size > t_blockLimit) {
+    if (refused(size)) {
         errno = ENOMEM;
         return nullptr;
     }
@@ -49,7 +58,7 @@ void* guardedRealloc(void* block, std::size_t size) {
 }
 
 void* guardedMemalign(std::size_t alignment, std::size_t size) {
-    if (size > t_blockLimit) {
+    if (refused(size)) {
         errno = ENOMEM;
         return nullptr;
     }
@@ -163,8 +172,8 @@ bool guardEngineAllocations() {
 #endif
 }
 
-void setEngineBlockLimit(std::size_t bytes) noexcept {
-    t_blockLimit = bytes;
+void setEngineBlockLimit(const std::size_t* limit) noexcept {
+    t_blockLimit = limit;
 }
 
 }  // namespace jmf_detail

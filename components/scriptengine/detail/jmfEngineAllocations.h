@@ -14,8 +14,10 @@ namespace jmf_detail {
 // cannot be done (not an ELF platform, the library not found); blocks are then not limited.
 bool guardEngineAllocations();
 
-// The largest block the engine may take at once on the calling thread; kNoBlockLimit lifts it.
+// The largest block the engine may take at once on the calling thread is read from `limit`, which
+// the thread's engine sets around each call (kNoBlockLimit outside them), so that a call costs no
+// access to thread-local storage; null lifts the limit, as on threads without an engine.
 inline constexpr std::size_t kNoBlockLimit = ~std::size_t(0);
-void setEngineBlockLimit(std::size_t bytes) noexcept;
+void setEngineBlockLimit(const std::size_t* limit) noexcept;
 
 }  // namespace jmf_detail
