@@ -32,12 +32,23 @@ cmake --install "$build" --prefix "$work/prefix" >/dev/null
 # Nothing of ours outside include/kestrel/.
 extra=$(find "$work/prefix/include" -mindepth 1 -maxdepth 1 ! -name kestrel)
 [ -z "$extra" ] || { echo "installed outside include/kestrel: $extra" >&2; exit 1; }
+# The command finds the script engine module where it is installed, beside the library.
+scripts_run() {
+  "$1" example > "$work/example.xml"
+  local out
+  out=$("$1" eval "$work/example.xml" --at 2,0,3 2>&1)
+  grep -qx '.*load "gusts" pressure2d_javascript: value 800 Pa; on the footprint' <<<"$out" ||
+    { echo "$2: scripts do not run: $out" >&2; exit 1; }
+  echo "$2: scripts run"
+}
 "$work/prefix/bin/kestrel" --version
+scripts_run "$work/prefix/bin/kestrel" installed
 consume "$work/prefix" installed
 
 (cd "$build" && cpack -G DEB -B "$work/deb" >/dev/null)
 deb=$(ls "$work"/deb/*.deb)
 echo "$(basename "$deb"): $(dpkg-deb -f "$deb" Depends)"
 dpkg-deb -x "$deb" "$work/deb-root"
+[ -x "$work/deb-root/usr/bin/kestrel" ] && scripts_run "$work/deb-root/usr/bin/kestrel" deb
 consume "$work/deb-root/usr" deb
 cd "$root"
