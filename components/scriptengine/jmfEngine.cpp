@@ -191,6 +191,10 @@ struct Engine {
     std::size_t memoryAtStart = 0;
     // Calls since the engine's own heap limit was last set.
     unsigned calls = 0;
+    // The heap when last read, and the realm and its zone's size then.
+    JSObject* measuredGlobal = nullptr;
+    std::uint64_t measuredZone = 0;
+    std::uint64_t measuredTotal = 0;
     // The largest block the engine may take now: a share of the running call's cap.
     std::size_t blockLimit = jmf_detail::kNoBlockLimit;
 
@@ -443,13 +447,25 @@ void allowGrowth(Engine& engine, JSObject* global, const jmfScriptLimits& limits
         held = js::GetGCHeapUsageForObjectZone(global);
     }
     engine.allowance.store(held < limits.heapBytes ? limits.heapBytes - held : 0, std::memory_order_relaxed);
-    const std::uint64_t total = JS_GetGCParameter(cx, JSGC_BYTES);
+    // The engine's heap as the call begins. Reading it takes the collector's lock, so it is read
+    // afresh only every 64 calls, for another realm, or once this realm's zone has shrunk (after a
+    // collection); in between it moves with this realm's zone, where a call's growth goes.
+    const bool periodic = starting || engine.calls++ % 64 == 0;
+    std::uint64_t total = 0;
+    if (periodic || global != engine.measuredGlobal || held < engine.measuredZone) {
+        total = JS_GetGCParameter(cx, JSGC_BYTES);
+        engine.measuredGlobal = global;
+        engine.measuredZone = held;
+        engine.measuredTotal = total;
+    } else {
+        total = engine.measuredTotal + (held - engine.measuredZone);
+    }
     engine.heapAtStart.store(total, std::memory_order_relaxed);
     // The watchdog ends a realm past its cap within a millisecond or two; the engine's own limit,
     // two caps above its heap, is the backstop for faster growth, far enough that the collector
     // does not thrash at the cap first. Setting it makes the collector recompute its triggers: not
     // on every call.
-    if (starting || engine.calls++ % 64 == 0) {
+    if (periodic) {
         const std::uint64_t limit = total + 2 * std::uint64_t(limits.heapBytes);
         JS_SetGCParameter(cx, JSGC_MAX_BYTES, std::uint32_t(std::min<std::uint64_t>(limit, 0xffffffffu)));
     }
