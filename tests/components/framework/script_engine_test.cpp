@@ -90,8 +90,8 @@ TEST(ScriptEngine, HostileScriptsEndWithinTheirBounds) {
          "intensity ran out of its memory"},
         {"return JSON.parse('['.repeat(1e6)) ? 1 : 0;", "intensity ran out of"},
         {"return Object.keys(new Array(2e6).fill(0)).length;", "intensity ran out of"},
-        {"var a = []; for (var i = 0; i < 1e5; i++) a.push(Math.random());\n"
-         "return a.sort((p, q) => JSON.stringify([p]).length - JSON.stringify([q]).length || p - q)[0];",
+        {"var g = (v) => Math.sqrt(Math.abs(Math.sin(v) + Math.cos(v)) + 1), f = (v) => g(g(g(g(g(g(g(g(v))))))));\n"
+         "var a = []; for (var i = 0; i < 1e5; i++) a.push(Math.random());\nreturn a.sort((p, q) => f(p) - f(q))[0];",
          "intensity ran out of its time"},
         {"var s = 'a'.repeat(4e5), p = 'a'.repeat(2e5) + 'b';\n"
          "return String.prototype.lastIndexOf.call({ toString() { return s; } }, p);",
@@ -129,6 +129,15 @@ TEST(ScriptEngine, HeapCapHoldsAcrossCalls) {
     for (int i = 0; i < 100 && error.empty(); ++i) error = callError(f);
     EXPECT_EQ(error, "intensity ran out of its memory cap of 4 MiB");
     EXPECT_LE(f.engineBytes(), std::size_t(5) << 20);
+
+    // No one block passes a sixteenth of the cap, however it grows: 100,000 elements fit in one, 300,000 do not.
+    const jmfFunctionObject grows(
+        "function intensity(n) { const a = []; for (let i = 0; i < n; i++) a.push(i); return a.length; }");
+    std::vector<double> values;
+    const double fits[] = {1e5}, passes[] = {3e5};
+    EXPECT_TRUE(grows.call(fits, 1, values)) << grows.error();
+    EXPECT_FALSE(grows.call(passes, 1, values));
+    EXPECT_EQ(grows.error(), "intensity ran out of its memory cap of 16 MiB");
 }
 
 // Four threads evaluate side by side, each in its own engine, and get the values one thread gets.
