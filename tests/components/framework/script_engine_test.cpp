@@ -90,7 +90,8 @@ TEST(ScriptEngine, HostileScriptsEndWithinTheirBounds) {
          "intensity ran out of its memory"},
         {"return JSON.parse('['.repeat(1e6)) ? 1 : 0;", "intensity ran out of"},
         {"return Object.keys(new Array(2e6).fill(0)).length;", "intensity ran out of"},
-        {"var g = (v) => Math.sqrt(Math.abs(Math.sin(v) + Math.cos(v)) + 1), f = (v) => g(g(g(g(g(g(g(g(v))))))));\n"
+        {"var g = (v) => Math.sqrt(Math.abs(Math.sin(v) + Math.cos(v)) + 1), h = (v) => g(g(g(g(g(g(g(g(v)))))))), f = "
+         "(v) => h(h(h(h(v))));\n"
          "var a = []; for (var i = 0; i < 1e5; i++) a.push(Math.random());\nreturn a.sort((p, q) => f(p) - f(q))[0];",
          "intensity ran out of its time"},
         {"var s = 'a'.repeat(4e5), p = 'a'.repeat(2e5) + 'b';\n"
