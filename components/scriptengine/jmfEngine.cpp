@@ -473,11 +473,11 @@ void allowGrowth(Engine& engine, JSObject* global, const jmfScriptLimits& limits
 
 constexpr const char* kNoEngine = "the script engine does not start";
 
-// Run in every realm before the script. The engine's built-ins run to their end once started, so
-// the two that can take long over small data are bounded here: a sort calls its comparator through
-// a loop, where the engine honours the watchdog, and a search of a long text for a long pattern,
-// which the engine does in time proportional to both lengths, is refused. Arguments are converted
-// as the built-ins convert them, in the same order, before the check.
+// Run in every realm before the script. The engine's built-ins run to their end once started; a
+// search of a long text for a long pattern takes time proportional to both lengths over small
+// data, so it is refused here. Arguments are converted as the built-ins convert them, in the same
+// order, before the check. (Sorts need no guard: a comparator's calls honour the watchdog, and
+// the engine's own sort of numbers is bounded by the largest block.)
 constexpr const char* kPrelude = R"(
 (() => {
   'use strict';
@@ -499,11 +499,6 @@ constexpr const char* kPrelude = R"(
     if (m > 256 && n > m && (n - m) * m > 2 ** 30)
       throw new RangeError(`searching ${n} characters for a pattern of ${m} takes too long`);
   };
-  const guarded = (compare) => function (a, b) { for (;;) return compare(a, b); };
-  for (const proto of [Array.prototype, Object.getPrototypeOf(Int8Array.prototype)])
-    method(proto, 'sort', (sort) => ({ sort(compare) {
-      return apply(sort, this, [typeof compare === 'function' ? guarded(compare) : compare]);
-    } }).sort);
   const S = String.prototype;
   method(S, 'indexOf', (f) => ({ indexOf(search, position = undefined) {
     const t = coerced(this, 'indexOf'), p = `${search}`; check(t, p); return apply(f, t, [p, position]);
