@@ -7,6 +7,7 @@
 #include <limits>
 #include <type_traits>
 
+#include "kestrel/components/exchange/detail/xpDroppedItems.h"
 #include "kestrel/components/exchange/xml_error.h"
 
 namespace {
@@ -16,14 +17,19 @@ namespace {
 [[gnu::tls_model("initial-exec")]]
 #endif
 thread_local xpExchangeContext* t_active = nullptr;
+thread_local const xpDroppedItems* t_dropped = nullptr;
 
 int ordinalFromDom(pugi::xml_node dom) {
-    int before = 0;
+    int before = t_dropped ? t_dropped->before(dom) : 0;
     for (pugi::xml_node n = dom.previous_sibling(dom.name()); n; n = n.previous_sibling(dom.name())) ++before;
     if (before == 0 && !dom.next_sibling(dom.name())) return 0;
     return before + 1;
 }
 }  // namespace
+
+void xpSetDroppedItems(const xpDroppedItems* dropped) {
+    t_dropped = dropped;
+}
 
 std::string xpFrame::path() const {
     // Measured first and written once: a path per load or per error is a common cost.

@@ -3,6 +3,7 @@
 #include <sstream>
 #include <string>
 
+#include "kestrel/components/exchange/detail/xpDroppedItems.h"
 #include "kestrel/components/exchange/xpDocument.h"
 #include "kestrel/components/exchange/xpElement.h"
 #include "kestrel/components/exchange/xpSequence.h"
@@ -77,6 +78,7 @@ std::vector<xpReportedError> xpDocument::write(xpElement& root, std::ostream& ou
     // sequence within it: those are printed as they come, the rest of the item when it ends.
     pugi::xml_node open;
     pugi::xml_node openMark;
+    xpDroppedItems dropped;
     sequence->setItemSink([&](pugi::xml_node parent) {
         if (parent != top) return;
         start();
@@ -88,7 +90,9 @@ std::vector<xpReportedError> xpDocument::write(xpElement& root, std::ostream& ou
             } else {
                 item.print(out, kIndent, kFormat, pugi::encoding_utf8, 1);
             }
+            dropped.drop(item);
             top.remove_child(item);
+            dropped.keepOnly(top);
         }
     });
     const std::function<void(pugi::xml_node)> nested = [&](pugi::xml_node parent) {
@@ -112,17 +116,21 @@ std::vector<xpReportedError> xpDocument::write(xpElement& root, std::ostream& ou
         const unsigned depth = depthOf(openMark);
         for (pugi::xml_node next = openMark.next_sibling(); next; next = openMark.next_sibling()) {
             next.print(out, kIndent, kFormat, pugi::encoding_utf8, depth);
+            dropped.drop(next);
             parent.remove_child(next);
         }
     };
     xpSequence::setStreamedItemSink(&nested);
+    xpSetDroppedItems(&dropped);
     try {
         root.export_dom(top);
     } catch (...) {
+        xpSetDroppedItems(nullptr);
         xpSequence::setStreamedItemSink(nullptr);
         sequence->setItemSink({});
         throw;
     }
+    xpSetDroppedItems(nullptr);
     xpSequence::setStreamedItemSink(nullptr);
     sequence->setItemSink({});
     if (!started) {
