@@ -22,16 +22,6 @@ Tracked* make(int& constructed, bool fail = false) {
     return new (mfProgram::program().strategy(), typeid(Tracked)) Tracked(constructed, fail);
 }
 
-// Installs a strategy for one test and puts the previous one back.
-class StrategyScope {
-public:
-    explicit StrategyScope(bosStrategyInterface* s) : m_previous(mfProgram::program().setStrategy(s)) {}
-    ~StrategyScope() { mfProgram::program().setStrategy(m_previous); }
-
-private:
-    bosStrategyInterface* m_previous;
-};
-
 TEST(Storage, DefaultStrategyCountsLiveBlocksAndAlignsObjects) {
     bosCountingStrategy& counting = mfProgram::program().defaultStrategy();
     ASSERT_EQ(mfProgram::program().strategy(), &counting);
@@ -49,33 +39,25 @@ TEST(Storage, DefaultStrategyCountsLiveBlocksAndAlignsObjects) {
     EXPECT_EQ(constructed, 2);
 }
 
-TEST(Storage, NullStrategyYieldsNullAndConstructsNothing) {
-    bosNullStrategy none;
-    StrategyScope scope(&none);
-    int constructed = 0;
-    EXPECT_EQ(make(constructed), nullptr);
-    EXPECT_EQ(constructed, 0);
-    EXPECT_EQ(new (nullptr, typeid(Tracked)) Tracked(constructed), nullptr);
-    EXPECT_EQ(constructed, 0);
-}
-
+// A block goes back to the strategy that gave it; one that gives none makes new yield null and
+// construct nothing; installing null puts the default back.
 TEST(Storage, BlockGoesBackToTheStrategyThatGaveIt) {
     bosCountingStrategy own;
+    bosNullStrategy none;
     const long start = mfProgram::program().defaultStrategy().live();
     int constructed = 0;
-    Tracked* object = nullptr;
-    {
-        StrategyScope scope(&own);
-        object = make(constructed);
-    }
+    mfProgram::program().setStrategy(&own);
+    Tracked* object = make(constructed);
+    mfProgram::program().setStrategy(&none);
+    EXPECT_EQ(make(constructed), nullptr);
+    EXPECT_EQ(mfProgram::program().setStrategy(nullptr), &none);
+    EXPECT_EQ(mfProgram::program().strategy(), &mfProgram::program().defaultStrategy());
+    EXPECT_EQ(new (nullptr, typeid(Tracked)) Tracked(constructed), nullptr);
+    EXPECT_EQ(constructed, 1);
     EXPECT_EQ(own.live(), 1);
     delete object;
     EXPECT_EQ(own.live(), 0);
     EXPECT_EQ(mfProgram::program().defaultStrategy().live(), start);
-    // Installing null puts the default back.
-    mfProgram::program().setStrategy(&own);
-    EXPECT_EQ(mfProgram::program().setStrategy(nullptr), &own);
-    EXPECT_EQ(mfProgram::program().strategy(), &mfProgram::program().defaultStrategy());
 }
 
 }  // namespace

@@ -2,17 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <bit>
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <map>
-#include <regex>
 #include <stdexcept>
 #include <string>
-#include <vector>
+#include <utility>
 
 #include "kestrel/components/framework/mfLexicalCast.h"
 
@@ -28,7 +26,8 @@ std::string refusal(const std::string& text) {
     return "accepted";
 }
 
-TEST(LexicalCast, AcceptsWholeNumbersWithBlanksAround) {
+// Whole numbers with blanks around are read; anything else is refused with the type named.
+TEST(LexicalCast, ReadsWholeNumbersAndRefusesAnythingElse) {
     EXPECT_EQ(mfLexicalCast<double>(" 5 "), 5.0);
     EXPECT_EQ(mfLexicalCast<double>("1e3"), 1000.0);
     EXPECT_TRUE(std::signbit(mfLexicalCast<double>("-0")));
@@ -36,10 +35,7 @@ TEST(LexicalCast, AcceptsWholeNumbersWithBlanksAround) {
     EXPECT_EQ(mfLexicalCast<int>(" 5 "), 5);
     EXPECT_EQ(mfLexicalCast<int>("-0"), 0);
     EXPECT_EQ(mfLexicalCast<int>("-2147483648"), std::numeric_limits<int>::min());
-}
-
-TEST(LexicalCast, RefusesAnythingElse) {
-    for (const char* text : {"5x", "", "abc", " ", "5 5", "inf", "0x10", "1e999"})
+    for (const char* text : {"5x", "", "abc", " ", "5 5", "inf", "0x10", "1e999", "+-5", "2-1", "1.5.5", "5-"})
         EXPECT_EQ(refusal<double>(text), "Bad lexical cast: from std::string to double") << text;
     for (const char* text : {"5x", "", "abc", "1e3", "2.5", "2147483648"})
         EXPECT_EQ(refusal<int>(text), "Bad lexical cast: from std::string to int") << text;
@@ -55,11 +51,8 @@ TEST(DoubleText, ReadsBackBitExact) {
         EXPECT_EQ(std::bit_cast<std::uint64_t>(mfLexicalCast<double>(text)), std::bit_cast<std::uint64_t>(value))
             << text;
     }
-    EXPECT_EQ(mfTextFormatter::format_impl(0.1), "0.1");
-    EXPECT_EQ(mfTextFormatter::format_impl(-0.0), "-0");
-    EXPECT_EQ(mfTextFormatter::format_impl(inf), "INF");
-    EXPECT_EQ(mfTextFormatter::format_impl(-inf), "-INF");
-    EXPECT_EQ(mfTextFormatter::format_impl(std::nan("")), "NaN");
+    for (const auto& [value, text] : {std::pair{0.1, "0.1"}, {-0.0, "-0"}, {inf, "INF"}, {-inf, "-INF"}, {NAN, "NaN"}})
+        EXPECT_EQ(mfTextFormatter::format_impl(value), text);
     EXPECT_TRUE(std::isnan(mfLexicalCast<double>(" NaN ")));
 }
 
@@ -67,23 +60,18 @@ template <class... T>
 struct Pack {};
 struct Plain {};
 
-TEST(TypeName, IsABlankFreeXmlNameAndStable) {
-    const std::regex xmlName("[A-Za-z_][A-Za-z0-9._-]*");
-    std::vector<std::string> names;
-    for (const std::type_info* type : {&typeid(int), &typeid(unsigned long), &typeid(std::string), &typeid(Plain),
-                                       &typeid(std::map<int, const double*>), &typeid(Pack<Plain&, int*>),
-                                       &typeid(Pack<unsigned, long long>), &typeid(Pack<>), &typeid(int[3])}) {
-        std::string name = mfTextFormatter::format_impl(*type);
-        EXPECT_TRUE(std::regex_match(name, xmlName)) << name;
-        EXPECT_EQ(name, mfTextFormatter::format_impl(*type));
-        names.push_back(name);
-    }
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(std::adjacent_find(names.begin(), names.end()), names.end());
-    EXPECT_EQ(mfTextFormatter::format_impl(typeid(Plain)), "anonymousnamespace.Plain");
-}
-
-TEST(TypeName, OtherValuesUseTheirOwnFormatOrTheirTypeName) {
+// Names are blank-free XML names that keep apart what the type keeps apart.
+TEST(TypeName, IsABlankFreeXmlNameOfTheWholeType) {
+    const std::pair<const std::type_info*, const char*> names[] = {
+        {&typeid(unsigned long), "unsignedlong"},
+        {&typeid(Plain), "anonymousnamespace.Plain"},
+        {&typeid(std::map<int, const double*>),
+         "std.map_int_doubleconstPtr_std.less_int_std.allocator_std.pair_intconst_doubleconstPtr"},
+        {&typeid(Pack<Plain&, int*>), "anonymousnamespace.Pack_anonymousnamespace.PlainRef_intPtr"},
+        {&typeid(Pack<unsigned, long long>), "anonymousnamespace.Pack_unsignedint_longlong"},
+        {&typeid(Pack<>), "anonymousnamespace.Pack_"},
+        {&typeid(int[3]), "int3"}};
+    for (const auto& [type, name] : names) EXPECT_EQ(mfTextFormatter::format_impl(*type), name);
     EXPECT_EQ(mfTextFormatter::format_impl(Plain{}), "<anonymousnamespace.Plain>");
     EXPECT_EQ(mfTextFormatter::format_impl(-12), "-12");
 }
