@@ -2,7 +2,6 @@
 // byte for byte, refused when broken, registered under its name, valid against its schema, and
 // without a model object left behind.
 #include <gtest/gtest.h>
-#include <pugixml.hpp>
 
 #include <algorithm>
 #include <memory>
@@ -12,18 +11,18 @@
 #include "kestrel/components/framework/jmfFunctionObject.h"
 #include "kestrel/document/kestrelLoad.h"
 #include "kestrel/elements/kestrelKinds.h"
-#include "kestrel/model/laFootprintBox.h"
-#include "kestrel/model/laFootprintLine.h"
-#include "kestrel/model/laFootprintPoint.h"
-#include "kestrel/model/laFootprintPolygon.h"
-#include "kestrel/model/laIntensityConstant.h"
-#include "kestrel/model/laIntensityFunctionGrid.h"
-#include "kestrel/model/laIntensityJavaScript.h"
-#include "kestrel/model/laIntensityLinearParametric.h"
-#include "kestrel/model/laIntensityLinearVarying.h"
-#include "kestrel/model/laIntensityThreePointVarying.h"
-#include "kestrel/model/laLimitFunctionLiquidPressure.h"
-#include "kestrel/model/laLimitFunctionRange.h"
+#include "kestrel/elements/xlaFootprintBox.h"
+#include "kestrel/elements/xlaFootprintLine.h"
+#include "kestrel/elements/xlaFootprintPoint.h"
+#include "kestrel/elements/xlaFootprintPolygon.h"
+#include "kestrel/elements/xlaIntensityConstant.h"
+#include "kestrel/elements/xlaIntensityFunctionGrid.h"
+#include "kestrel/elements/xlaIntensityJavaScript.h"
+#include "kestrel/elements/xlaIntensityLinearParametric.h"
+#include "kestrel/elements/xlaIntensityLinearVarying.h"
+#include "kestrel/elements/xlaIntensityThreePointVarying.h"
+#include "kestrel/elements/xlaLimitFunctionLiquidPressure.h"
+#include "kestrel/elements/xlaLimitFunctionRange.h"
 #include "kind_fixture.h"
 
 namespace {
@@ -65,7 +64,10 @@ template <class M>
 M* decorated(M* function) {
     using Q = typename M::value_type;
     function->intensitySystem = lcLoad::global;
-    if constexpr (std::is_same_v<Q, laPressure<double>>)
+    // One kind carries the other limit function, so that both travel inside a function.
+    if constexpr (std::is_same_v<M, laIntensityThreePointVarying<Q>> && std::is_same_v<Q, laPressure<double>>)
+        function->setLimit(mfCreate<laLimitFunctionLiquidPressure>());
+    else if constexpr (std::is_same_v<Q, laPressure<double>>)
         function->setLimit(
             mfCreate<laLimitFunctionRange>(Q(1000), Q(5000), laLimitFunctionRange::lower_exclusive_upper_inclusive));
     if constexpr (std::is_same_v<Q, laTraction<double>>) function->direction = vec3d(0, 0.6, 0.8);
@@ -129,6 +131,9 @@ bool same(const typename Kind::base_type* a, const typename Kind::base_type* b) 
     using M = typename Kind::model_type;
     if (!a || !b || typeid(*a) != typeid(M) || typeid(*b) != typeid(M)) return false;
     if constexpr (std::is_base_of_v<lcIntensityFunction, M>) {
+        // The description leaves a traction's direction out.
+        if constexpr (std::is_same_v<typename M::value_type, laTraction<double>>)
+            if (static_cast<const M&>(*a).direction != static_cast<const M&>(*b).direction) return false;
         return hostSameIntensity(a, b);
     } else if constexpr (std::is_base_of_v<lcFootprint, M>) {
         return hostSameFootprint(a, b);
@@ -174,6 +179,26 @@ TYPED_TEST(EveryKind, ReadsBackEqualAndWritesTheSameTextAgain) {
     ASSERT_NE(in.object, nullptr) << text;
     EXPECT_TRUE(same<TypeParam>(original.get(), in.object)) << text;
     EXPECT_EQ(this->write(in), text);
+    if constexpr (std::is_base_of_v<lcIntensityFunction, typename TypeParam::model_type>) {
+        EXPECT_NE(text.find(R"(intensity_system="global" position_system="local")"), std::string::npos) << text;
+    }
+}
+
+// An element exported twice holds the object once, and a copy of it has nodes of its own: it
+// writes the same text once the original is gone.
+TYPED_TEST(EveryKind, ACopyOfTheElementWritesWhatTheOriginalHeld) {
+    using Element = typename TypeParam::element_type;
+    std::unique_ptr<typename TypeParam::model_type> model(make<TypeParam>());
+    Element once;
+    once.setName(this->name);
+    ASSERT_TRUE(once.export_(model.get()));
+    auto original = std::make_unique<Element>();
+    original->setName(this->name);
+    original->export_(model.get());
+    original->export_(model.get());
+    Element copy(*original);
+    original.reset();
+    EXPECT_EQ(this->write(copy), this->write(once));
 }
 
 // An element the kind does not know, inside the kind's element and a line below it, refuses the
@@ -198,8 +223,7 @@ TYPED_TEST(EveryKind, IsRefusedWhenBrokenWithPathAndLine) {
     EXPECT_EQ(in.object, nullptr);
 }
 
-// The kind is offered under its base by its name, in the schema as in the registry, and makes
-// its own model type.
+// The kind is offered under its base by its name and makes its own model type.
 TYPED_TEST(EveryKind, IsRegisteredUnderItsNameForItsBase) {
     using Base = typename TestFixture::Base;
     int found = 0;
@@ -209,12 +233,6 @@ TYPED_TEST(EveryKind, IsRegisteredUnderItsNameForItsBase) {
         EXPECT_EQ(prototype->type().type(), typeid(typename TypeParam::model_type));
     }
     EXPECT_EQ(found, 1);
-
-    typename TestFixture::Owner owner;
-    pugi::xml_document xsd;
-    ASSERT_TRUE(xsd.load_string(xpDocument::schema(owner).c_str()));
-    EXPECT_TRUE(xsd.select_node(("//xs:element[@name='f']//xs:choice/xs:element[@name='" + this->name + "']").c_str()))
-        << xpDocument::schema(owner);
 }
 
 TEST(KindList, NamesEveryElementOnceAndEveryRegistrationIsListed) {

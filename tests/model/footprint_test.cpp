@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "kestrel/components/geometry/mfSpaceBase.h"
 #include "kestrel/model/laFootprintBox.h"
 #include "kestrel/model/laFootprintLine.h"
@@ -41,9 +43,10 @@ TEST(FootprintWithin, PolygonIsItsPlaneRegionBoundaryIncluded) {
         for (const pos3d& p : {pos3d(4, 0, 3), pos3d(0, 0, 0), pos3d(12, 0, 7), pos3d(6, 0, 0), pos3d(12, 0, 3.5),
                                pos3d(6, 0, 7), pos3d(0, 0, 3.5), pos3d(-kIn, 0, 3), pos3d(4, kIn, 7 + kIn)})
             EXPECT_TRUE(polygon->within(p)) << mf_format(p);
-        // Outside in the plane, past an edge beyond the tolerance, and off the plane.
-        for (const pos3d& p : {pos3d(13, 0, 3), pos3d(4, 0, 7 + kOut), pos3d(-kOut, 0, 0), pos3d(4, kOut, 3),
-                               pos3d(4, 1, 3), pos3d(1, 0, 10)})
+        // Outside in the plane, on the line of an edge beyond its end, past an edge beyond the
+        // tolerance, and off the plane.
+        for (const pos3d& p : {pos3d(13, 0, 3), pos3d(13, 0, 7), pos3d(4, 0, 7 + kOut), pos3d(-kOut, 0, 0),
+                               pos3d(4, kOut, 3), pos3d(4, 1, 3), pos3d(1, 0, 10)})
             EXPECT_FALSE(polygon->within(p)) << mf_format(p);
     }
 }
@@ -65,15 +68,36 @@ TEST(FootprintWithin, ConcavePolygonLeavesItsNotchOut) {
 }
 
 TEST(FootprintWithin, BoxIsItsVolumeInItsOwnAxes) {
-    // The example's tank: local x along global y, corners in local coordinates.
+    // The example's tank: local x along global y, corners in local coordinates, in either order.
     const locsys3d axis(pos3d(12.5, -4, 0), vec3d(0, 1, 0), vec3d(-1, 0, 0));
-    const laFootprintBox tank(oriented_bbox3d(pos3d(-3, -3, 0), pos3d(3, 3, 8), axis));
-    EXPECT_TRUE(tank.within(pos3d(12.5, -4, 4)));
-    EXPECT_TRUE(tank.within(pos3d(9.5, -1, 8)));  // a corner
-    EXPECT_TRUE(tank.within(pos3d(12.5, -7 - kIn, 0)));
-    EXPECT_FALSE(tank.within(pos3d(12.5, -7 - kOut, 0)));
-    EXPECT_FALSE(tank.within(pos3d(12.5, -4, 8.5)));
-    EXPECT_FALSE(tank.within(pos3d(16, -4, 4)));
+    for (const auto& [p1, p2] : {std::pair{pos3d(-3, -2, 0), pos3d(3, 2, 8)}, {pos3d(3, 2, 8), pos3d(-3, -2, 0)}}) {
+        const laFootprintBox tank(oriented_bbox3d(p1, p2, axis));
+        EXPECT_TRUE(tank.within(pos3d(12.5, -4, 4)));
+        EXPECT_TRUE(tank.within(pos3d(10.5, -1, 8)));  // a corner
+        EXPECT_TRUE(tank.within(pos3d(12.5, -7 - kIn, 0)));
+        EXPECT_FALSE(tank.within(pos3d(12.5, -7 - kOut, 0)));
+        EXPECT_FALSE(tank.within(pos3d(12.5, -4, 8.5)));
+        EXPECT_FALSE(tank.within(pos3d(16, -4, 4)));
+        EXPECT_EQ(tank.boxSize(), vec3d(6, 4, 8));
+        // Its eight corners, each once.
+        List<pos3d> corners;
+        tank.getPoints(corners);
+        EXPECT_EQ(std::set<pos3d>(corners.begin(), corners.end()).size(), 8u);
+        for (const pos3d& corner : corners) EXPECT_TRUE(tank.within(corner)) << mf_format(corner);
+    }
+}
+
+// A line's system has its x axis along the line, whichever way the line runs.
+TEST(FootprintLine, OrientationRunsAlongTheLine) {
+    for (const vec3d& d : {vec3d(3, 0, 0), vec3d(0, 0, -2), vec3d(1, 1, 1)}) {
+        const laFootprintLine line(line3d(pos3d(1, 2, 3), pos3d(1, 2, 3) + d));
+        locsys3d system;
+        ASSERT_TRUE(line.orientation(0.5, system));
+        EXPECT_EQ(system.origin(), pos3d(1, 2, 3) + d * 0.5);
+        EXPECT_NEAR(dot(system.unitX(), d), d.length(), 1e-12);
+    }
+    locsys3d system;
+    EXPECT_FALSE(laFootprintLine(line3d(pos3d(1, 2, 3), pos3d(1, 2, 3))).orientation(0, system));
 }
 
 }  // namespace

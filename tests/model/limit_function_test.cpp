@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <memory>
 #include <string>
 
 #include "kestrel/components/framework/mfProgram.h"
@@ -52,27 +53,22 @@ TEST(LimitFunction, RangeClipsAtInclusiveLimitsAndDropsBeyondExclusiveOnes) {
     // Empty ranges hold nothing.
     EXPECT_EQ(row(range(5000, 1000, Range::both_inclusive), {500, 3000, 6000}), "- - -");
     EXPECT_EQ(row(range(1000, 1000, Range::both_inclusive), {500, 1000}), "1000 1000");
-    EXPECT_EQ(row(range(1000, 1000, Range::lower_inclusive_upper_exclusive), {1000}), "-");
+    EXPECT_EQ(row(range(1000, 1000, Range::lower_inclusive_upper_exclusive), {500, 1000}), "- -");
     EXPECT_EQ(row(range(nan, 1000, Range::both_inclusive), {500}), "-");
+    EXPECT_EQ(row(range(1000, nan, Range::both_inclusive), {500}), "-");
 }
 
-TEST(LimitFunction, RangeKeepsItsSettingsThroughClones) {
+// A clone is the same limit with the same settings, and gives its storage back.
+TEST(LimitFunction, ClonesKeepKindAndSettings) {
     const long start = mfProgram::program().defaultStrategy().live();
-    auto* range = mfCreate<Range>(Pressure(1000), Pressure(5000), Range::lower_exclusive_upper_inclusive);
-    laLimitFunctionPressure* copy = range->clone();
-    auto* copied = dynamic_cast<Range*>(copy);
-    ASSERT_NE(copied, nullptr);
-    EXPECT_EQ(copied->getLowerLimit().real(0), 1000.0);
-    EXPECT_EQ(copied->getUpperLimit().real(0), 5000.0);
-    EXPECT_EQ(copied->getRangeType(), 13);
-    laLimitFunctionPressure* liquid = mfCreate<laLimitFunctionLiquidPressure>();
-    laLimitFunctionPressure* liquidCopy = liquid->clone();
-    EXPECT_NE(liquidCopy->getInterface(typeid(laLimitFunctionLiquidPressure)), nullptr);
-    EXPECT_EQ(liquidCopy->getInterface(typeid(Range)), nullptr);
-    delete range;
-    delete copy;
-    delete liquid;
-    delete liquidCopy;
+    {
+        const Range range(Pressure(1000), Pressure(5000), Range::lower_exclusive_upper_inclusive);
+        const std::unique_ptr<laLimitFunctionPressure> copy(range.clone()),
+            liquid(laLimitFunctionLiquidPressure().clone());
+        ASSERT_NE(dynamic_cast<Range*>(copy.get()), nullptr);
+        EXPECT_EQ(row(*copy, {1000, 1001, 9000}), "- 1001 5000");
+        EXPECT_NE(dynamic_cast<laLimitFunctionLiquidPressure*>(liquid.get()), nullptr);
+    }
     EXPECT_EQ(mfProgram::program().defaultStrategy().live(), start);
 }
 

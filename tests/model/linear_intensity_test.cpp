@@ -8,6 +8,7 @@
 #include "kestrel/components/framework/mfProgram.h"
 #include "kestrel/components/geometry/mfSpaceBase.h"
 #include "kestrel/model/laFootprintLine.h"
+#include "kestrel/model/laFootprintPoint.h"
 #include "kestrel/model/laForcePerLength.h"
 #include "kestrel/model/laIntensityLinearParametric.h"
 #include "kestrel/model/laIntensityLinearVarying.h"
@@ -64,18 +65,8 @@ TEST(LinearVarying, EvaluatesAndDescribesInTheLoadsCylindricalCoordinates) {
 
 TEST(LinearVarying, IndexErrorsAndTheConstantPlane) {
     auto* f = mfCreate<LinearPressure>(2.0, length, 0.0, length, 0.0, length, 10.0);
-    const auto message = [](auto access) {
-        try {
-            access();
-        } catch (const std::runtime_error& error) {
-            return std::string(error.what());
-        }
-        return std::string("no error");
-    };
-    EXPECT_EQ(message([&] { f->coefficient(4); }),
-              "Internal error: Requested invalid linear varying intensity constant component");
-    EXPECT_EQ(message([&] { f->unit(3); }),
-              "Internal error: Requested invalid linear varying intensity unit component");
+    EXPECT_THROW(f->coefficient(4), std::runtime_error);
+    EXPECT_THROW(f->unit(3), std::runtime_error);
     EXPECT_THROW(f->coefficient(-1), std::runtime_error);
 
     // 2 x + 10 is 14 on x = 2.
@@ -96,10 +87,14 @@ TEST(LinearVarying, IndexErrorsAndTheConstantPlane) {
 TEST(LinearParametric, InterpolatesAlongTheLineFootprintWithoutClamping) {
     auto* f = mfCreate<laIntensityLinearParametric<Temperature>>(Temperature(2), Temperature(6));
     laFootprintLine footprint(line3d({0, 0, 0}, {4, 0, 0}));
-    const lcLoad load({}, &footprint, {2, 0}), bare;
+    laFootprintPoint point({1, 0, 0});
+    const lcLoad load({}, &footprint, {2, 0}), bare, onPoint({}, &point);
     EXPECT_EQ(first(f->getIntensity(&load, {1, 0, 0}, lcLoad::global, 1.0)), 3.0);
     EXPECT_EQ(first(f->getIntensity(&load, {6, 0, 0}, lcLoad::global, 1.0)), 8.0);
+    // Off the line, and without a line footprint: nothing.
+    EXPECT_TRUE(f->getIntensity(&load, {1, 0.1, 0}, lcLoad::global, 1.0).empty());
     EXPECT_TRUE(f->getIntensity(&bare, {1, 0, 0}, lcLoad::global, 1.0).empty());
+    EXPECT_TRUE(f->getIntensity(&onPoint, {1, 0, 0}, lcLoad::global, 1.0).empty());
     EXPECT_EQ(f->description(&load), "Linear Temperature Load\n1: 4 K\n2: 12 K");
     delete f;
 }

@@ -41,6 +41,8 @@ TEST(GeomLine, DegenerateLineHasNoParameter) {
     EXPECT_EQ(foot, (pos3d{1, 2, 3}));
     EXPECT_DOUBLE_EQ(d, 5);
     EXPECT_EQ(t, 0);
+    // Short, but longer than the tolerance: a line.
+    EXPECT_TRUE(line3d({0, 0, 0}, {0, 0, 1e-5}).project({0, 1, 0}, foot, d, t));
 }
 
 TEST(GeomPlane, ThreePointsSpanAPlaneOnlyWhenNotCollinear) {
@@ -102,6 +104,8 @@ TEST(GeomPolygon, NewellNormalAndAreaFollowTheCornerOrder) {
     EXPECT_NEAR(polygon.normal().y, -s, 1e-12);
     EXPECT_NEAR(polygon.normal().z, c, 1e-12);
     EXPECT_EQ(polygon3d({{0, 0, 0}, {1, 0, 0}, {2, 5e-7, 0}}).normal(), vec3d{});
+    // Far apart yet all within the accuracy of one line.
+    EXPECT_EQ(polygon3d({{0, 0, 0}, {1000, 0, 0}, {500, 9e-7, 0}}).normal(), vec3d{});
 }
 
 }  // namespace
