@@ -122,17 +122,18 @@ std::vector<xpReportedError> xpDocument::write(xpElement& root, std::ostream& ou
     };
     xpSequence::setStreamedItemSink(&nested);
     xpSetDroppedItems(&dropped);
-    try {
+    {
+        // The sinks point into this frame: they are cleared however the export ends.
+        struct Clear {
+            xpSequence* sequence;
+            ~Clear() {
+                xpSetDroppedItems(nullptr);
+                xpSequence::setStreamedItemSink(nullptr);
+                sequence->setItemSink({});
+            }
+        } clear{sequence};
         root.export_dom(top);
-    } catch (...) {
-        xpSetDroppedItems(nullptr);
-        xpSequence::setStreamedItemSink(nullptr);
-        sequence->setItemSink({});
-        throw;
     }
-    xpSetDroppedItems(nullptr);
-    xpSequence::setStreamedItemSink(nullptr);
-    sequence->setItemSink({});
     if (!started) {
         top.remove_child(mark);
         out << saved(dom);
