@@ -109,6 +109,20 @@ TEST(LoadDocument, AFailedWriteSaysWhereAndGivesNoText) {
     }
     const std::string first = kestrel::writeLoads({facade()}).text;
     EXPECT_TRUE(out.str().starts_with(first.substr(0, first.find("</load>")))) << out.str();
+
+    // Grid points stream out one at a time: the ones written before still count for the path.
+    std::vector<kestrel::Load> grid = kestrel::readLoads(R"(<loads><load name="silo"><intensity><pressure2d_grid>
+<grid><x_values><x_value value="0"/><x_value value="1"/><x_value value="2"/></x_values>
+<y_values><y_value value="0"/></y_values><z_values><z_value value="0"/></z_values></grid>
+<pressure_points><pressure_point x="0" y="0" z="0" pressure="1"/><pressure_point x="1" y="0" z="0" pressure="2"/>
+<pressure_point x="2" y="0" z="0" pressure="3"/></pressure_points></pressure2d_grid></intensity></load></loads>)")
+                                          .loads;
+    auto& nodes = dynamic_cast<laIntensityFunctionGrid<laPressure<double>>&>(*grid.at(0).intensity);
+    nodes.node(1, 0, 0) = nodes.node(2, 0, 0) = laPressure<double>(INFINITY);
+    const std::vector<kestrel::Diagnostic> points = kestrel::writeLoads(grid).errors;
+    ASSERT_EQ(points.size(), 2u);
+    EXPECT_EQ(points[0].path, "/loads/load/intensity/pressure2d_grid/pressure_points/pressure_point[2]/@pressure");
+    EXPECT_EQ(points[1].path, "/loads/load/intensity/pressure2d_grid/pressure_points/pressure_point[3]/@pressure");
 }
 
 // Errors carry the line, the column (in characters, not bytes) and the path of what they concern;
