@@ -41,3 +41,14 @@ def test_the_installed_module(tmp_path):
                            "print(kestrel.__file__, len(d.loads))", str(EXAMPLE)],
                           env=env, check=True, capture_output=True, text=True, cwd=tmp_path)
     assert done.stdout.startswith(str(site)) and done.stdout.split()[1] == str(len(kestrel.read(EXAMPLE).loads))
+
+
+def test_the_examples(tmp_path):
+    env = dict(os.environ)
+    folder = pathlib.Path(__file__).parents[2] / "examples" / "python"
+    wind = subprocess.run([sys.executable, str(folder / "wind.py"), str(EXAMPLE)], env=env, check=True,
+                          capture_output=True, text=True)
+    assert wind.stdout.startswith("wind on facade: 375 positions, largest 1000 Pa")
+    subprocess.run([sys.executable, str(folder / "from_table.py"), str(tmp_path / "t.xml")], env=env, check=True)
+    assert [load.name for load in kestrel.read(tmp_path / "t.xml", strict=True).loads] == [
+        "wind north", "wind east", "wind south"]
