@@ -398,12 +398,8 @@ void evaluateInto(const kestrel::Load& load, const std::vector<pos3d>& at, std::
     std::unique_lock<std::mutex> lock(scriptMutex(), std::defer_lock);
     if (endsWith(kinds().intensity(*load.intensity), "_javascript")) lock.lock();
     const viewEvaluator evaluator(load);
-    for (std::size_t i = 0; i < at.size(); ++i) {
-        const viewEvaluation e = evaluator.at(at[i]);
-        const auto& v = limited ? e.limited : e.value;
-        for (std::size_t c = 0; c < width; ++c) out[i * width + c] = v && c < v->size() ? (*v)[c] : std::nan("");
-        if (errors) (*errors)[i] = e.error;
-    }
+    for (std::size_t i = 0; i < at.size(); ++i)
+        evaluator.valuesAt(at[i], limited, out + i * width, width, errors ? &(*errors)[i] : nullptr);
 }
 
 py::array_t<double> evaluate(const kestrel::Load& load, const Points& points, bool limited) {
