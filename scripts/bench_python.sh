@@ -4,11 +4,21 @@
 # `kestrel sample --step 0.0092`) against the C++ loop over the same evaluator (evaluate_bench)
 # and against `kestrel sample` of those positions; kestrel.read of the example 1,000 times
 # against `kestrel check` of the same file. Wall-time medians of five runs.
+# --callgrind adds instruction counts, which other work on the machine does not disturb: the
+# module's evaluate call against one run of the C++ loop, and the module's read call of the example
+# 100 times against the whole `kestrel check` process.
 #
-#   scripts/bench_python.sh [BUILD-DIR]
+#   scripts/bench_python.sh [--callgrind] [BUILD-DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=${1:-build}
+callgrind=0
+build=build
+for arg in "$@"; do
+  case "$arg" in
+    --callgrind) callgrind=1 ;;
+    *) build=$arg ;;
+  esac
+done
 
 cmake -S . -B "$build" -DKESTREL_BENCH=ON >/dev/null
 cmake --build "$build" -j "$(nproc)" --target kestrel_tool kestrel_python evaluate_bench bench_documents >/dev/null
@@ -64,3 +74,32 @@ printf '%-52s %9.4f %9.4f %7s\n' "read example x1000 / kestrel check (process)" 
   "$(ratio "$py_read" "$check")"
 printf '%-52s %9.4f %9.4f %7s\n' "python process reading it / kestrel check" "$py_process" "$check" \
   "$(ratio "$py_process" "$check")"
+
+if ((callgrind)); then
+  "$build/bench/bench_documents" example 100 >"$work/example100.xml"
+  # Instructions collected inside the functions matching $1 while running the rest.
+  instructions() {
+    local pattern=$1
+    shift
+    (cd "$work" && PYTHONPATH=$PWD/$build/python valgrind --tool=callgrind --callgrind-out-file=/dev/null \
+      ${pattern:+"--toggle-collect=$pattern"} "$@" 2>&1 >/dev/null | awk '/Collected/ {print $4}')
+  }
+  cat >"$work/evaluate.py" <<'PY'
+import sys
+import kestrel
+wind = next(l for l in kestrel.read(sys.argv[1]).loads if l.name == "wind on facade")
+positions, _ = wind.sample(0.0092)
+wind.evaluate(positions)
+PY
+  py=$(instructions '*evaluate(hostLoad*' /usr/bin/python3 "$work/evaluate.py" "$work/one.xml")
+  cpp=$(instructions '*BM_evaluate_evaluator*' "$PWD/$build/bench/evaluate_bench" \
+    --benchmark_filter=BM_evaluate_evaluator --benchmark_min_time=0.0001)
+  pyread=$(instructions '*readFile(pybind11*' /usr/bin/python3 -c 'import kestrel, sys; kestrel.read(sys.argv[1])' \
+    "$work/example100.xml")
+  check=$(instructions '' "$PWD/$kestrel" check "$work/example100.xml")
+  echo
+  printf '%-52s %14s %14s %7s\n' "instructions" python other ratio
+  printf '%-52s %14d %14d %7s\n' "evaluate $n positions / C++ evaluator loop" "$py" "$cpp" "$(ratio "$py" "$cpp")"
+  printf '%-52s %14d %14d %7s\n' "read example x100 / kestrel check (process)" "$pyread" "$check" \
+    "$(ratio "$pyread" "$check")"
+fi
