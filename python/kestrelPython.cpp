@@ -507,11 +507,9 @@ py::object writeDocument(const std::vector<kestrel::Load>& loads, const py::obje
 
 std::vector<kestrel::Diagnostic> validate(const std::string& text) {
     static const std::string schema = kestrel::loadsSchema();
-    hostValidation v;
-    {
-        py::gil_scoped_release release;
-        v = hostValidate(text, schema);
-    }
+    // Kept under the interpreter's lock: libxml2's schema validation is not known to be safe on
+    // two threads at once.
+    const hostValidation v = hostValidate(text, schema);
     std::vector<kestrel::Diagnostic> out;
     for (const auto& e : v.errors) out.push_back({e.line, e.column, e.path, e.message});
     if (!v.readable && out.empty()) out.push_back({0, 0, {}, "the text is not a readable XML document"});
