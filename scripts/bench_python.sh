@@ -76,12 +76,13 @@ printf '%-52s %9.4f %9.4f %7s\n' "python process reading it / kestrel check" "$p
   "$(ratio "$py_process" "$check")"
 
 if ((callgrind)); then
+  top=$(cd "$build" && pwd)
   "$build/bench/bench_documents" example 100 >"$work/example100.xml"
   # Instructions collected inside the functions matching $1 while running the rest.
   instructions() {
     local pattern=$1
     shift
-    (cd "$work" && PYTHONPATH=$PWD/$build/python valgrind --tool=callgrind --callgrind-out-file=/dev/null \
+    (cd "$work" && PYTHONPATH=$top/python valgrind --tool=callgrind --callgrind-out-file=/dev/null \
       ${pattern:+"--toggle-collect=$pattern"} "$@" 2>&1 >/dev/null | awk '/Collected/ {print $4}')
   }
   cat >"$work/evaluate.py" <<'PY'
@@ -92,11 +93,11 @@ positions, _ = wind.sample(0.0092)
 wind.evaluate(positions)
 PY
   py=$(instructions '*evaluate(hostLoad*' /usr/bin/python3 "$work/evaluate.py" "$work/one.xml")
-  cpp=$(instructions '*BM_evaluate_evaluator*' "$PWD/$build/bench/evaluate_bench" \
+  cpp=$(instructions '*BM_evaluate_evaluator*' "$top/bench/evaluate_bench" \
     --benchmark_filter=BM_evaluate_evaluator --benchmark_min_time=0.0001)
   pyread=$(instructions '*readFile(pybind11*' /usr/bin/python3 -c 'import kestrel, sys; kestrel.read(sys.argv[1])' \
     "$work/example100.xml")
-  check=$(instructions '' "$PWD/$kestrel" check "$work/example100.xml")
+  check=$(instructions '' "$top/tools/kestrel/kestrel" check "$work/example100.xml")
   echo
   printf '%-52s %14s %14s %7s\n' "instructions" python other ratio
   printf '%-52s %14d %14d %7s\n' "evaluate $n positions / C++ evaluator loop" "$py" "$cpp" "$(ratio "$py" "$cpp")"
