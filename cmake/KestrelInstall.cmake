@@ -29,7 +29,7 @@ if(KESTREL_TOOLS)
 endif()
 
 # `cpack -G DEB` in the build directory: one package with the libraries, headers and package
-# files (and the command when it was built), for /usr.
+# files (and the command and the Python module when they were built), for /usr.
 set(CPACK_PACKAGE_NAME libkestrel-dev)
 set(CPACK_PACKAGE_VENDOR "Kestrel developers")
 set(CPACK_PACKAGE_CONTACT "Kestrel developers <kestrel@localhost>")
@@ -41,6 +41,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION libdevel)
 # The streaming reader's parser is named too: the library links it, and the generated list may
 # leave it out as implied by another library's package.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libpugixml-dev, libboost-dev, libexpat1, libmozjs-102-0")
+# The Python module, when built, runs in Debian's Python 3 with numpy.
+if(KESTREL_PYTHON)
+  string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", python3, python3-numpy")
+endif()
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${PROJECT_BINARY_DIR} ${PROJECT_BINARY_DIR}/components
   ${PROJECT_BINARY_DIR}/components/kestrel)

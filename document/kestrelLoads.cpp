@@ -9,6 +9,7 @@
 
 #include "kestrel/document/kestrelLoadDocument.h"
 #include "kestrel/document/kestrelVocabulary.h"
+#include "kestrel/elements/kestrelLimits.h"
 #include "kestrel/kestrelVersion.h"
 
 namespace kestrel {
@@ -28,6 +29,23 @@ ReadResult unreadable(std::string message) {
     return result;
 }
 
+// A session that reads with the options' limits; the grid limit holds on this thread until the
+// session ends.
+struct Reading {
+    explicit Reading(const ReadOptions& options)
+        : limited(options.maxGridNodes != 0), previous(limited ? setThreadMaxGridNodes(options.maxGridNodes) : 0) {
+        session.document.setMaxErrors(options.maxErrors);
+    }
+    ~Reading() {
+        if (limited) setThreadMaxGridNodes(previous);
+    }
+    Reading(const Reading&) = delete;
+    Reading& operator=(const Reading&) = delete;
+    bool limited;
+    std::size_t previous;
+    hostSession session;
+};
+
 // What a session read, as the library reports it.
 ReadResult collect(hostSession& session, const xpReadResult& read) {
     ReadResult result;
@@ -41,15 +59,13 @@ ReadResult collect(hostSession& session, const xpReadResult& read) {
 }  // namespace
 
 ReadResult readLoads(std::string_view text, const ReadOptions& options) {
-    hostSession session;
-    session.document.setMaxErrors(options.maxErrors);
-    return collect(session, session.document.read(session.root, text));
+    Reading reading(options);
+    return collect(reading.session, reading.session.document.read(reading.session.root, text));
 }
 
 ReadResult readLoads(pugi::xml_node root, const ReadOptions& options) {
-    hostSession session;
-    session.document.setMaxErrors(options.maxErrors);
-    return collect(session, session.document.readTree(session.root, root));
+    Reading reading(options);
+    return collect(reading.session, reading.session.document.readTree(reading.session.root, root));
 }
 
 bool readFileText(const std::filesystem::path& file, std::string& text, std::string& failure) {
@@ -86,9 +102,8 @@ ReadResult readLoadsFile(const std::filesystem::path& file, const ReadOptions& o
 }
 
 ReadResult readLoads(std::istream& in, const ReadOptions& options) {
-    hostSession session;
-    session.document.setMaxErrors(options.maxErrors);
-    return collect(session, session.document.readStream(session.root, in));
+    Reading reading(options);
+    return collect(reading.session, reading.session.document.readStream(reading.session.root, in));
 }
 
 WriteResult writeLoads(const std::vector<Load>& loads) {

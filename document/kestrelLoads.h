@@ -41,6 +41,9 @@ struct Diagnostic {
 struct ReadOptions {
     // Errors listed at most; past it the last entry says how many more were found.
     std::size_t maxErrors = 1000;
+    // Grid nodes the grids of the document may hold together; 0 keeps the process's limit
+    // (kestrel::maxGridNodes). Other threads' reads are not affected.
+    std::size_t maxGridNodes = 0;
 };
 
 // What reading a load document gave. A load with errors is left out of `loads`; `records` lists

@@ -16,5 +16,9 @@ inline constexpr std::size_t kDefaultMaxGridNodes = 10'000'000;
 // this process; kDefaultMaxGridNodes until set.
 KESTREL_API std::size_t maxGridNodes();
 KESTREL_API void setMaxGridNodes(std::size_t nodes);
+// The limit for the reads of the calling thread alone, over the process's; 0 lifts it. Reads on
+// other threads are not affected (ReadOptions::maxGridNodes sets it for one read). Returns the
+// thread's previous setting.
+KESTREL_API std::size_t setThreadMaxGridNodes(std::size_t nodes);
 
 }  // namespace kestrel

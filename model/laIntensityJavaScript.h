@@ -8,18 +8,15 @@
 #include "kestrel/model/laForcePerLength.h"
 #include "kestrel/model/laIntensityJavaScriptBase.h"
 #include "kestrel/model/laPressure.h"
+#include "kestrel/model/laQuantityTraits.h"
 #include "kestrel/model/laTemperature.h"
 #include "kestrel/model/laTraction.h"
 
-// The quantities that act on surfaces; their script functions also keep a refinement.
-template <class T>
-concept laSurfaceQuantity = std::same_as<T, laPressure<double>> || std::same_as<T, laForcePerArea<double>> ||
-    std::same_as<T, laTraction<double>>;
-
-// A value computed by a user's script at each position: line loads and temperatures.
+// A value computed by a user's script at each position: line loads and temperatures. Surface
+// quantities (laSurfaceQuantity) also keep a refinement, below.
 template <class T>
 class laIntensityJavaScript : public laIntensityJavaScriptBase<T, laIntensityJavaScript<T>> {
-    static_assert(std::same_as<T, laForcePerLength<double>> || std::same_as<T, laTemperature<double>>,
+    static_assert(laLineQuantity<T>,
                   "Kestrel: script functions exist for pressure, force per area, traction, force per length and "
                   "temperature");
     using Base = laIntensityJavaScriptBase<T, laIntensityJavaScript<T>>;

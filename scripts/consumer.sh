@@ -2,6 +2,7 @@
 # Uses Kestrel as a host project would: installs a build into a temporary prefix, builds the host
 # example (examples/host) against it through find_package and through pkg-config and runs it, then
 # builds the Debian package with CPack and does the same against what the package holds.
+# Both times it also imports the Python module the prefix holds, with nothing else on the path.
 # Usage: scripts/consumer.sh [BUILD-DIR]   (default build/, configured and built already)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -26,6 +27,13 @@ consume() {
   c++ examples/host/main.cpp -o "$work/$name-pc" $(PKG_CONFIG_PATH=$pc pkg-config --cflags --libs kestrel) \
     -Wl,-rpath,"$libdir"
   echo "$name, pkg-config kestrel $(PKG_CONFIG_PATH=$pc pkg-config --modversion kestrel): $("$work/$name-pc" | tail -1)"
+  if [ -d "$prefix/lib/python3/dist-packages/kestrel" ]; then
+    echo "$name, python3: $(cd "$work" && env -i PATH="$PATH" PYTHONPATH="$prefix/lib/python3/dist-packages" \
+      /usr/bin/python3 -c 'import kestrel, sys
+d = kestrel.read(sys.argv[1], strict=True)
+assert kestrel.__file__.startswith(sys.argv[2]), kestrel.__file__
+print(f"kestrel {kestrel.__version__} module read {len(d.loads)} loads")' "$root/examples/loads.xml" "$prefix")"
+  fi
 }
 
 cmake --install "$build" --prefix "$work/prefix" >/dev/null

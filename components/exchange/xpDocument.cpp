@@ -9,7 +9,7 @@
 #include "kestrel/components/exchange/xpStreamReader.h"
 #include "kestrel/components/schema/xsSchema.h"
 
-xpDocument* xpDocument::m_current = nullptr;
+thread_local xpDocument* xpDocument::m_current = nullptr;
 
 xpFutureElementsBase::~xpFutureElementsBase() = default;
 

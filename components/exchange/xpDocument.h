@@ -28,8 +28,9 @@ struct xpReadResult {
 // root element from and to text and files.
 class xpDocument {
 public:
-    // The document that element construction and registration work against.
-    static xpDocument* m_current;
+    // The document that element construction and registration work against, one per thread, so
+    // that documents read on two threads at once each build against their own registries.
+    static thread_local xpDocument* m_current;
 
     xpDocument();
     ~xpDocument();

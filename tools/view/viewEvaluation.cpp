@@ -1,5 +1,8 @@
 #include "tools/view/viewEvaluation.h"
 
+#include <algorithm>
+#include <limits>
+
 #include "kestrel/components/units/jsQuantity.h"
 #include "kestrel/model/laIntensityFunction.h"
 #include "kestrel/model/laLimitFunctionLiquidPressure.h"
@@ -31,6 +34,27 @@ std::string viewEvaluator::limitText() const {
     if (type & 1) text += " from " + bound(range->getLowerLimit(), type & 2);
     if (type & 4) text += " up to " + bound(range->getUpperLimit(), type & 8);
     return text;
+}
+
+bool viewEvaluator::valuesAt(const pos3d& position, bool limited, double* out, std::size_t width,
+                             std::string* error) const {
+    std::fill(out, out + width, std::numeric_limits<double>::quiet_NaN());
+    if (!m_load.intensity) return false;
+    const lcIntensity value = m_load.intensity->getIntensity(&m_model, position, lcLoad::global, 1.0);
+    if (value.empty()) {
+        if (error) *error = hostEvaluationError(*m_load.intensity);
+        return false;
+    }
+    if (limited && hasLimit()) {
+        laPressure<double> clipped;
+        if (value.size() != 1 ||
+            !m_pressure->getLimit()->limit(laPressure<double>(value.get_complex(0).real()), clipped))
+            return false;
+        if (width) out[0] = clipped.real(0);
+        return true;
+    }
+    for (std::size_t i = 0; i < width && i < value.size(); ++i) out[i] = value.get_complex(i).real();
+    return true;
 }
 
 viewEvaluation viewEvaluator::at(const pos3d& position, lcLoad::lcCoordinateSystem system) const {

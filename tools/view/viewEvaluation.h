@@ -33,6 +33,11 @@ public:
     // The load at a global position, with values in `system`. The model's value is kept as it
     // is; the limit function is applied here.
     viewEvaluation at(const pos3d& position, lcLoad::lcCoordinateSystem system = lcLoad::global) const;
+    // The same value (limited or not) in global components into out[0, width), NaN where there is
+    // none, without the footprint test and the optional vectors of at(): for many positions at
+    // once. False where there is no value; `error` then holds a script's reason, if asked.
+    bool valuesAt(const pos3d& position, bool limited, double* out, std::size_t width,
+                  std::string* error = nullptr) const;
     // Empty for a value type no element knows.
     const std::optional<viewQuantity>& quantity() const { return m_quantity; }
     bool hasLimit() const;
