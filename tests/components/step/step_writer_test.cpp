@@ -39,8 +39,8 @@ TEST(step_writer, reals_read_back_to_the_same_double) {
     const struct {
         double value;
         const char* text;
-    } cases[] = {{0.0, "0."},     {-0.0, "-0."},       {-120000, "-120000."}, {0.1, "0.1"},
-                 {1e20, "1E+20"}, {1.5e-7, "1.5E-07"}, {-1e-300, "-1E-300"}};
+    } cases[] = {{0.0, "0."},      {-0.0, "-0."},       {-120000, "-120000."}, {0.1, "0.1"},
+                 {1e20, "1.E+20"}, {1.5e-7, "1.5E-07"}, {-1e-300, "-1.E-300"}};
     for (const auto& c : cases) EXPECT_EQ(mfStepWriter::formatReal(c.value), c.text);
     std::mt19937_64 random(1);
     std::uniform_real_distribution<double> exponent(-300, 300);
