@@ -123,7 +123,9 @@ async function example(dir) {
         near(ends[i], e.loads.find((l) => l.name === 'heated pipe').limited[0], 'pipe end');
     });
     assert.strictEqual(num(byName['pipe sun side'].PredefinedType), 'POLYGONAL');
-    assert.strictEqual(num(byName['cable weight'].PredefinedType), 'POLYGONAL');
+    const cable = byName['cable weight'];
+    assert.strictEqual(num(cable.PredefinedType), 'POLYGONAL');
+    assert.deepStrictEqual(cable.AppliedLoad.Locations.at(-1).map(num), [24]);
 
     // The wind: sampled, along the face's normal, never past its 1000 Pa limit, and at each place
     // the value eval gives there.
@@ -133,6 +135,8 @@ async function example(dir) {
     const pressures = wind.AppliedLoad.Values.map((v) => -num(v.PlanarForceZ));
     assert.strictEqual(Math.max(...pressures), 1000);
     assert.strictEqual(Math.min(...pressures), 600);
+    // A twentieth of the longer side: 21 x 12 positions 0.6 m apart.
+    assert.strictEqual(pressures.length, 252);
     assert.strictEqual(wind.AppliedLoad.Locations.length, pressures.length);
     const plane = wind.Representation.Representations[0].Items[0].FaceSurface.Position;
     const o = plane.Location.Coordinates.map(num);
@@ -147,8 +151,9 @@ async function example(dir) {
     }
     for (const name of ['measured wind', 'gusts', 'silo swirl', 'snow drift', 'belt friction'])
         assert.strictEqual(num(byName[name].PredefinedType), 'DISCRETE', name);
-    for (const name of ['braking', 'ground floor'].filter((n) => byName[n]))
-        assert.strictEqual(num(byName[name].PredefinedType), 'CONST', name);
+    const braking = byName['braking'];
+    assert.strictEqual(num(braking.PredefinedType), 'CONST');
+    assert.deepStrictEqual(['PlanarForceX', 'PlanarForceY', 'PlanarForceZ'].map((k) => num(braking.AppliedLoad[k])), [350, 0, 0]);
 
     // GlobalIds: 22 characters, one per rooted entity.
     const ids = [...models, ...cases, ...declares, ...groups, ...actions, ...f.lines(WebIFC.IFCPROJECT)].map((e) => num(e.GlobalId));
@@ -185,6 +190,7 @@ async function names(dir) {
     assert.strictEqual(num(actions[0].Name), name);
     assert.strictEqual(num(actions[0].AppliedLoad.Name), name);
     assert.strictEqual(f.lines(WebIFC.IFCSTRUCTURALSURFACEACTION).length, 0);
+    assert.strictEqual(f.lines(WebIFC.IFCRELASSIGNSTOGROUP)[0].RelatedObjects[0].expressID, actions[0].expressID);
 }
 
 (async () => {
