@@ -551,16 +551,36 @@ private:
 
 }  // namespace
 
-IfcResult writeIfc(const std::vector<Load>& loads, std::ostream& out, const IfcOptions& options) {
+class IfcWriter::Impl {
+public:
+    Impl(std::ostream& out, const IfcOptions& options) : options(options), file(out, this->options) { file.begin(); }
+    IfcOptions options;
+    IfcExport file;
     IfcResult result;
-    IfcExport file(out, options);
-    file.begin();
-    for (std::size_t i = 0; i < loads.size(); ++i) {
-        std::string reason;
-        if (!file.add(loads[i], i, reason)) result.skipped.push_back({i, loads[i].name, reason});
-    }
-    result.actions = file.finish();
-    return result;
+    std::size_t next = 0;
+};
+
+IfcWriter::IfcWriter(std::ostream& out, const IfcOptions& options) : m_impl(std::make_unique<Impl>(out, options)) {}
+
+IfcWriter::~IfcWriter() = default;
+
+bool IfcWriter::add(const Load& load) {
+    std::string reason;
+    const std::size_t index = m_impl->next++;
+    if (m_impl->file.add(load, index, reason)) return true;
+    m_impl->result.skipped.push_back({index, load.name, reason});
+    return false;
+}
+
+IfcResult IfcWriter::finish() {
+    m_impl->result.actions = m_impl->file.finish();
+    return m_impl->result;
+}
+
+IfcResult writeIfc(const std::vector<Load>& loads, std::ostream& out, const IfcOptions& options) {
+    IfcWriter writer(out, options);
+    for (const Load& load : loads) writer.add(load);
+    return writer.finish();
 }
 
 }  // namespace kestrel

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -42,5 +43,24 @@ struct IfcResult {
 // a quantity without an IFC form on its footprint, a script failing at a sampled position) is
 // left out and listed in the result; everything else is written. Throws what the stream throws.
 KESTREL_API IfcResult writeIfc(const std::vector<Load>& loads, std::ostream& out, const IfcOptions& options = {});
+
+// The same file written one load at a time, so that a caller can drop each load once it is
+// written (a script function's engine state goes with it): the header and project on
+// construction, an action per add(), the load case's group and the end on finish().
+class KESTREL_API IfcWriter {
+public:
+    IfcWriter(std::ostream& out, const IfcOptions& options = {});
+    ~IfcWriter();
+    IfcWriter(const IfcWriter&) = delete;
+    IfcWriter& operator=(const IfcWriter&) = delete;
+    // False, with the reason in the result, for a load IFC cannot carry.
+    bool add(const Load& load);
+    // Ends the file; call once, after the last load.
+    IfcResult finish();
+
+private:
+    class Impl;
+    std::unique_ptr<Impl> m_impl;
+};
 
 }  // namespace kestrel

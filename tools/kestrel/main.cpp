@@ -227,14 +227,21 @@ int ifc(const std::string& file, const std::string& output, double step, bool st
     kestrel::IfcOptions options;
     options.step = step;
     if (file != "-") options.name = std::filesystem::path(file).stem().string();
-    const std::vector<hostLoad> loads(std::make_move_iterator(loaded.loads.begin()),
-                                      std::make_move_iterator(loaded.loads.end()));
+    // Each load is dropped once written: a script's engine state goes with it.
+    const auto write = [&](std::ostream& out) {
+        kestrel::IfcWriter writer(out, options);
+        for (hostLoad& l : loaded.loads) {
+            writer.add(l);
+            l = hostLoad();
+        }
+        return writer.finish();
+    };
     kestrel::IfcResult result;
     if (output.empty()) {
-        result = kestrel::writeIfc(loads, std::cout, options);
+        result = write(std::cout);
     } else {
         std::ofstream out(output, std::ios::binary);
-        if (out) result = kestrel::writeIfc(loads, out, options);
+        if (out) result = write(out);
         out.close();
         if (!out) {
             std::cerr << "kestrel ifc: cannot write " << output << ": " << std::strerror(errno) << '\n';
