@@ -1,5 +1,6 @@
 #include "kestrel/components/step/mfStepWriter.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <ostream>
@@ -54,92 +55,117 @@ char32_t nextCodePoint(std::string_view text, std::size_t& at) {
 }
 }  // namespace
 
-mfStepWriter::mfStepWriter(std::ostream& out) : m_out(out) {}
+mfStepWriter::mfStepWriter(std::ostream& out) : m_out(out) {
+    m_buffer.reserve(kFlushAt + 4096);
+}
+
+void mfStepWriter::flush() {
+    m_out.write(m_buffer.data(), static_cast<std::streamsize>(m_buffer.size()));
+    m_buffer.clear();
+}
+
+void mfStepWriter::number(unsigned long long value, bool negative) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    if (negative) m_buffer += '-';
+    m_buffer.append(digits, end);
+}
 
 void mfStepWriter::header(const Header& h) {
-    m_out << "ISO-10303-21;\nHEADER;\nFILE_DESCRIPTION((" << encode(h.description) << "),'2;1');\nFILE_NAME("
-          << encode(h.name) << ',' << encode(h.timeStamp) << ",(''),('')," << encode(h.system) << ','
-          << encode(h.system) << ",'');\nFILE_SCHEMA((" << encode(h.schema) << "));\nENDSEC;\nDATA;\n";
+    m_buffer += "ISO-10303-21;\nHEADER;\nFILE_DESCRIPTION((" + encode(h.description) + "),'2;1');\nFILE_NAME(" +
+                encode(h.name) + ',' + encode(h.timeStamp) + ",(''),('')," + encode(h.system) + ',' + encode(h.system) +
+                ",'');\nFILE_SCHEMA((" + encode(h.schema) + "));\nENDSEC;\nDATA;\n";
 }
 
 void mfStepWriter::finish() {
-    m_out << "ENDSEC;\nEND-ISO-10303-21;\n";
+    m_buffer += "ENDSEC;\nEND-ISO-10303-21;\n";
+    flush();
 }
 
 std::uint64_t mfStepWriter::begin(std::string_view type, std::uint64_t id) {
     if (id == 0) id = m_next++;
-    m_out << '#' << id << '=' << type << '(';
+    m_buffer += '#';
+    number(id);
+    m_buffer += '=';
+    m_buffer += type;
+    m_buffer += '(';
     m_comma = false;
     return id;
 }
 
 void mfStepWriter::end() {
-    m_out << ");\n";
+    m_buffer += ");\n";
+    if (m_buffer.size() >= kFlushAt) flush();
 }
 
 void mfStepWriter::separate() {
-    if (m_comma) m_out << ',';
+    if (m_comma) m_buffer += ',';
     m_comma = true;
 }
 
 mfStepWriter& mfStepWriter::ref(std::uint64_t id) {
     separate();
-    m_out << '#' << id;
+    m_buffer += '#';
+    number(id);
     return *this;
 }
 
 mfStepWriter& mfStepWriter::string(std::string_view utf8) {
     separate();
-    m_out << encode(utf8);
+    m_buffer += encode(utf8);
     return *this;
 }
 
 mfStepWriter& mfStepWriter::real(double value) {
     separate();
-    m_out << formatReal(value);
+    appendReal(m_buffer, value);
     return *this;
 }
 
 mfStepWriter& mfStepWriter::integer(long long value) {
     separate();
-    m_out << value;
+    number(value < 0 ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value),
+           value < 0);
     return *this;
 }
 
 mfStepWriter& mfStepWriter::enumeration(std::string_view name) {
     separate();
-    m_out << '.' << name << '.';
+    m_buffer += '.';
+    m_buffer += name;
+    m_buffer += '.';
     return *this;
 }
 
 mfStepWriter& mfStepWriter::null() {
     separate();
-    m_out << '$';
+    m_buffer += '$';
     return *this;
 }
 
 mfStepWriter& mfStepWriter::derived() {
     separate();
-    m_out << '*';
+    m_buffer += '*';
     return *this;
 }
 
 mfStepWriter& mfStepWriter::typed(std::string_view type) {
     separate();
-    m_out << type << '(';
+    m_buffer += type;
+    m_buffer += '(';
     m_comma = false;
     return *this;
 }
 
 mfStepWriter& mfStepWriter::open() {
     separate();
-    m_out << '(';
+    m_buffer += '(';
     m_comma = false;
     return *this;
 }
 
 mfStepWriter& mfStepWriter::close() {
-    m_out << ')';
+    m_buffer += ')';
     m_comma = true;
     return *this;
 }
@@ -176,13 +202,21 @@ std::string mfStepWriter::encode(std::string_view utf8) {
 }
 
 std::string mfStepWriter::formatReal(double value) {
+    std::string text;
+    appendReal(text, value);
+    return text;
+}
+
+void mfStepWriter::appendReal(std::string& out, double value) {
     if (!std::isfinite(value)) throw std::invalid_argument("a STEP real must be finite");
-    char buffer[32];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    std::string text(buffer, end);
+    char text[32];
+    const char* buffer = text;
+    const char* end = std::to_chars(text, text + sizeof text, value).ptr;
     // The format wants a decimal point in every real and a capital exponent mark.
-    const std::size_t e = text.find('e');
-    std::string mantissa = text.substr(0, e);
-    if (mantissa.find('.') == std::string::npos) mantissa += '.';
-    return e == std::string::npos ? mantissa : mantissa + 'E' + text.substr(e + 1);
+    const char* e = std::find(buffer, end, 'e');
+    out.append(buffer, e);
+    if (std::find(buffer, e, '.') == e) out += '.';
+    if (e == end) return;
+    out += 'E';
+    out.append(e + 1, end);
 }

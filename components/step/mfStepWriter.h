@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <iosfwd>
 #include <string>
@@ -9,7 +10,8 @@
 
 // An ISO 10303-21 text (a STEP physical file) written as it goes: the header, then entity
 // instances "#N=TYPE(...);" whose attributes are added one by one, commas placed by the writer.
-// Nothing is held but the next instance number, so a file of any size streams.
+// What is written goes out in blocks of about 64 KiB as instances end, and the rest on finish(),
+// so a file of any size streams.
 class KESTREL_API mfStepWriter {
 public:
     // What the header names: the view or description, the file's name and time stamp, the
@@ -26,7 +28,7 @@ public:
 
     // Writes "ISO-10303-21;", the HEADER section and opens DATA. Call once, first.
     void header(const Header& header);
-    // Closes DATA and the file.
+    // Closes DATA and the file, and writes out what is still held.
     void finish();
 
     // A number for an instance written later, so that one written before can refer to it.
@@ -61,11 +63,16 @@ public:
     // The text of one value as it is written.
     static std::string encode(std::string_view utf8);
     static std::string formatReal(double value);
+    static void appendReal(std::string& out, double value);
 
 private:
+    static constexpr std::size_t kFlushAt = 1 << 16;
     void separate();
+    void flush();
+    void number(unsigned long long value, bool negative = false);
 
     std::ostream& m_out;
+    std::string m_buffer;
     std::uint64_t m_next = 1;
     bool m_comma = false;
 };
