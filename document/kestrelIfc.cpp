@@ -165,6 +165,10 @@ public:
             return false;
         }
         const lcFootprint& footprint = *load.footprint;
+        if (!finite(footprint)) {
+            reason = "its footprint has coordinates that are not finite numbers";
+            return false;
+        }
         bool ok = false;
         if (auto* p = dynamic_cast<const laFootprintPoint*>(&footprint))
             ok = pointAction(load, *p, action, reason);
@@ -202,6 +206,18 @@ public:
     }
 
 private:
+    // The file has no text for a coordinate that is not finite; a model built in code may hold one.
+    static bool finite(const lcFootprint& footprint) {
+        std::vector<pos3d> corners;
+        if (auto* p = dynamic_cast<const laFootprintPoint*>(&footprint)) corners = {p->position()};
+        if (auto* l = dynamic_cast<const laFootprintLine*>(&footprint))
+            corners = {l->geometry().end1(), l->geometry().end2()};
+        if (auto* s = dynamic_cast<const laFootprintPolygon*>(&footprint)) corners = s->geometry().corners();
+        return std::all_of(corners.begin(), corners.end(), [](const pos3d& c) {
+            return std::isfinite(c.x) && std::isfinite(c.y) && std::isfinite(c.z);
+        });
+    }
+
     mfStepWriter& root(const std::string& role) {
         return m_step.string(mfStepGuid(m_options.name + "#" + role)).null().string(m_options.name).null();
     }

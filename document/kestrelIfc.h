@@ -40,8 +40,9 @@ struct IfcResult {
 // Writes the loads as an IFC 4.3 (IFC4X3_ADD2) structural analysis model, a STEP text: one
 // action per load in one load case, with its footprint as topology and the values `evaluate`
 // gives, a pressure's limit function applied. Each load IFC cannot carry (no footprint, a box,
-// a quantity without an IFC form on its footprint, a script failing at a sampled position) is
-// left out and listed in the result; everything else is written. Throws what the stream throws.
+// a quantity without an IFC form on its footprint, a script failing at a sampled position, a
+// footprint with coordinates that are not finite) is left out and listed in the result;
+// everything else is written. Throws what the stream throws.
 KESTREL_API IfcResult writeIfc(const std::vector<Load>& loads, std::ostream& out, const IfcOptions& options = {});
 
 // The same file written one load at a time, so that a caller can drop each load once it is
