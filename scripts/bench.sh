@@ -99,6 +99,12 @@ read -r xww xwm _ < <(measure "$build/bench/expat_walk" "$work/example.xml")
 read -r dew dem _ < <(measure "$kestrel" check --dom "$work/example.xml")
 stream_row "example x1000 read / bare expat walk" "$sew" "$sem" "$xww" "$xwm"
 stream_row "example x1000 read / DOM read" "$sew" "$sem" "$dew" "$dem"
+# The IFC export against reading the same document (the export reads it too).
+read -r ifw ifm _ < <(measure "$kestrel" ifc "$work/example.xml" -o "$work/example.ifc")
+read -r pcw pcm _ < <(measure "$kestrel" check "$work/plain.xml")
+read -r piw pim _ < <(measure "$kestrel" ifc "$work/plain.xml" -o "$work/plain.ifc")
+stream_row "example x1000 IFC export / read" "$ifw" "$ifm" "$sew" "$sem"
+stream_row "example x1000 without scripts IFC / read" "$piw" "$pim" "$pcw" "$pcm"
 read -r rtw rtm _ < <(measure "$kestrel" roundtrip "$work/grid.xml")
 read -r pww pwm _ < <(measure "$build/bench/pugi_grid_writer" 100)
 stream_row "grid 100^3 round trip / pugixml build+save" "$rtw" "$rtm" "$pww" "$pwm"

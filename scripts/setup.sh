@@ -7,7 +7,8 @@ cd "$(dirname "$0")/.."
 packages=(cmake ninja-build g++ pkg-config libpugixml-dev libboost-dev libudunits2-dev libxml2-dev
           nlohmann-json3-dev libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev clang-format
           libmozjs-102-dev libfast-float-dev libexpat1-dev librsvg2-bin fonts-dejavu-core libpng-dev clang-14 libclang-rt-14-dev ccache
-          pybind11-dev python3-dev python3-numpy python3-pytest)
+          pybind11-dev python3-dev python3-numpy python3-pytest
+          nodejs)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

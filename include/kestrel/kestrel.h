@@ -1,13 +1,15 @@
 #pragma once
 
-// Kestrel in one header: load documents read, written and evaluated (kestrel::readLoads,
-// writeLoads, evaluate), the loads' footprints, intensity and limit functions, and the element
-// classes (kestrel::register_futures) for hosts that bind them into documents of their own.
+// Kestrel in one header: load documents read, written, evaluated and exported as IFC
+// (kestrel::readLoads, writeLoads, evaluate, writeIfc), the loads' footprints, intensity and limit
+// functions, and the element classes (kestrel::register_futures) for hosts that bind them into
+// documents of their own.
 #include "kestrel/kestrelVersion.h"
 
 #include "kestrel/components/framework/jmfFunctionObject.h"
 #include "kestrel/components/geometry/locsys3d.h"
 #include "kestrel/components/geometry/pos3d.h"
+#include "kestrel/document/kestrelIfc.h"
 #include "kestrel/document/kestrelLoadDocument.h"
 #include "kestrel/document/kestrelLoads.h"
 #include "kestrel/document/kestrelVocabulary.h"

@@ -3,7 +3,7 @@
 # Run as: cmake -DROOT=<source dir> -P layers.cmake
 cmake_minimum_required(VERSION 3.20)
 set(layers
-  components/framework components/schema components/geometry components/units components/model
+  components/framework components/step components/schema components/geometry components/units components/model
   components/types components/loadcase components/exchange
   exchange model elements document include/kestrel)
 

@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "kestrel/components/framework/mfLexicalCast.h"
+#include "kestrel/document/kestrelIfc.h"
 #include "kestrel/document/kestrelLoads.h"
 #include "kestrel/elements/kestrelLimits.h"
 #include "tools/host/hostDocument.h"
@@ -217,6 +218,42 @@ int roundtrip(const std::string& file) {
     return writeLoads(loaded.loads);
 }
 
+// The document as an IFC structural analysis model, into `output` or standard output. A load IFC
+// cannot carry is named with the reason; the rest is written.
+int ifc(const std::string& file, const std::string& output, double step, bool strict) {
+    Loaded loaded = load(file);
+    for (const auto& e : loaded.result.errors) hostPrintError(std::cerr, file, e);
+    if (!loaded.readable || !loaded.result.wellFormed) return kUnreadable;
+    kestrel::IfcOptions options;
+    options.step = step;
+    if (file != "-") options.name = std::filesystem::path(file).stem().string();
+    // Each load is dropped once written: a script's engine state goes with it.
+    const auto write = [&](std::ostream& out) {
+        kestrel::IfcWriter writer(out, options);
+        for (hostLoad& l : loaded.loads) {
+            writer.add(l);
+            l = hostLoad();
+        }
+        return writer.finish();
+    };
+    kestrel::IfcResult result;
+    if (output.empty()) {
+        result = write(std::cout);
+    } else {
+        std::ofstream out(output, std::ios::binary);
+        if (out) result = write(out);
+        out.close();
+        if (!out) {
+            std::cerr << "kestrel ifc: cannot write " << output << ": " << std::strerror(errno) << '\n';
+            return kUnreadable;
+        }
+    }
+    for (const auto& s : result.skipped)
+        std::cerr << hostDisplayName(file) << ": warning: load \"" << s.load << "\" not written: " << s.reason << '\n';
+    if (!loaded.result.errors.empty()) return kDocumentErrors;
+    return strict && !result.complete() ? kDocumentErrors : kOk;
+}
+
 // Output that could not be written is a failure, whatever the verb: a full disk must not pass
 // for a written document.
 int finishOutput(int status) {
@@ -301,6 +338,21 @@ int run(int argc, char** argv) {
     plotCommand->add_option("-o,--output", plotOutput, "SVG file, or folder for the pictures")->required();
     plotCommand->add_option("--max-errors", g_maxErrors, maxErrorsHelp)->check(CLI::NonNegativeNumber);
 
+    auto* ifcCommand = app.add_subcommand("ifc", "Write the loads as an IFC 4.3 structural analysis model");
+    std::string ifcFile;
+    std::string ifcOutput;
+    double ifcStep = 0.0;
+    bool ifcStrict = false;
+    ifcCommand->add_option("FILE", ifcFile, "Document; - reads standard input")->required();
+    ifcCommand->add_option("-o,--output", ifcOutput, "IFC file to write; standard output without it");
+    ifcCommand
+        ->add_option("--step", ifcStep,
+                     "Distance in metres between sampled positions (default: a twentieth of "
+                     "the footprint's longer side)")
+        ->check(CLI::PositiveNumber);
+    ifcCommand->add_flag("--strict", ifcStrict, "Exit with 1 when a load cannot be written");
+    ifcCommand->add_option("--max-errors", g_maxErrors, maxErrorsHelp)->check(CLI::NonNegativeNumber);
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -334,6 +386,7 @@ int run(int argc, char** argv) {
             return viewSampleCommand(sampleFile, sampleLoad, sampleStep,
                                      sampleJson ? viewFormat::json : viewFormat::csv, std::cout, std::cerr,
                                      g_maxErrors);
+        if (app.got_subcommand("ifc")) return ifc(ifcFile, ifcOutput, ifcStep, ifcStrict);
         if (app.got_subcommand("plot"))
             return viewPlotCommand(plotFile, plotLoad, plotOutput, std::cout, std::cerr, g_maxErrors);
     } catch (const std::exception& e) {

@@ -1,0 +1,222 @@
+#include "kestrel/components/step/mfStepWriter.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <ostream>
+#include <stdexcept>
+
+namespace {
+constexpr char kHex[] = "0123456789ABCDEF";
+
+void hex(std::string& out, char32_t c, int digits) {
+    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4) out += kHex[(c >> shift) & 0xF];
+}
+
+// The next code point of `text` from `at`, moving `at` past it; U+FFFD for a byte that starts
+// no valid sequence (overlong forms, surrogates and values past U+10FFFF included).
+char32_t nextCodePoint(std::string_view text, std::size_t& at) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(at);
+    int length = 0;
+    char32_t c = 0;
+    char32_t lowest = 0;
+    if (lead < 0x80) {
+        ++at;
+        return lead;
+    }
+    if ((lead & 0xE0) == 0xC0) {
+        length = 2, c = lead & 0x1F, lowest = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3, c = lead & 0x0F, lowest = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 4, c = lead & 0x07, lowest = 0x10000;
+    } else {
+        ++at;
+        return 0xFFFD;
+    }
+    if (at + length > text.size()) {
+        ++at;
+        return 0xFFFD;
+    }
+    for (int i = 1; i < length; ++i) {
+        if ((byte(at + i) & 0xC0) != 0x80) {
+            ++at;
+            return 0xFFFD;
+        }
+        c = (c << 6) | (byte(at + i) & 0x3F);
+    }
+    if (c < lowest || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+        ++at;
+        return 0xFFFD;
+    }
+    at += length;
+    return c;
+}
+}  // namespace
+
+mfStepWriter::mfStepWriter(std::ostream& out) : m_out(out) {
+    m_buffer.reserve(kFlushAt + 4096);
+}
+
+void mfStepWriter::flush() {
+    m_out.write(m_buffer.data(), static_cast<std::streamsize>(m_buffer.size()));
+    m_buffer.clear();
+}
+
+void mfStepWriter::number(unsigned long long value, bool negative) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    if (negative) m_buffer += '-';
+    m_buffer.append(digits, end);
+}
+
+void mfStepWriter::header(const Header& h) {
+    m_buffer += "ISO-10303-21;\nHEADER;\nFILE_DESCRIPTION((" + encode(h.description) + "),'2;1');\nFILE_NAME(" +
+                encode(h.name) + ',' + encode(h.timeStamp) + ",(''),('')," + encode(h.system) + ',' + encode(h.system) +
+                ",'');\nFILE_SCHEMA((" + encode(h.schema) + "));\nENDSEC;\nDATA;\n";
+}
+
+void mfStepWriter::finish() {
+    m_buffer += "ENDSEC;\nEND-ISO-10303-21;\n";
+    flush();
+}
+
+std::uint64_t mfStepWriter::begin(std::string_view type, std::uint64_t id) {
+    if (id == 0) id = m_next++;
+    m_buffer += '#';
+    number(id);
+    m_buffer += '=';
+    m_buffer += type;
+    m_buffer += '(';
+    m_comma = false;
+    return id;
+}
+
+void mfStepWriter::end() {
+    m_buffer += ");\n";
+    if (m_buffer.size() >= kFlushAt) flush();
+}
+
+void mfStepWriter::separate() {
+    if (m_comma) m_buffer += ',';
+    m_comma = true;
+}
+
+mfStepWriter& mfStepWriter::ref(std::uint64_t id) {
+    separate();
+    m_buffer += '#';
+    number(id);
+    return *this;
+}
+
+mfStepWriter& mfStepWriter::string(std::string_view utf8) {
+    separate();
+    m_buffer += encode(utf8);
+    return *this;
+}
+
+mfStepWriter& mfStepWriter::real(double value) {
+    separate();
+    appendReal(m_buffer, value);
+    return *this;
+}
+
+mfStepWriter& mfStepWriter::integer(long long value) {
+    separate();
+    number(value < 0 ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value),
+           value < 0);
+    return *this;
+}
+
+mfStepWriter& mfStepWriter::enumeration(std::string_view name) {
+    separate();
+    m_buffer += '.';
+    m_buffer += name;
+    m_buffer += '.';
+    return *this;
+}
+
+mfStepWriter& mfStepWriter::null() {
+    separate();
+    m_buffer += '$';
+    return *this;
+}
+
+mfStepWriter& mfStepWriter::derived() {
+    separate();
+    m_buffer += '*';
+    return *this;
+}
+
+mfStepWriter& mfStepWriter::typed(std::string_view type) {
+    separate();
+    m_buffer += type;
+    m_buffer += '(';
+    m_comma = false;
+    return *this;
+}
+
+mfStepWriter& mfStepWriter::open() {
+    separate();
+    m_buffer += '(';
+    m_comma = false;
+    return *this;
+}
+
+mfStepWriter& mfStepWriter::close() {
+    m_buffer += ')';
+    m_comma = true;
+    return *this;
+}
+
+std::string mfStepWriter::encode(std::string_view utf8) {
+    std::string out = "'";
+    std::size_t at = 0;
+    while (at < utf8.size()) {
+        const unsigned char b = static_cast<unsigned char>(utf8[at]);
+        if (b >= 0x20 && b <= 0x7E) {
+            out += static_cast<char>(b);
+            if (b == '\'' || b == '\\') out += static_cast<char>(b);
+            ++at;
+            continue;
+        }
+        // One run of 16-bit characters, or of 32-bit ones, up to the next printable ASCII byte.
+        const std::size_t runStart = at;
+        const bool wide = nextCodePoint(utf8, at) > 0xFFFF;
+        at = runStart;
+        out += wide ? "\\X4\\" : "\\X2\\";
+        while (at < utf8.size()) {
+            const unsigned char next = static_cast<unsigned char>(utf8[at]);
+            if (next >= 0x20 && next <= 0x7E) break;
+            std::size_t after = at;
+            const char32_t c = nextCodePoint(utf8, after);
+            if ((c > 0xFFFF) != wide) break;
+            hex(out, c, wide ? 8 : 4);
+            at = after;
+        }
+        out += "\\X0\\";
+    }
+    out += '\'';
+    return out;
+}
+
+std::string mfStepWriter::formatReal(double value) {
+    std::string text;
+    appendReal(text, value);
+    return text;
+}
+
+void mfStepWriter::appendReal(std::string& out, double value) {
+    if (!std::isfinite(value)) throw std::invalid_argument("a STEP real must be finite");
+    char text[32];
+    const char* buffer = text;
+    const char* end = std::to_chars(text, text + sizeof text, value).ptr;
+    // The format wants a decimal point in every real and a capital exponent mark.
+    const char* e = std::find(buffer, end, 'e');
+    out.append(buffer, e);
+    if (std::find(buffer, e, '.') == e) out += '.';
+    if (e == end) return;
+    out += 'E';
+    out.append(e + 1, end);
+}

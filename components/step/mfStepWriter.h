@@ -1,0 +1,78 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <string_view>
+
+#include "kestrel/components/framework/kestrelApi.h"
+
+// An ISO 10303-21 text (a STEP physical file) written as it goes: the header, then entity
+// instances "#N=TYPE(...);" whose attributes are added one by one, commas placed by the writer.
+// What is written goes out in blocks of about 64 KiB as instances end, and the rest on finish(),
+// so a file of any size streams.
+class KESTREL_API mfStepWriter {
+public:
+    // What the header names: the view or description, the file's name and time stamp, the
+    // program that wrote it, and the schema.
+    struct Header {
+        std::string description;
+        std::string name;
+        std::string timeStamp;
+        std::string system;
+        std::string schema;
+    };
+
+    explicit mfStepWriter(std::ostream& out);
+
+    // Writes "ISO-10303-21;", the HEADER section and opens DATA. Call once, first.
+    void header(const Header& header);
+    // Closes DATA and the file, and writes out what is still held.
+    void finish();
+
+    // A number for an instance written later, so that one written before can refer to it.
+    std::uint64_t reserve() { return m_next++; }
+    // Starts instance `id` (a reserved number, or 0 for the next one) of TYPE, given in capitals;
+    // returns its number.
+    std::uint64_t begin(std::string_view type, std::uint64_t id = 0);
+    // Ends the instance begun last.
+    void end();
+
+    // Attribute values. A string is written in the file's encoding: apostrophes and backslashes
+    // doubled, anything outside printable ASCII as \X2\...\X0\ (or \X4\ beyond the basic plane);
+    // bytes that are not UTF-8 become U+FFFD. A real reads back to the same double; one that is
+    // not finite throws std::invalid_argument, since the format has no text for it.
+    mfStepWriter& ref(std::uint64_t id);
+    mfStepWriter& string(std::string_view utf8);
+    mfStepWriter& real(double value);
+    mfStepWriter& integer(long long value);
+    // ".NAME.": an enumeration item, or .T. / .F. for a boolean.
+    mfStepWriter& enumeration(std::string_view name);
+    mfStepWriter& boolean(bool value) { return enumeration(value ? "T" : "F"); }
+    // "$": an optional attribute left out.
+    mfStepWriter& null();
+    // "*": an attribute a subtype derives.
+    mfStepWriter& derived();
+    // "TYPE(value)" is begun by typed(TYPE), its value added, then close().
+    mfStepWriter& typed(std::string_view type);
+    // A list or set: open(), its items, close().
+    mfStepWriter& open();
+    mfStepWriter& close();
+
+    // The text of one value as it is written.
+    static std::string encode(std::string_view utf8);
+    static std::string formatReal(double value);
+    static void appendReal(std::string& out, double value);
+
+private:
+    static constexpr std::size_t kFlushAt = 1 << 16;
+    void separate();
+    void flush();
+    void number(unsigned long long value, bool negative = false);
+
+    std::ostream& m_out;
+    std::string m_buffer;
+    std::uint64_t m_next = 1;
+    bool m_comma = false;
+};
