@@ -505,6 +505,30 @@ py::object writeDocument(const std::vector<kestrel::Load>& loads, const py::obje
     return py::none();
 }
 
+// The loads as an IFC 4.3 file, whose load case is named after the file as the command names it.
+// What IFC cannot carry comes back as (index, name, reason): never dropped silently.
+py::list writeIfcFile(const std::vector<kestrel::Load>& loads, const py::object& path, double step) {
+    const py::object name = py::module_::import("os").attr("fspath")(path);
+    const std::filesystem::path file = name.cast<std::filesystem::path>();
+    kestrel::IfcOptions options;
+    if (!file.stem().empty()) options.name = file.stem().string();
+    options.step = step;
+    errno = 0;
+    std::ofstream out(file, std::ios::binary);
+    if (!out) raiseErrno(errno ? errno : EIO, name);
+    kestrel::IfcResult result;
+    {
+        py::gil_scoped_release release;
+        std::unique_lock<std::mutex> lock(scriptMutex());
+        result = kestrel::writeIfc(loads, out, options);
+    }
+    out.close();
+    if (!out) raiseErrno(errno ? errno : EIO, name);
+    py::list skipped;
+    for (const kestrel::IfcSkipped& s : result.skipped) skipped.append(py::make_tuple(s.index, s.load, s.reason));
+    return skipped;
+}
+
 std::vector<kestrel::Diagnostic> validate(const std::string& text) {
     static const std::string schema = kestrel::loadsSchema();
     // Kept under the interpreter's lock: libxml2's schema validation is not known to be safe on
@@ -1031,6 +1055,11 @@ PYBIND11_MODULE(_kestrel, m) {
     m.def("write", &writeDocument, "loads"_a, "path"_a = py::none(),
           "write(loads, path=None) -> str | None: the document text of the loads, or written to the file at path. "
           "Raises ValueError when a load cannot be written.");
+    m.def("write_ifc", &writeIfcFile, "loads"_a, "path"_a, "step"_a = 0.0,
+          "write_ifc(loads, path, step=0.0) -> list[tuple[int, str, str]]: the loads as an IFC 4.3 structural "
+          "analysis model in the file at path, as `kestrel ifc` writes it (step: metres between sampled "
+          "positions, 0 for a twentieth of the footprint's longer side); the loads IFC cannot carry, as "
+          "(index, name, reason).");
     m.def("schema", &kestrel::loadsSchema, "schema() -> str: the XML Schema of load documents.");
     m.def("validate", &validate, "text"_a,
           "validate(text) -> list[Diagnostic]: the text checked against the schema; empty when it is valid.");

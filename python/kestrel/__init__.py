@@ -7,12 +7,12 @@ import os
 
 from ._kestrel import (Box, Constant, Diagnostic, Document, Footprint, Grid, Intensity, LinearParametric,
                        LinearVarying, Limit, LiquidPressureLimit, Line, Load, Point, Polygon, RangeLimit, Script,
-                       ThreePoint, __version__, schema, validate, write)
+                       ThreePoint, __version__, schema, validate, write, write_ifc)
 from . import _kestrel
 
 __all__ = ["Box", "Constant", "Diagnostic", "Document", "DocumentError", "Footprint", "Grid", "Intensity",
            "LinearParametric", "LinearVarying", "Limit", "LiquidPressureLimit", "Line", "Load", "Point", "Polygon",
-           "RangeLimit", "Script", "ThreePoint", "read", "read_text", "schema", "validate", "write"]
+           "RangeLimit", "Script", "ThreePoint", "read", "read_text", "schema", "validate", "write", "write_ifc"]
 
 
 class DocumentError(ValueError):

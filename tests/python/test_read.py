@@ -74,3 +74,16 @@ def test_schema_and_validation():
     assert kestrel.validate(EXAMPLE.read_text()) == []
     errors = kestrel.validate('<loads><load name="x" coordinates="polar"/></loads>')
     assert errors and errors[0].line == 1 and "polar" in errors[0].message
+
+
+def test_write_ifc_writes_what_the_command_writes(tmp_path):
+    import subprocess
+    from conftest import COMMAND
+    done = subprocess.run([COMMAND, "ifc", EXAMPLE, "-o", tmp_path / "command.ifc"], capture_output=True, text=True)
+    (tmp_path / "py").mkdir()
+    skipped = kestrel.write_ifc(kestrel.read(EXAMPLE).loads, tmp_path / "py" / "loads.ifc")
+    assert (tmp_path / "py" / "loads.ifc").read_bytes() == (tmp_path / "command.ifc").read_bytes()
+    # What IFC cannot carry is told by both, load by load.
+    assert skipped and all(f'"{name}"' in done.stderr for _, name, _ in skipped)
+    with pytest.raises(IsADirectoryError):
+        kestrel.write_ifc([], tmp_path)
