@@ -4,8 +4,11 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+#include <initializer_list>
 #include <optional>
 #include <string_view>
+#include <unordered_map>
 
 #include "kestrel/components/framework/mfTextFormatter.h"
 #include "kestrel/components/geometry/mfSpaceBase.h"
@@ -23,7 +26,28 @@ namespace kestrel {
 namespace {
 
 using Id = std::uint64_t;
-using Values = std::vector<double>;
+// The components of one value: six at most (a force and a moment), held inline since a face is
+// sampled at hundreds of places.
+class Values {
+public:
+    Values() = default;
+    Values(std::initializer_list<double> values) : m_size(std::min(values.size(), kMost)) {
+        std::copy_n(values.begin(), m_size, m_values.begin());
+    }
+    std::size_t size() const { return m_size; }
+    void resize(std::size_t size) { m_size = std::min(size, kMost); }
+    double& operator[](std::size_t i) { return m_values[i]; }
+    double operator[](std::size_t i) const { return m_values[i]; }
+    double& front() { return m_values[0]; }
+    const double* data() const { return m_values.data(); }
+    const double* begin() const { return m_values.data(); }
+    const double* end() const { return m_values.data() + m_size; }
+
+private:
+    static constexpr std::size_t kMost = 6;
+    std::array<double, kMost> m_values{};
+    std::size_t m_size = 0;
+};
 
 // The most positions one load is sampled at: a step that makes more is refused for that load.
 constexpr std::size_t kMaxSamples = 1'000'000;
@@ -67,7 +91,7 @@ public:
             return false;
         }
         out.resize(value.size());
-        for (std::size_t i = 0; i < value.size(); ++i) out[i] = value.get_complex(i).real();
+        for (std::size_t i = 0; i < out.size(); ++i) out[i] = value.get_complex(i).real();
         for (const double x : out)
             if (!std::isfinite(x)) {
                 error = "the intensity function's value is not finite";
@@ -108,6 +132,27 @@ private:
 };
 
 // One load value to write, at a place along its curve (one coordinate) or on its face (two).
+// A value as the file writes it: -0 and 0 are two.
+struct ValueBits {
+    std::array<std::uint64_t, 6> bits{};
+    std::size_t size = 0;
+    static ValueBits of(const Values& value) {
+        ValueBits key;
+        key.size = std::min(value.size(), key.bits.size());
+        std::memcpy(key.bits.data(), value.data(), key.size * sizeof(double));
+        return key;
+    }
+    bool operator==(const ValueBits&) const = default;
+};
+
+struct ValueBitsHash {
+    std::size_t operator()(const ValueBits& key) const {
+        std::uint64_t h = key.size;
+        for (const std::uint64_t b : key.bits) h = (h ^ b) * 0x100000001b3ULL;
+        return static_cast<std::size_t>(h ^ (h >> 29));
+    }
+};
+
 struct Sample {
     double at[2] = {0.0, 0.0};
     Values value;
@@ -338,9 +383,15 @@ private:
     Id loadValues(const std::string& name, const Action& action) {
         if (action.type.empty() || action.type == "CONST")
             return loadValue(&name, action.load, action.samples[0].value);
+        // Samples of one value share its entity: a limit or a plateau gives many.
         std::vector<Id> values;
         values.reserve(action.samples.size());
-        for (const Sample& s : action.samples) values.push_back(loadValue(nullptr, action.load, s.value));
+        std::unordered_map<ValueBits, Id, ValueBitsHash> written;
+        for (const Sample& s : action.samples) {
+            const auto [at, fresh] = written.try_emplace(ValueBits::of(s.value), 0);
+            if (fresh) at->second = loadValue(nullptr, action.load, s.value);
+            values.push_back(at->second);
+        }
         const Id id = m_step.begin("IFCSTRUCTURALLOADCONFIGURATION");
         m_step.string(name).open();
         for (const Id v : values) m_step.ref(v);
@@ -437,17 +488,20 @@ private:
                               is<laIntensityConstant>(as<laTraction<double>>(load)) ||
                               is<laIntensityConstant>(as<laForcePerArea<double>>(load));
         std::vector<pos3d> places;
+        std::vector<std::array<double, 2>> params;
         if (constant) {
             action.type = "CONST";
             places.push_back(corners.front());
+            params.push_back({axes->a(corners.front()), axes->b(corners.front())});
         } else {
             action.type = "DISCRETE";
-            if (!grid(polygon, *axes, places, reason)) return false;
+            if (!grid(polygon, *axes, places, params, reason)) return false;
         }
-        for (const pos3d& at : places) {
+        for (std::size_t k = 0; k < places.size(); ++k) {
+            const pos3d& at = places[k];
             Sample sample;
-            sample.at[0] = axes->a(at);
-            sample.at[1] = axes->b(at);
+            sample.at[0] = params[k][0];
+            sample.at[1] = params[k][1];
             bool away = false;
             if (!evaluator.at(at, sample.value, away, reason)) return failedAt(at, reason);
             if (away) {
@@ -498,8 +552,10 @@ private:
         return axes;
     }
 
-    // Positions `step` apart in the face's axes over its region, boundary included.
-    bool grid(const laFootprintPolygon& polygon, const Axes& axes, std::vector<pos3d>& places, std::string& reason) {
+    // Positions `step` apart in the face's axes over its region, boundary included, with their
+    // places in those axes.
+    bool grid(const laFootprintPolygon& polygon, const Axes& axes, std::vector<pos3d>& places,
+              std::vector<std::array<double, 2>>& params, std::string& reason) {
         double low[2] = {INFINITY, INFINITY}, high[2] = {-INFINITY, -INFINITY};
         for (const pos3d& c : polygon.geometry().corners()) {
             const double at[2] = {axes.a(c), axes.b(c)};
@@ -513,12 +569,69 @@ private:
         const double nb = std::floor((high[1] - low[1]) / step + mfSpaceBase::m_accuracy / step) + 1;
         if (!(na * nb <= static_cast<double>(kMaxSamples))) return tooFine(step, reason);
         const pos3d corner = axes.origin + axes.u * low[0] + axes.v * low[1];
-        for (int j = 0; j < static_cast<int>(nb); ++j)
+        std::vector<std::array<double, 2>> outline;
+        for (const pos3d& c : polygon.geometry().corners()) outline.push_back({axes.a(c), axes.b(c)});
+        std::vector<std::pair<double, double>> spans;
+        for (int j = 0; j < static_cast<int>(nb); ++j) {
+            const double b = low[1] + j * step;
+            rowSpans(outline, b, spans);
+            std::size_t k = 0;
             for (int i = 0; i < static_cast<int>(na); ++i) {
-                const pos3d p = corner + axes.u * (i * step) + axes.v * (j * step);
-                if (polygon.within(p)) places.push_back(p);
+                const double a = low[0] + i * step;
+                while (k < spans.size() && spans[k].second < a) ++k;
+                if (k == spans.size()) break;
+                if (a < spans[k].first) continue;
+                places.push_back(corner + axes.u * (i * step) + axes.v * (j * step));
+                params.push_back({a, b});
             }
+        }
         return true;
+    }
+
+    // Where the row at `b` meets the face, as sorted disjoint spans of a: inside by the winding
+    // number (as a footprint counts it), and within the tolerance of an edge, the boundary being
+    // the face's.
+    static void rowSpans(const std::vector<std::array<double, 2>>& outline, double b,
+                         std::vector<std::pair<double, double>>& spans) {
+        const double tolerance = mfSpaceBase::m_accuracy;
+        std::vector<std::pair<double, int>> crossings;
+        spans.clear();
+        for (std::size_t k = 0; k < outline.size(); ++k) {
+            const auto& p = outline[k];
+            const auto& q = outline[(k + 1) % outline.size()];
+            if ((p[1] <= b && b < q[1]) || (q[1] <= b && b < p[1]))
+                crossings.push_back({p[0] + (b - p[1]) * (q[0] - p[0]) / (q[1] - p[1]), p[1] < q[1] ? 1 : -1});
+            // The part of the edge within the tolerance of the row.
+            const double lowB = std::min(p[1], q[1]), highB = std::max(p[1], q[1]);
+            if (highB < b - tolerance || lowB > b + tolerance) continue;
+            double from = p[0], to = q[0];
+            if (highB - lowB > tolerance) {
+                const auto along = [&](double y) {
+                    return p[0] + (std::clamp(y, lowB, highB) - p[1]) * (q[0] - p[0]) / (q[1] - p[1]);
+                };
+                from = along(b - tolerance);
+                to = along(b + tolerance);
+            }
+            spans.push_back({std::min(from, to) - tolerance, std::max(from, to) + tolerance});
+        }
+        std::sort(crossings.begin(), crossings.end());
+        int winding = 0;
+        for (std::size_t k = 0; k < crossings.size(); ++k) {
+            const int before = winding;
+            winding += crossings[k].second;
+            if (before == 0 && winding != 0) spans.push_back({crossings[k].first, crossings[k].first});
+            if (before != 0 && winding == 0) spans.back().second = crossings[k].first;
+        }
+        // The interior spans were pushed last and in order; merge everything.
+        std::sort(spans.begin(), spans.end());
+        std::size_t kept = 0;
+        for (const auto& span : spans) {
+            if (kept > 0 && span.first <= spans[kept - 1].second)
+                spans[kept - 1].second = std::max(spans[kept - 1].second, span.second);
+            else
+                spans[kept++] = span;
+        }
+        spans.resize(kept);
     }
 
     double stepFor(double longerSide) const {

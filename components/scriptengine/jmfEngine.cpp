@@ -17,8 +17,12 @@
 #include <js/PropertyAndElement.h>
 #include <js/Realm.h>
 #include <js/RealmOptions.h>
+#include <js/RegExp.h>
 #include <js/SourceText.h>
 #include <js/Stack.h>
+#include <js/String.h>
+#include <js/Symbol.h>
+#include <js/experimental/JSStencil.h>
 #include <jsapi.h>
 #include <jsfriendapi.h>
 #include <malloc.h>
@@ -199,6 +203,8 @@ struct Engine {
     unsigned forgotten = 0;
     // The largest block the engine may take now: a share of the running call's cap.
     std::size_t blockLimit = jmf_detail::kNoBlockLimit;
+    // The prelude, compiled once for every realm of the thread.
+    RefPtr<JS::Stencil> prelude;
 
     Engine() = default;
     Engine(const Engine&) = delete;
@@ -210,6 +216,7 @@ struct Engine {
         }
         jmf_detail::setEngineBlockLimit(nullptr);
         realms.clear();
+        prelude = nullptr;
         if (cx) {
             process().remove(this);
             JS_DestroyContext(cx);
@@ -360,7 +367,36 @@ Engine* threadEngine() {
     return engine.get();
 }
 
-const JSClass kGlobalClass = {"global", JSCLASS_GLOBAL_FLAGS, &JS::DefaultGlobalClassOps, nullptr, nullptr, nullptr};
+// The engine's own additions to the language stay out of reach: the script sees the standard
+// built-ins only.
+bool hiddenName(JS::HandleId id) {
+    return id.isString() && (JS_LinearStringEqualsAscii(id.toLinearString(), "InternalError") ||
+                             JS_LinearStringEqualsAscii(id.toLinearString(), "WebAssembly"));
+}
+
+// Standard classes are made when a script first names one: a script uses a few, and making all of
+// them cost more than everything else a realm does.
+bool resolveGlobal(JSContext* cx, JS::HandleObject global, JS::HandleId id, bool* resolved) {
+    if (hiddenName(id)) {
+        *resolved = false;
+        return true;
+    }
+    return JS_ResolveStandardClass(cx, global, id, resolved);
+}
+
+bool enumerateGlobal(JSContext* cx, JS::HandleObject global, JS::MutableHandleIdVector names, bool enumerableOnly) {
+    if (!JS_NewEnumerateStandardClasses(cx, global, names, enumerableOnly)) return false;
+    JS::RootedIdVector kept(cx);
+    for (std::size_t i = 0; i < names.length(); ++i)
+        if (!hiddenName(names[i]) && !kept.append(names[i])) return false;
+    names.clear();
+    return names.appendAll(kept);
+}
+
+const JSClassOps kGlobalOps = {
+    nullptr, nullptr, nullptr, enumerateGlobal,         resolveGlobal, JS_MayResolveStandardClass,
+    nullptr, nullptr, nullptr, JS_GlobalObjectTraceHook};
+const JSClass kGlobalClass = {"global", JSCLASS_GLOBAL_FLAGS, &kGlobalOps, nullptr, nullptr, nullptr};
 
 // Keeps the script's text to one readable line of bounded length for terminals and reports.
 std::string oneLine(std::string text) {
@@ -489,17 +525,17 @@ constexpr const char* kNoEngine = "the script engine does not start";
 // order, before the check. (Sorts need no guard: a comparator's calls honour the watchdog, and
 // the engine's own sort of numbers is bounded by the largest block.)
 constexpr const char* kPrelude = R"(
-(() => {
+(function (hasRegExpBrand, match, splitter, replacer) {
   'use strict';
-  const apply = Reflect.apply, define = Object.defineProperty, isObject = (o) => Object(o) === o;
-  const brand = Object.getOwnPropertyDescriptor(RegExp.prototype, 'source').get;
+  const define = Object.defineProperty, callOf = (f) => Function.prototype.call.bind(f);
   const isRegExp = (o) => {
-    if (!isObject(o)) return false;
-    const m = o[Symbol.match];
+    if (Object(o) !== o) return false;
+    const m = o[match];
     if (m !== undefined) return !!m;
-    try { apply(brand, o, []); return true; } catch { return false; }
+    return hasRegExpBrand(o);
   };
-  const method = (proto, name, make) => define(proto, name, {value: make(proto[name]), writable: true, configurable: true});
+  const S = String.prototype;
+  const method = (name, make) => define(S, name, {value: make(callOf(S[name])), writable: true, configurable: true});
   const coerced = (self, name) => {
     if (self == null) throw new TypeError(`String.prototype.${name} called on null or undefined`);
     return `${self}`;
@@ -509,27 +545,68 @@ constexpr const char* kPrelude = R"(
     if (m > 256 && n > m && (n - m) * m > 2 ** 30)
       throw new RangeError(`searching ${n} characters for a pattern of ${m} takes too long`);
   };
-  const S = String.prototype;
-  method(S, 'indexOf', (f) => ({ indexOf(search, position = undefined) {
-    const t = coerced(this, 'indexOf'), p = `${search}`; check(t, p); return apply(f, t, [p, position]);
+  method('indexOf', (f) => ({ indexOf(search, position = undefined) {
+    const t = coerced(this, 'indexOf'), p = `${search}`; check(t, p); return f(t, p, position);
   } }).indexOf);
-  method(S, 'lastIndexOf', (f) => ({ lastIndexOf(search, position = undefined) {
-    const t = coerced(this, 'lastIndexOf'), p = `${search}`; check(t, p); return apply(f, t, [p, position]);
+  method('lastIndexOf', (f) => ({ lastIndexOf(search, position = undefined) {
+    const t = coerced(this, 'lastIndexOf'), p = `${search}`; check(t, p); return f(t, p, position);
   } }).lastIndexOf);
-  method(S, 'includes', (f) => ({ includes(search, position = undefined) {
+  method('includes', (f) => ({ includes(search, position = undefined) {
     const t = coerced(this, 'includes');
-    if (isRegExp(search)) return apply(f, t, [search, position]);
-    const p = `${search}`; check(t, p); return apply(f, t, [p, position]);
+    if (isRegExp(search)) return f(t, search, position);
+    const p = `${search}`; check(t, p); return f(t, p, position);
   } }).includes);
-  for (const [name, symbol] of [['split', Symbol.split], ['replace', Symbol.replace], ['replaceAll', Symbol.replace]])
-    method(S, name, (f) => ({ [name](pattern, other) {
-      if (this == null) coerced(this, name);
-      if (pattern != null && (pattern[symbol] != null || (name === 'replaceAll' && isRegExp(pattern))))
-        return apply(f, this, [pattern, other]);
-      const t = coerced(this, name), p = `${pattern}`; check(t, p); return apply(f, t, [p, other]);
-    } })[name]);
-})();
+  const patterned = (name, symbol) => method(name, (f) => ({ [name](pattern, other) {
+    if (this == null) coerced(this, name);
+    if (pattern != null && (pattern[symbol] != null || (name === 'replaceAll' && isRegExp(pattern))))
+      return f(this, pattern, other);
+    const t = coerced(this, name), p = `${pattern}`; check(t, p); return f(t, p, other);
+  } })[name]);
+  patterned('split', splitter);
+  patterned('replace', replacer);
+  patterned('replaceAll', replacer);
+})
 )";
+
+bool hasRegExpBrand(JSContext* cx, unsigned argc, JS::Value* vp) {
+    JS::CallArgs args = JS::CallArgsFromVp(argc, vp);
+    bool regExp = false;
+    if (args.get(0).isObject()) {
+        JS::RootedObject object(cx, &args[0].toObject());
+        if (!JS::ObjectIsRegExp(cx, object, &regExp)) return false;
+    }
+    args.rval().setBoolean(regExp);
+    return true;
+}
+
+// Runs the prelude in the current realm. Parsing it costs more than running it, so it is parsed
+// once per thread.
+bool runPrelude(Engine& engine) {
+    JSContext* cx = engine.cx;
+    JS::CompileOptions options(cx);
+    options.setFileAndLine("prelude", 1);
+    if (!engine.prelude) {
+        JS::SourceText<mozilla::Utf8Unit> source;
+        if (!source.init(cx, kPrelude, std::strlen(kPrelude), JS::SourceOwnership::Borrowed)) return false;
+        engine.prelude = JS::CompileGlobalScriptToStencil(cx, options, source);
+        if (!engine.prelude) return false;
+    }
+    const JS::InstantiateOptions instantiate(options);
+    JS::RootedScript script(cx, JS::InstantiateGlobalStencil(cx, instantiate, engine.prelude));
+    JS::RootedValue guard(cx);
+    if (!script || !JS_ExecuteScript(cx, script, &guard)) return false;
+    // The brand test comes from here rather than from RegExp.prototype, so that a realm whose
+    // script uses no regular expression never makes their class.
+    JSFunction* brand = JS_NewFunction(cx, hasRegExpBrand, 1, 0, "hasRegExpBrand");
+    if (!brand) return false;
+    JS::RootedValueArray<4> arguments(cx);
+    arguments[0].setObject(*JS_GetFunctionObject(brand));
+    arguments[1].setSymbol(JS::GetWellKnownSymbol(cx, JS::SymbolCode::match));
+    arguments[2].setSymbol(JS::GetWellKnownSymbol(cx, JS::SymbolCode::split));
+    arguments[3].setSymbol(JS::GetWellKnownSymbol(cx, JS::SymbolCode::replace));
+    JS::RootedValue ignored(cx);
+    return JS_CallFunctionValue(cx, nullptr, guard, arguments, &ignored);
+}
 
 constexpr const char* kLookup = "typeof intensity === 'function' ? intensity : undefined";
 
@@ -553,25 +630,11 @@ Realm* startRealm(Engine& engine, const std::string& text, const jmfScriptLimits
         return nullptr;
     }
     JSAutoRealm inRealm(cx, realm->global);
-    // The engine's own additions to the language go: the script sees the standard built-ins only.
-    if (!JS::InitRealmStandardClasses(cx) || !JS_DeleteProperty(cx, realm->global, "WebAssembly") ||
-        !JS_DeleteProperty(cx, realm->global, "InternalError")) {
+    JS_FireOnNewGlobalObject(cx, realm->global);
+    if (!runPrelude(engine)) {
         JS_ClearPendingException(cx);
         error = kNoEngine;
         return nullptr;
-    }
-    JS_FireOnNewGlobalObject(cx, realm->global);
-    {
-        JS::CompileOptions preludeOptions(cx);
-        preludeOptions.setFileAndLine("prelude", 1);
-        JS::SourceText<mozilla::Utf8Unit> prelude;
-        JS::RootedValue ignored(cx);
-        if (!prelude.init(cx, kPrelude, std::strlen(kPrelude), JS::SourceOwnership::Borrowed) ||
-            !JS::Evaluate(cx, preludeOptions, prelude, &ignored)) {
-            JS_ClearPendingException(cx);
-            error = kNoEngine;
-            return nullptr;
-        }
     }
     allowGrowth(engine, realm->global, limits, true);
     if (engine.allowance.load(std::memory_order_relaxed) == 0) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <ostream>
 #include <stdexcept>
 
@@ -52,6 +53,22 @@ char32_t nextCodePoint(std::string_view text, std::size_t& at) {
     }
     at += length;
     return c;
+}
+
+// The text of a finite real in `out` (at least 32 characters); returns its length.
+std::size_t realText(double value, char* out) {
+    char buffer[32];
+    const char* text = buffer;
+    const char* end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    // The format wants a decimal point in every real and a capital exponent mark.
+    const char* e = std::find(text, end, 'e');
+    char* at = std::copy(text, e, out);
+    if (std::find(text, e, '.') == e) *at++ = '.';
+    if (e != end) {
+        *at++ = 'E';
+        at = std::copy(e + 1, end, at);
+    }
+    return static_cast<std::size_t>(at - out);
 }
 }  // namespace
 
@@ -118,7 +135,16 @@ mfStepWriter& mfStepWriter::string(std::string_view utf8) {
 
 mfStepWriter& mfStepWriter::real(double value) {
     separate();
-    appendReal(m_buffer, value);
+    // Sampled values and places repeat (a limit, a row of a grid): their text is kept by bits.
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    RecentReal& recent = m_recent[(bits * 0x9e3779b97f4a7c15ULL) >> (64 - kRecentBits)];
+    if (recent.length == 0 || recent.bits != bits) {
+        if (!std::isfinite(value)) throw std::invalid_argument("a STEP real must be finite");
+        recent.bits = bits;
+        recent.length = static_cast<unsigned char>(realText(value, recent.text));
+    }
+    m_buffer.append(recent.text, recent.length);
     return *this;
 }
 
@@ -210,13 +236,5 @@ std::string mfStepWriter::formatReal(double value) {
 void mfStepWriter::appendReal(std::string& out, double value) {
     if (!std::isfinite(value)) throw std::invalid_argument("a STEP real must be finite");
     char text[32];
-    const char* buffer = text;
-    const char* end = std::to_chars(text, text + sizeof text, value).ptr;
-    // The format wants a decimal point in every real and a capital exponent mark.
-    const char* e = std::find(buffer, end, 'e');
-    out.append(buffer, e);
-    if (std::find(buffer, e, '.') == e) out += '.';
-    if (e == end) return;
-    out += 'E';
-    out.append(e + 1, end);
+    out.append(text, realText(value, text));
 }

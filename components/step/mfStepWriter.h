@@ -5,6 +5,7 @@
 #include <iosfwd>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "kestrel/components/framework/kestrelApi.h"
 
@@ -71,8 +72,17 @@ private:
     void flush();
     void number(unsigned long long value, bool negative = false);
 
+    // The text of reals written lately, by their bits.
+    static constexpr unsigned kRecentBits = 9;
+    struct RecentReal {
+        std::uint64_t bits = 0;
+        unsigned char length = 0;
+        char text[32];
+    };
+
     std::ostream& m_out;
     std::string m_buffer;
+    std::vector<RecentReal> m_recent = std::vector<RecentReal>(std::size_t(1) << kRecentBits);
     std::uint64_t m_next = 1;
     bool m_comma = false;
 };

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "kestrel/kestrel.h"
 
@@ -46,5 +49,45 @@ TEST(ifc_export, loads_it_cannot_carry_are_listed) {
         // The pressure presses against the face's normal, in the face's axes.
         EXPECT_NE(out.str().find("IFCSTRUCTURALLOADPLANARFORCE('l',0.,0.,-500.);"), std::string::npos);
         EXPECT_NE(out.str().find(".LOCAL_COORDS.,$,.TRUE_LENGTH.,.CONST.);"), std::string::npos);
+    }
+}
+
+// A varying pressure is sampled over the face only, boundary included, and each place carries
+// the value there (samples of one value share its entity).
+TEST(ifc_export, faces_are_sampled_over_their_region_with_the_value_at_each_place) {
+    const struct {
+        List<pos3d> corners;
+        std::size_t places;
+    } faces[] = {
+        {{{0, 0, 0}, {4, 0, 0}, {4, 2, 0}, {2, 2, 0}, {2, 4, 0}, {0, 4, 0}}, 21},  // an L: 25 less the 4 off it
+        {{{0, 0, 0}, {4, 0, 0}, {0, 4, 0}}, 15},
+        {{{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, {0, 4, 0}}, 25},
+    };
+    // 1 + x: the face's axes are its first corner and edge, so a place's first coordinate is x.
+    const auto pressure = kestrel::make<laIntensityThreePointVarying<Pressure>>(
+        pos3d(0, 0, 0), Pressure(1), pos3d(1, 0, 0), Pressure(2), pos3d(0, 1, 0), Pressure(1));
+    for (const auto& face : faces) {
+        std::ostringstream out;
+        kestrel::writeIfc({load(kestrel::make<laFootprintPolygon>(face.corners), pressure)}, out, {"doc", 1.0, ""});
+        const std::string text = out.str();
+        std::map<std::string, double> forces;
+        std::istringstream lines(text);
+        std::string line, configuration;
+        while (std::getline(lines, line)) {
+            const auto eq = line.find("=IFCSTRUCTURALLOADPLANARFORCE($,0.,0.,");
+            if (eq != std::string::npos) forces[line.substr(0, eq)] = std::stod(line.substr(line.rfind(',') + 1));
+            if (line.find("IFCSTRUCTURALLOADCONFIGURATION(") != std::string::npos) configuration = line;
+        }
+        ASSERT_FALSE(configuration.empty()) << text;
+        std::vector<std::string> refs;
+        std::istringstream list(configuration.substr(configuration.find(",(") + 2));
+        for (std::string ref; std::getline(list, ref, ',') && ref[0] == '#';)
+            refs.push_back(ref.substr(0, ref.find(')')));
+        std::vector<double> firsts;
+        for (std::size_t at = configuration.find("((") + 1; (at = configuration.find('(', at)) != std::string::npos;)
+            firsts.push_back(std::stod(configuration.substr(++at)));
+        ASSERT_EQ(refs.size(), face.places) << configuration;
+        ASSERT_EQ(firsts.size(), face.places) << configuration;
+        for (std::size_t k = 0; k < refs.size(); ++k) EXPECT_EQ(forces.at(refs[k]), -(1 + firsts[k])) << k;
     }
 }
