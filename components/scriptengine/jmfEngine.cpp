@@ -528,13 +528,14 @@ constexpr const char* kPrelude = R"(
 (function (hasRegExpBrand, match, splitter, replacer) {
   'use strict';
   const define = Object.defineProperty, callOf = (f) => Function.prototype.call.bind(f);
+  const invoke = callOf(Function.prototype.call);
   const isRegExp = (o) => {
     if (Object(o) !== o) return false;
     const m = o[match];
     if (m !== undefined) return !!m;
     return hasRegExpBrand(o);
   };
-  const S = String.prototype;
+  const S = String.prototype, has = callOf(S.includes);
   const method = (name, make) => define(S, name, {value: make(callOf(S[name])), writable: true, configurable: true});
   const coerced = (self, name) => {
     if (self == null) throw new TypeError(`String.prototype.${name} called on null or undefined`);
@@ -551,15 +552,23 @@ constexpr const char* kPrelude = R"(
   method('lastIndexOf', (f) => ({ lastIndexOf(search, position = undefined) {
     const t = coerced(this, 'lastIndexOf'), p = `${search}`; check(t, p); return f(t, p, position);
   } }).lastIndexOf);
+  // What decides between a pattern and a text is read once, and the built-in is handed what was
+  // read: a getter may answer otherwise when read again, and send the built-in an unchecked search.
   method('includes', (f) => ({ includes(search, position = undefined) {
     const t = coerced(this, 'includes');
-    if (isRegExp(search)) return f(t, search, position);
+    if (isRegExp(search)) return f(t, {[match]: true}, position);
     const p = `${search}`; check(t, p); return f(t, p, position);
   } }).includes);
   const patterned = (name, symbol) => method(name, (f) => ({ [name](pattern, other) {
     if (this == null) coerced(this, name);
-    if (pattern != null && (pattern[symbol] != null || (name === 'replaceAll' && isRegExp(pattern))))
-      return f(this, pattern, other);
+    if (pattern != null) {
+      if (name === 'replaceAll' && isRegExp(pattern)) {
+        const flags = pattern.flags;
+        if (flags == null || !has(`${flags}`, 'g')) return f(this, {[match]: true, flags}, other);
+      }
+      const m = pattern[symbol];
+      if (m != null) return typeof m === 'function' ? invoke(m, pattern, this, other) : f(this, {[symbol]: m}, other);
+    }
     const t = coerced(this, name), p = `${pattern}`; check(t, p); return f(t, p, other);
   } })[name]);
   patterned('split', splitter);
@@ -584,7 +593,7 @@ bool hasRegExpBrand(JSContext* cx, unsigned argc, JS::Value* vp) {
 bool runPrelude(Engine& engine) {
     JSContext* cx = engine.cx;
     JS::CompileOptions options(cx);
-    options.setFileAndLine("prelude", 1);
+    options.setFileAndLine("prelude", 1).setForceFullParse();
     if (!engine.prelude) {
         JS::SourceText<mozilla::Utf8Unit> source;
         if (!source.init(cx, kPrelude, std::strlen(kPrelude), JS::SourceOwnership::Borrowed)) return false;

@@ -61,6 +61,7 @@ TEST(ifc_export, faces_are_sampled_over_their_region_with_the_value_at_each_plac
     } faces[] = {
         {{{0, 0, 0}, {4, 0, 0}, {4, 2, 0}, {2, 2, 0}, {2, 4, 0}, {0, 4, 0}}, 21},  // an L: 25 less the 4 off it
         {{{0, 0, 0}, {4, 0, 0}, {0, 4, 0}}, 15},
+        {{{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, {3, 4, 0}, {3, 1, 0}, {1, 1, 0}, {1, 4, 0}, {0, 4, 0}}, 22},  // a U
         {{{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, {0, 4, 0}}, 25},
     };
     // 1 + x: the face's axes are its first corner and edge, so a place's first coordinate is x.

@@ -38,9 +38,11 @@ TEST(ScriptEngine, RunsTodaysLanguage) {
          "'x') +\n"
          "  'a,b'.split(',').length + 'abc'.indexOf('c') + 'abc'.lastIndexOf('a') + 'abc'.includes('b') +\n"
          "  'a-b'.replace(/-/, '+') + 'a1b2'.split(/\\d/).join('') + new Float64Array([2, 1]).sort().join() +\n"
-         "  [10, 9, 1].sort().join() + String.prototype.indexOf.length + ''.split.length + [].sort.name;\n"
+         "  [10, 9, 1].sort().join() + String.prototype.indexOf.length + ''.split.length + [].sort.name +\n"
+         "  'abab'.replaceAll(/b/g, 'y');\n"
          "let refused = 0;\ntry { 'abc'.includes(/b/); } catch (e) { refused = e instanceof TypeError; }\n"
-         "const intensity = () => refused && got === '123321axcaxc220truea+bab1,21,10,912sort' ? 1 : 0;",
+         "try { 'abc'.replaceAll(/b/, ''); refused = 0; } catch (e) { refused = refused && e instanceof TypeError; }\n"
+         "const intensity = () => refused && got === '123321axcaxc220truea+bab1,21,10,912sortayay' ? 1 : 0;",
          1},
     };
     for (const auto& c : cases) {
@@ -98,6 +100,19 @@ TEST(ScriptEngine, HostileScriptsEndWithinTheirBounds) {
         {"var s = 'a'.repeat(4e5), p = 'a'.repeat(2e5) + 'b';\n"
          "return String.prototype.lastIndexOf.call({ toString() { return s; } }, p);",
          "intensity failed: RangeError: searching 400000 characters for a pattern of 200001 takes too long"},
+        // A getter that answers "a pattern" when the guard asks and "a text" when the built-in does.
+        {"var s = 'a'.repeat(4e5), p = { toString() { return 'a'.repeat(2e5) + 'b'; } }, n = 0;\n"
+         "Object.defineProperty(p, Symbol.match, { get: () => n++ ? undefined : true });\n"
+         "return s.includes(p) ? 1 : 0;",
+         "intensity failed: TypeError"},
+        {"var s = 'a'.repeat(4e5), p = { toString() { return 'a'.repeat(2e5) + 'b'; } }, n = 0;\n"
+         "Object.defineProperty(p, Symbol.replace, { get: () => n++ ? undefined : () => s });\n"
+         "return { replaced: s.replace(p, '') };",
+         "intensity returned an object"},
+        {"var s = 'a'.repeat(4e5), p = { flags: 'g', toString() { return 'a'.repeat(2e5) + 'b'; } }, n = 0;\n"
+         "Object.defineProperty(p, Symbol.match, { get: () => n++ ? undefined : true });\n"
+         "return s.replaceAll(p, '').length;",
+         "intensity failed: RangeError: searching 400000"},
     };
     for (const auto& c : cases) {
         const std::string text = std::string("function intensity(x, y, z) {\n") + c.body + "\n}";
