@@ -1,6 +1,6 @@
 #pragma once
 
-#include <vector>
+#include <boost/container/small_vector.hpp>
 
 #include "kestrel/components/loadcase/lcIntensityRepresentation.h"
 
@@ -26,6 +26,7 @@ public:
     const lcIntensityAlgorithms* algorithm() const override { return m_algorithms; }
 
 private:
-    std::vector<std::complex<double>> m_components;
+    // Values have six components at most (a force and a moment): evaluating one allocates nothing.
+    boost::container::small_vector<std::complex<double>, 6> m_components;
     const lcIntensityAlgorithms* m_algorithms = nullptr;
 };

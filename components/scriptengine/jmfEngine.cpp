@@ -527,16 +527,15 @@ constexpr const char* kNoEngine = "the script engine does not start";
 constexpr const char* kPrelude = R"(
 (function (hasRegExpBrand, match, splitter, replacer) {
   'use strict';
-  const define = Object.defineProperty, callOf = (f) => Function.prototype.call.bind(f);
-  const invoke = callOf(Function.prototype.call);
+  const S = String.prototype, callOf = (f) => Function.prototype.call.bind(f), invoke = callOf(Function.prototype.call);
+  const indexOf = callOf(S.indexOf), lastIndexOf = callOf(S.lastIndexOf), includes = callOf(S.includes);
+  const split = callOf(S.split), replace = callOf(S.replace), replaceAll = callOf(S.replaceAll);
   const isRegExp = (o) => {
     if (Object(o) !== o) return false;
     const m = o[match];
     if (m !== undefined) return !!m;
     return hasRegExpBrand(o);
   };
-  const S = String.prototype, has = callOf(S.includes);
-  const method = (name, make) => define(S, name, {value: make(callOf(S[name])), writable: true, configurable: true});
   const coerced = (self, name) => {
     if (self == null) throw new TypeError(`String.prototype.${name} called on null or undefined`);
     return `${self}`;
@@ -546,34 +545,38 @@ constexpr const char* kPrelude = R"(
     if (m > 256 && n > m && (n - m) * m > 2 ** 30)
       throw new RangeError(`searching ${n} characters for a pattern of ${m} takes too long`);
   };
-  method('indexOf', (f) => ({ indexOf(search, position = undefined) {
-    const t = coerced(this, 'indexOf'), p = `${search}`; check(t, p); return f(t, p, position);
-  } }).indexOf);
-  method('lastIndexOf', (f) => ({ lastIndexOf(search, position = undefined) {
-    const t = coerced(this, 'lastIndexOf'), p = `${search}`; check(t, p); return f(t, p, position);
-  } }).lastIndexOf);
   // What decides between a pattern and a text is read once, and the built-in is handed what was
   // read: a getter may answer otherwise when read again, and send the built-in an unchecked search.
-  method('includes', (f) => ({ includes(search, position = undefined) {
-    const t = coerced(this, 'includes');
-    if (isRegExp(search)) return f(t, {[match]: true}, position);
-    const p = `${search}`; check(t, p); return f(t, p, position);
-  } }).includes);
-  const patterned = (name, symbol) => method(name, (f) => ({ [name](pattern, other) {
-    if (this == null) coerced(this, name);
+  const patterned = (f, name, symbol, self, pattern, other) => {
+    if (self == null) coerced(self, name);
     if (pattern != null) {
       if (name === 'replaceAll' && isRegExp(pattern)) {
         const flags = pattern.flags;
-        if (flags == null || !has(`${flags}`, 'g')) return f(this, {[match]: true, flags}, other);
+        if (flags == null || !includes(`${flags}`, 'g')) return f(self, {[match]: true, flags}, other);
       }
       const m = pattern[symbol];
-      if (m != null) return typeof m === 'function' ? invoke(m, pattern, this, other) : f(this, {[symbol]: m}, other);
+      if (m != null) return typeof m === 'function' ? invoke(m, pattern, self, other) : f(self, {[symbol]: m}, other);
     }
-    const t = coerced(this, name), p = `${pattern}`; check(t, p); return f(t, p, other);
-  } })[name]);
-  patterned('split', splitter);
-  patterned('replace', replacer);
-  patterned('replaceAll', replacer);
+    const t = coerced(self, name), p = `${pattern}`; check(t, p); return f(t, p, other);
+  };
+  // Methods of a literal, so that each has the built-in's name and length.
+  const guards = {
+    indexOf(search, position = undefined) {
+      const t = coerced(this, 'indexOf'), p = `${search}`; check(t, p); return indexOf(t, p, position);
+    },
+    lastIndexOf(search, position = undefined) {
+      const t = coerced(this, 'lastIndexOf'), p = `${search}`; check(t, p); return lastIndexOf(t, p, position);
+    },
+    includes(search, position = undefined) {
+      const t = coerced(this, 'includes');
+      if (isRegExp(search)) return includes(t, {[match]: true}, position);
+      const p = `${search}`; check(t, p); return includes(t, p, position);
+    },
+    split(pattern, other) { return patterned(split, 'split', splitter, this, pattern, other); },
+    replace(pattern, other) { return patterned(replace, 'replace', replacer, this, pattern, other); },
+    replaceAll(pattern, other) { return patterned(replaceAll, 'replaceAll', replacer, this, pattern, other); },
+  };
+  for (const name in guards) Object.defineProperty(S, name, {value: guards[name], writable: true, configurable: true});
 })
 )";
 
