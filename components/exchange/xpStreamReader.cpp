@@ -406,6 +406,18 @@ private:
         m_reading = std::move(part);
         if (m_item->importFrom(frame)) m_sequence->append_item();
         m_reading.reset();
+        recycleStreamed();
+    }
+
+    // Keeps the owners of the items read ahead for the next sequences of their name, emptied: an
+    // owner is a whole element (a grid's), which costs more to build than most grids to read.
+    // One whose sequence still holds places of its items is not taken back.
+    void recycleStreamed() {
+        for (auto& [element, items] : m_streamed) {
+            if (!items->sequence || !items->sequence->item_places().empty()) continue;
+            items->sequence->clear();
+            m_spare.push_back({std::move(items->owner), items->sequence});
+        }
         m_streamed.clear();
     }
 
@@ -414,8 +426,16 @@ private:
         for (const auto& declared : m_streamable) {
             if (declared.name != name) continue;
             auto items = std::make_unique<xpStreamedItems>();
-            items->owner = declared.makeOwner();
-            items->sequence = items->owner ? xpFindSequence(*items->owner, declared.name) : nullptr;
+            auto spare = std::find_if(m_spare.begin(), m_spare.end(),
+                                      [&](const Spare& s) { return s.sequence->getElementName() == declared.name; });
+            if (spare != m_spare.end()) {
+                items->owner = std::move(spare->owner);
+                items->sequence = spare->sequence;
+                m_spare.erase(spare);
+            } else {
+                items->owner = declared.makeOwner();
+                items->sequence = items->owner ? xpFindSequence(*items->owner, declared.name) : nullptr;
+            }
             auto* item = items->sequence ? dynamic_cast<xpElement*>(items->sequence->item()) : nullptr;
             if (!item || item->getElementName().empty()) return;
             m_streaming = Streaming{items.get(), item->getElementName(), m_depth, m_part, m_cursor};
@@ -484,6 +504,11 @@ private:
     bool m_inItem = false;
     // The items read ahead, by the sequence's element, until the part they are in is read.
     std::vector<std::pair<const void*, std::unique_ptr<xpStreamedItems>>> m_streamed;
+    struct Spare {
+        std::unique_ptr<xpElement> owner;
+        xpSequence* sequence;
+    };
+    std::vector<Spare> m_spare;
 
     xpRefusal m_refusal;
     xpRefusal m_mismatch;
