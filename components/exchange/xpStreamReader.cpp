@@ -32,6 +32,34 @@ bool blankOnly(std::string_view text) {
     return true;
 }
 
+// One parser is kept per thread between reads: making and freeing one costs more than parsing a
+// short document. A parser fed a large piece is not kept, so that what is kept stays small.
+constexpr std::size_t kKeptFeed = std::size_t(1) << 17;
+struct KeptParser {
+    XML_Parser parser = nullptr;
+    ~KeptParser() {
+        if (parser) XML_ParserFree(parser);
+    }
+};
+thread_local KeptParser t_kept;
+
+XML_Parser takeParser() {
+    if (XML_Parser parser = std::exchange(t_kept.parser, nullptr)) {
+        if (XML_ParserReset(parser, "UTF-8")) return parser;
+        XML_ParserFree(parser);
+    }
+    XML_Parser parser = XML_ParserCreate("UTF-8");
+    if (!parser) throw std::bad_alloc();
+    return parser;
+}
+
+void giveBack(XML_Parser parser, std::size_t largestFeed) {
+    if (largestFeed <= kKeptFeed && !t_kept.parser)
+        t_kept.parser = parser;
+    else
+        XML_ParserFree(parser);
+}
+
 xpReadResult refusedWith(int line, int column, std::string message) {
     xpReadResult result;
     result.column = column;
@@ -78,8 +106,7 @@ class xpStreamImport : public xpPlaces {
 public:
     // Without a root, the text is only checked.
     xpStreamImport(xpElement* root, std::string_view rootName, xpExchangeContext* context)
-        : m_root(root), m_rootName(rootName), m_context(context), m_parser(XML_ParserCreate("UTF-8")) {
-        if (!m_parser) throw std::bad_alloc();
+        : m_root(root), m_rootName(rootName), m_context(context), m_parser(takeParser()) {
         XML_SetUserData(m_parser, this);
         XML_SetElementHandler(m_parser, onStart, onEnd);
         XML_SetCharacterDataHandler(m_parser, onText);
@@ -96,7 +123,7 @@ public:
             m_item = item;
         }
     }
-    ~xpStreamImport() override { XML_ParserFree(m_parser); }
+    ~xpStreamImport() override { giveBack(m_parser, m_largestFeed); }
     xpStreamImport(const xpStreamImport&) = delete;
     xpStreamImport& operator=(const xpStreamImport&) = delete;
 
@@ -104,6 +131,7 @@ public:
     // thrown here.
     bool feed(const char* data, std::size_t size, bool last) {
         if (m_refusal) return false;
+        m_largestFeed = std::max(m_largestFeed, size);
         const XML_Status status = XML_Parse(m_parser, data, int(size), last);
         if (m_failure) std::rethrow_exception(std::exchange(m_failure, nullptr));
         if (status == XML_STATUS_ERROR && !m_refusal) refuseAsParser();
@@ -485,6 +513,7 @@ private:
     std::string m_rootName;
     xpExchangeContext* m_context;
     XML_Parser m_parser;
+    std::size_t m_largestFeed = 0;
     xpSequence* m_sequence = nullptr;
     xpElement* m_item = nullptr;
     std::vector<xpStreamableSequence> m_streamable;
