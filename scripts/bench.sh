@@ -11,7 +11,8 @@
 # figures (Google Benchmark, exchange_bench): reading, writing against a pugixml program that
 # builds and saves the same document, and the cost per grid node from 1e3 to 1e6 nodes.
 # --callgrind adds instruction counts, on smaller documents (a 30^3 grid, the example 50 times)
-# since callgrind is slow; the count for an empty document is taken off both sides.
+# since callgrind is slow; the count for an empty document is taken off both sides. It also counts
+# the streaming read against the expat programs and the document fuzzer's harness per document.
 # --quick skips the in-process benchmarks. Wall times suffer when other work shares the machine;
 # the instruction counts do not.
 set -euo pipefail
@@ -30,7 +31,7 @@ done
 
 cmake -S . -B "$build" -DKESTREL_BENCH=ON >/dev/null
 cmake --build "$build" -j "$(nproc)" --target kestrel_tool pugi_reader bench_documents exchange_bench \
-  expat_grid expat_walk pugi_grid_writer >/dev/null
+  expat_grid expat_walk pugi_grid_writer document_replay >/dev/null
 
 # KESTREL_BIN and EXCHANGE_BENCH_BIN measure another build of the library against the same
 # hand-written reader (for before-and-after figures).
@@ -138,6 +139,22 @@ if ((callgrind)); then
     hi=$(($(instructions "$reader" $flags "$work/$file") - hand0))
     printf '%-34s %14d %14d %7s\n' "$name" "$li" "$hi" "$(ratio "$li" "$hi")"
   done
+  # The streaming read (kestrel check) against the expat programs, start-up taken off both sides.
+  stream0=$(instructions "$kestrel" check "$work/empty.xml")
+  for pair in "grid 30^3 / expat point map:grid30.xml:expat_grid" "example x50 / expat walk:example50.xml:expat_walk" \
+    "example x50 without scripts / walk:plain50.xml:expat_walk"; do
+    IFS=: read -r name file baseline <<<"$pair"
+    li=$(($(instructions "$kestrel" check "$work/$file") - stream0))
+    hi=$(($(instructions "$build/bench/$baseline" "$work/$file") - $(instructions "$build/bench/$baseline" "$work/empty.xml")))
+    printf '%-34s %14d %14d %7s\n' "streaming $name" "$li" "$hi" "$(ratio "$li" "$hi")"
+  done
+  # The document fuzzer's harness per document of its corpus (an execution without the
+  # sanitizers): twice over the corpus less once, which leaves out what is done once (start-up,
+  # the script engine, the checks of the corpus's scripts, which are remembered).
+  corpus=(fuzz/corpus/document/*)
+  once=$(instructions "$build/bench/document_replay" "${corpus[@]}")
+  twice=$(instructions "$build/bench/document_replay" --repeat 2 "${corpus[@]}")
+  printf '%-34s %14d\n' "fuzz harness per corpus document" $(((twice - once) / ${#corpus[@]}))
 fi
 
 ((quick)) && exit 0

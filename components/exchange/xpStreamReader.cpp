@@ -25,8 +25,39 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
+// Asked of every run of text between tags: a plain loop, which the compiler keeps inline.
 bool blankOnly(std::string_view text) {
-    return std::all_of(text.begin(), text.end(), isBlank);
+    for (const char c : text)
+        if (!isBlank(c)) return false;
+    return true;
+}
+
+// One parser is kept per thread between reads: making and freeing one costs more than parsing a
+// short document. A parser fed a large piece is not kept, so that what is kept stays small.
+constexpr std::size_t kKeptFeed = std::size_t(1) << 17;
+struct KeptParser {
+    XML_Parser parser = nullptr;
+    ~KeptParser() {
+        if (parser) XML_ParserFree(parser);
+    }
+};
+thread_local KeptParser t_kept;
+
+XML_Parser takeParser() {
+    if (XML_Parser parser = std::exchange(t_kept.parser, nullptr)) {
+        if (XML_ParserReset(parser, "UTF-8")) return parser;
+        XML_ParserFree(parser);
+    }
+    XML_Parser parser = XML_ParserCreate("UTF-8");
+    if (!parser) throw std::bad_alloc();
+    return parser;
+}
+
+void giveBack(XML_Parser parser, std::size_t largestFeed) {
+    if (largestFeed <= kKeptFeed && !t_kept.parser)
+        t_kept.parser = parser;
+    else
+        XML_ParserFree(parser);
 }
 
 xpReadResult refusedWith(int line, int column, std::string message) {
@@ -75,8 +106,7 @@ class xpStreamImport : public xpPlaces {
 public:
     // Without a root, the text is only checked.
     xpStreamImport(xpElement* root, std::string_view rootName, xpExchangeContext* context)
-        : m_root(root), m_rootName(rootName), m_context(context), m_parser(XML_ParserCreate("UTF-8")) {
-        if (!m_parser) throw std::bad_alloc();
+        : m_root(root), m_rootName(rootName), m_context(context), m_parser(takeParser()) {
         XML_SetUserData(m_parser, this);
         XML_SetElementHandler(m_parser, onStart, onEnd);
         XML_SetCharacterDataHandler(m_parser, onText);
@@ -93,7 +123,7 @@ public:
             m_item = item;
         }
     }
-    ~xpStreamImport() override { XML_ParserFree(m_parser); }
+    ~xpStreamImport() override { giveBack(m_parser, m_largestFeed); }
     xpStreamImport(const xpStreamImport&) = delete;
     xpStreamImport& operator=(const xpStreamImport&) = delete;
 
@@ -101,6 +131,7 @@ public:
     // thrown here.
     bool feed(const char* data, std::size_t size, bool last) {
         if (m_refusal) return false;
+        m_largestFeed = std::max(m_largestFeed, size);
         const XML_Status status = XML_Parse(m_parser, data, int(size), last);
         if (m_failure) std::rethrow_exception(std::exchange(m_failure, nullptr));
         if (status == XML_STATUS_ERROR && !m_refusal) refuseAsParser();
@@ -403,6 +434,18 @@ private:
         m_reading = std::move(part);
         if (m_item->importFrom(frame)) m_sequence->append_item();
         m_reading.reset();
+        recycleStreamed();
+    }
+
+    // Keeps the owners of the items read ahead for the next sequences of their name, emptied: an
+    // owner is a whole element (a grid's), which costs more to build than most grids to read.
+    // One whose sequence still holds places of its items is not taken back.
+    void recycleStreamed() {
+        for (auto& [element, items] : m_streamed) {
+            if (!items->sequence || !items->sequence->item_places().empty()) continue;
+            items->sequence->clear();
+            m_spare.push_back({std::move(items->owner), items->sequence});
+        }
         m_streamed.clear();
     }
 
@@ -411,8 +454,16 @@ private:
         for (const auto& declared : m_streamable) {
             if (declared.name != name) continue;
             auto items = std::make_unique<xpStreamedItems>();
-            items->owner = declared.makeOwner();
-            items->sequence = items->owner ? xpFindSequence(*items->owner, declared.name) : nullptr;
+            auto spare = std::find_if(m_spare.begin(), m_spare.end(),
+                                      [&](const Spare& s) { return s.sequence->getElementName() == declared.name; });
+            if (spare != m_spare.end()) {
+                items->owner = std::move(spare->owner);
+                items->sequence = spare->sequence;
+                m_spare.erase(spare);
+            } else {
+                items->owner = declared.makeOwner();
+                items->sequence = items->owner ? xpFindSequence(*items->owner, declared.name) : nullptr;
+            }
             auto* item = items->sequence ? dynamic_cast<xpElement*>(items->sequence->item()) : nullptr;
             if (!item || item->getElementName().empty()) return;
             m_streaming = Streaming{items.get(), item->getElementName(), m_depth, m_part, m_cursor};
@@ -462,6 +513,7 @@ private:
     std::string m_rootName;
     xpExchangeContext* m_context;
     XML_Parser m_parser;
+    std::size_t m_largestFeed = 0;
     xpSequence* m_sequence = nullptr;
     xpElement* m_item = nullptr;
     std::vector<xpStreamableSequence> m_streamable;
@@ -481,6 +533,11 @@ private:
     bool m_inItem = false;
     // The items read ahead, by the sequence's element, until the part they are in is read.
     std::vector<std::pair<const void*, std::unique_ptr<xpStreamedItems>>> m_streamed;
+    struct Spare {
+        std::unique_ptr<xpElement> owner;
+        xpSequence* sequence;
+    };
+    std::vector<Spare> m_spare;
 
     xpRefusal m_refusal;
     xpRefusal m_mismatch;
@@ -564,11 +621,11 @@ bool decodedWhole(std::string_view head) {
     return bool(xpDecodeSource(declaration, storage, text)) || text.data() != declaration.data();
 }
 
-bool readChunk(std::istream& in, std::string& into) {
-    const std::size_t before = into.size();
-    into.resize(before + kChunk);
-    in.read(into.data() + before, std::streamsize(kChunk));
-    into.resize(before + std::size_t(in.gcount()));
+// Appends the next piece to `into` through `buffer` (kChunk bytes): growing the string by a whole
+// piece first would clear 64 KiB for every document, however short.
+bool readChunk(std::istream& in, std::string& into, char* buffer) {
+    in.read(buffer, std::streamsize(kChunk));
+    into.append(buffer, std::size_t(in.gcount()));
     return !in.eof() && !in.bad();
 }
 }  // namespace
@@ -583,13 +640,14 @@ xpReadResult xpDocument::readStream(xpElement& root, std::istream& in) {
         return refusedWith(line, column, std::move(message));
     };
 
+    const auto buffer = std::make_unique_for_overwrite<char[]>(kChunk);
     std::string chunk;
-    bool more = readChunk(in, chunk);
+    bool more = readChunk(in, chunk, buffer.get());
     if (in.bad()) return refused(0, 0, "read error");
     bool parsing = true;
     if (decodedWhole(chunk)) {
         // Other encodings are rare and small: they are converted as a whole, then streamed.
-        while (more) more = readChunk(in, chunk);
+        while (more) more = readChunk(in, chunk, buffer.get());
         if (in.bad()) return refused(0, 0, "read error");
         std::string storage;
         std::string_view text;
@@ -632,7 +690,7 @@ xpReadResult xpDocument::readStream(xpElement& root, std::istream& in) {
             if (parsing) parsing = reader.feed(piece.data(), piece.size(), last);
             if (last) break;
             chunk.clear();
-            more = readChunk(in, chunk);
+            more = readChunk(in, chunk, buffer.get());
             if (in.bad()) return refused(0, 0, "read error");
         }
     }

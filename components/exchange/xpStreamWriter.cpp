@@ -1,7 +1,7 @@
 #include <functional>
 #include <ostream>
-#include <sstream>
 #include <string>
+#include <utility>
 
 #include "kestrel/components/exchange/detail/xpDroppedItems.h"
 #include "kestrel/components/exchange/xpDocument.h"
@@ -19,10 +19,17 @@ std::string markTag() {
     return std::string("<") + kMark + " />";
 }
 
+// Gathers what pugixml prints into a string: a string stream per piece costs more than most
+// pieces (its locale is set up each time).
+struct StringWriter : pugi::xml_writer {
+    std::string text;
+    void write(const void* data, std::size_t size) override { text.append(static_cast<const char*>(data), size); }
+};
+
 std::string printed(pugi::xml_node node, unsigned depth) {
-    std::ostringstream text;
-    node.print(text, kIndent, kFormat, pugi::encoding_utf8, depth);
-    return text.str();
+    StringWriter writer;
+    node.print(writer, kIndent, kFormat, pugi::encoding_utf8, depth);
+    return std::move(writer.text);
 }
 
 // Elements above `node`, the root's element at 0.
@@ -43,9 +50,9 @@ std::size_t lineAfter(const std::string& text, std::size_t at) {
 }
 
 std::string saved(const pugi::xml_document& dom) {
-    std::ostringstream text;
-    dom.save(text, kIndent, kFormat, pugi::encoding_utf8);
-    return text.str();
+    StringWriter writer;
+    dom.save(writer, kIndent, kFormat, pugi::encoding_utf8);
+    return std::move(writer.text);
 }
 }  // namespace
 
