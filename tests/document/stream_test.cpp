@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -130,14 +131,18 @@ std::string outcome(const std::string& text, Read how, std::size_t maxErrors = 1
 }
 
 // What the three reads give for a document, as recorded: the text read, then each other read
-// (and the error limit of 2) where it differs from the text read at the same limit.
+// (and the error limit of 2) where it differs from the text read at the same limit. A tree has no
+// places, and is read only from text the text read accepts.
 std::string pinned(const std::string& text) {
     const std::string read = outcome(text, Read::text), limited = outcome(text, Read::text, 2);
+    const std::string placeless =
+        std::regex_replace(std::regex_replace(read, std::regex("^\\d+:\\d+ ", std::regex::multiline), "0:0 "),
+                           std::regex(" \\d+( [01])$", std::regex::multiline), " 0$1");
     std::string record = read;
     for (auto [name, other, like] :
          {std::tuple{"-- limit 2\n", limited, read}, std::tuple{"-- stream\n", outcome(text, Read::stream), read},
           std::tuple{"-- stream, limit 2\n", outcome(text, Read::stream, 2), limited},
-          std::tuple{"-- tree\n", outcome(text, Read::tree), read}})
+          std::tuple{"-- tree\n", read.starts_with("well") ? outcome(text, Read::tree) : placeless, placeless}})
         if (other != like) record += name + other;
     return record;
 }
