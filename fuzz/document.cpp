@@ -6,6 +6,9 @@
 // as `kestrel check` makes per file) or "compare" (both, requiring the same errors and loads).
 // Either way no model object made for a document may outlive its loads, and the document read
 // from a stream must give what its text gives: the same refusal or errors (with columns) and loads.
+// A document the text read accepts is parsed by pugixml too and read as a host's tree, a path of
+// its own: the same errors (by path, lines unknown there) and loads.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -14,7 +17,9 @@
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "kestrel/components/exchange/xpSourceText.h"
 #include "kestrel/components/framework/mfProgram.h"
 #include "tools/host/hostDocument.h"
 
@@ -85,16 +90,46 @@ Outcome streamWith(hostSession& session, std::string_view text) {
     return outcome;
 }
 
-// The streamed read of `text` against its DOM read.
-void compareStreamed(hostSession& session, std::string_view text, const Outcome& dom) {
+// The streamed read of `text` against its text read.
+void compareStreamed(hostSession& session, std::string_view text, const Outcome& read) {
     Outcome streamed = streamWith(session, text);
-    bool same = sameErrors(dom.result, streamed.result) && dom.result.column == streamed.result.column;
-    for (std::size_t i = 0; same && i < dom.result.errors.size(); ++i)
-        same = dom.result.errors[i].column == streamed.result.errors[i].column;
-    if (!same) fail("the streamed read differs from the DOM read", describe(dom.result), describe(streamed.result));
-    if (const hostLoad* load = firstDifference(dom.loads, streamed.loads))
+    bool same = sameErrors(read.result, streamed.result) && read.result.column == streamed.result.column;
+    for (std::size_t i = 0; same && i < read.result.errors.size(); ++i)
+        same = read.result.errors[i].column == streamed.result.errors[i].column;
+    if (!same) fail("the streamed read differs from the text read", describe(read.result), describe(streamed.result));
+    if (const hostLoad* load = firstDifference(read.loads, streamed.loads))
         fail("the streamed read gives a load otherwise", std::string(text), "load \"" + load->name + "\"");
     streamed.loads.clear();
+}
+
+// The text's own DOM read as a host's tree against its text read: the same loads and errors, which
+// are compared by path and count since a tree has no lines and its errors are not put in line order.
+void compareTree(hostSession& session, std::string_view bytes, const Outcome& read) {
+    if (!read.result.wellFormed) return;
+    std::string storage;
+    std::string_view text;
+    xpDecodeSource(bytes, storage, text);
+    pugi::xml_document dom;
+    if (!dom.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8))
+        fail("pugixml refuses what the text read accepts", std::string(bytes), "");
+    Outcome tree;
+    tree.result = session.document.readTree(session.root, dom);
+    tree.loads = std::move(session.root.m_loads);
+    session.root.m_loads.clear();
+    auto paths = [](const xpReadResult& r) {
+        std::string all = r.wellFormed ? "well-formed " + std::to_string(r.unlisted) + "\n" : "refused\n";
+        std::vector<std::string> each;
+        // Past the error limit, which errors are kept depends on the order they were found in.
+        for (const auto& e : r.errors) each.push_back(r.unlisted ? std::string() : e.path);
+        std::sort(each.begin(), each.end());
+        for (const auto& path : each) all += path + '\n';
+        return all;
+    };
+    if (paths(read.result) != paths(tree.result))
+        fail("the host-tree read differs from the text read", describe(read.result), describe(tree.result));
+    if (const hostLoad* load = firstDifference(read.loads, tree.loads))
+        fail("the host-tree read gives a load otherwise", std::string(bytes), "load \"" + load->name + "\"");
+    tree.loads.clear();
 }
 
 std::string writeWith(hostSession& session, const List<hostLoad>& loads) {
@@ -134,6 +169,7 @@ xpReadResult readFresh(std::string_view text) {
         hostSession session;
         outcome = readWith(session, text);
         compareStreamed(session, text, outcome);
+        compareTree(session, text, outcome);
         if (outcome.result.ok()) roundTrip(session, outcome);
     }
     outcome.loads.clear();
@@ -154,6 +190,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const long live = mfProgram::program().defaultStrategy().live();
     Outcome outcome = readWith(*session, text);
     compareStreamed(*session, text, outcome);
+    compareTree(*session, text, outcome);
     if (outcome.result.ok()) roundTrip(*session, outcome);
     if (mode == Mode::compare) {
         Outcome fresh;

@@ -46,19 +46,17 @@ public:
     std::size_t maxErrors() const { return m_maxErrors; }
 
     // Reads `root` from XML text in its declared encoding (UTF-8 by default, UTF-16 by its
-    // byte-order mark or first bytes). No DTD is read and no entity is expanded: a DOCTYPE is
-    // refused, and so is a reference to any entity but the five predefined ones.
+    // byte-order mark or first bytes), parsing it once where it lies. No DTD is read and no entity
+    // is expanded: a DOCTYPE is refused, and so is a reference to any entity but the five
+    // predefined ones.
     xpReadResult read(xpElement& root, std::string_view text);
-    // The same for text the document may consume: plain ASCII text is parsed where it lies,
-    // without a second copy of it.
-    xpReadResult read(xpElement& root, std::string&& text);
     // Reads `root` from a stream in one pass, holding the items of a root whose first node is a
     // sequence of items one at a time rather than the document: the same loads, errors and
-    // refusals as reading its text.
+    // refusals as reading its text, which runs the same reader.
     xpReadResult readStream(xpElement& root, std::istream& in);
     // Reads `root` from the element `top` of a DOM the caller holds (lines unknown, 0).
     xpReadResult readTree(xpElement& root, pugi::xml_node top);
-    // Reads `root` from a file; an unreadable file is reported like malformed text.
+    // Reads `root` from a file as a stream; an unreadable file is reported like malformed text.
     xpReadResult readFile(xpElement& root, const std::string& path);
     // Writes `root` as an XML document; errors recorded while writing are returned.
     std::vector<xpReportedError> write(xpElement& root, std::string& text);
@@ -70,9 +68,6 @@ public:
     static std::string schema(xpElement& root);
 
 private:
-    // `owned`, when given, holds `bytes` and may be parsed in place.
-    xpReadResult readText(xpElement& root, std::string_view bytes, std::string* owned);
-
     xpFutureElementsCollection m_futures;
     std::size_t m_maxErrors = kDefaultMaxErrors;
 };

@@ -3,9 +3,7 @@
 #include <pugixml.hpp>
 
 #include <cstddef>
-#include <cstdint>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "kestrel/components/exchange/xpForward.h"
@@ -32,12 +30,12 @@ struct xpFrame {
 
     std::string path() const;
     int line() const;
-    // 1-based column of the element's "<", in characters; 0 without a source.
+    // 1-based column of the element's "<", in characters; 0 where unknown.
     int column() const;
 };
 
-// Where the elements of a document that was not parsed from one text stand (a streamed
-// document's parts, built element by element): their line and column, found by DOM element.
+// Where the elements of a document read from text stand (its parts, built element by element):
+// their line and column, found by DOM element.
 class xpPlaces {
 public:
     virtual ~xpPlaces() = default;
@@ -47,25 +45,15 @@ public:
     virtual xpStreamedItems* streamed(pugi::xml_node) const { return nullptr; }
 };
 
-// State of one read or write: the line table of the source text and every error recorded.
+// State of one read or write: where its elements stand and every error recorded.
 class xpExchangeContext {
 public:
-    // text: the source that was parsed (empty when writing); it must outlive the context.
-    explicit xpExchangeContext(std::string_view text = {});
+    xpExchangeContext();
     ~xpExchangeContext();
     xpExchangeContext(const xpExchangeContext&) = delete;
     xpExchangeContext& operator=(const xpExchangeContext&) = delete;
 
-    // 1-based line of a byte offset into the source; 0 without a source.
-    int lineOf(std::ptrdiff_t offset) const;
-    // Byte offset of the start of a 1-based line; 0 without a source.
-    std::size_t lineStart(int line) const;
-    // 1-based column, in characters, of a byte offset into the source; 0 without a source.
-    int columnOf(std::ptrdiff_t offset) const;
-    // Columns are byte counts: set for text that is plain ASCII and parsed where it lies (which
-    // may put other bytes into it).
-    void setColumnsInBytes() { m_columnsInBytes = true; }
-    // Elements not found in the source text are looked up here; not owned, null for none.
+    // Elements are placed by it; not owned, null for none (a host's tree: lines unknown, 0).
     void setPlaces(const xpPlaces* places) { m_places = places; }
     const xpPlaces* places() const { return m_places; }
     const std::vector<xpReportedError>& errors() const { return m_errors; }
@@ -88,12 +76,6 @@ public:
     static std::size_t errorCount();
 
 private:
-    std::string_view m_text;
-    bool m_columnsInBytes = false;
-    // Offsets of line starts; 32 bits while the text allows (a line table per line of a large
-    // document is a noticeable part of the memory a read takes).
-    std::vector<std::uint32_t> m_lineStarts;
-    std::vector<std::size_t> m_wideLineStarts;
     std::vector<xpReportedError> m_errors;
     std::size_t m_fatal = 0;
     std::size_t m_limit = static_cast<std::size_t>(-1);

@@ -26,8 +26,7 @@ std::string codePoint(std::uint32_t c) {
 }
 
 // The first invalid UTF-8 sequence or character XML does not allow; no problem when none.
-xpTextProblem firstInvalid(std::string_view text, bool& ascii) {
-    ascii = true;
+xpTextProblem firstInvalid(std::string_view text) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
     const std::size_t n = text.size();
     std::size_t i = 0;
@@ -59,7 +58,6 @@ xpTextProblem firstInvalid(std::string_view text, bool& ascii) {
             ++i;
             continue;
         }
-        ascii = false;
         std::size_t length = 0;
         std::uint32_t c = 0;
         std::uint32_t least = 0;
@@ -183,7 +181,7 @@ xpTextProblem checkReference(std::string_view text, std::size_t at) {
 }
 }  // namespace
 
-xpTextProblem xpDecodeSource(std::string_view bytes, std::string& storage, std::string_view& text, bool* ascii) {
+xpTextProblem xpDecodeSource(std::string_view bytes, std::string& storage, std::string_view& text) {
     text = bytes;
     std::string encoding;
     if (startsWith(bytes, "\xEF\xBB\xBF")) {
@@ -209,17 +207,11 @@ xpTextProblem xpDecodeSource(std::string_view bytes, std::string& storage, std::
         text = storage;
         if (problem) return problem;
     }
-    bool plain = false;
-    xpTextProblem problem = firstInvalid(text, plain);
-    if (ascii) *ascii = plain && !problem;
-    return problem;
+    return firstInvalid(text);
 }
 
-xpTextProblem xpCheckUtf8(std::string_view text, bool* ascii) {
-    bool plain = false;
-    xpTextProblem problem = firstInvalid(text, plain);
-    if (ascii) *ascii = plain && !problem;
-    return problem;
+xpTextProblem xpCheckUtf8(std::string_view text) {
+    return firstInvalid(text);
 }
 
 xpTextProblem xpCheckReference(std::string_view text, std::size_t at) {

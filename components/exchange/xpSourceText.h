@@ -18,13 +18,10 @@ struct xpTextProblem {
 // iconv knows are accepted. Invalid byte sequences and characters XML does not allow are refused,
 // at their place in the converted text. `storage` holds the text when it had to be converted;
 // `text` is the UTF-8 text either way (a view into `bytes` or `storage`).
-// `ascii`, when given, tells whether the text is plain ASCII (so that a column is a byte count).
-xpTextProblem xpDecodeSource(std::string_view bytes, std::string& storage, std::string_view& text,
-                             bool* ascii = nullptr);
+xpTextProblem xpDecodeSource(std::string_view bytes, std::string& storage, std::string_view& text);
 
-// The first invalid UTF-8 sequence or character XML does not allow in `text`; `ascii`, when
-// given, tells whether the text is plain ASCII.
-xpTextProblem xpCheckUtf8(std::string_view text, bool* ascii = nullptr);
+// The first invalid UTF-8 sequence or character XML does not allow in `text`.
+xpTextProblem xpCheckUtf8(std::string_view text);
 
 // The problem of the reference that starts at text[at] ('&'): none for a predefined entity or a
 // character reference to a character XML allows.

@@ -1,5 +1,3 @@
-#include "kestrel/components/exchange/xpStreamReader.h"
-
 #include <expat.h>
 
 #include <algorithm>
@@ -60,6 +58,15 @@ void giveBack(XML_Parser parser, std::size_t largestFeed) {
         XML_ParserFree(parser);
 }
 
+// Why a document is refused as a whole: where (1-based line and column, in characters) and what.
+// An empty message means no refusal.
+struct xpRefusal {
+    int line = 0;
+    int column = 0;
+    std::string message;
+    explicit operator bool() const { return !message.empty(); }
+};
+
 xpReadResult refusedWith(int line, int column, std::string message) {
     xpReadResult result;
     result.column = column;
@@ -104,9 +111,8 @@ class xpStreamImport : public xpPlaces {
     };
 
 public:
-    // Without a root, the text is only checked.
-    xpStreamImport(xpElement* root, std::string_view rootName, xpExchangeContext* context)
-        : m_root(root), m_rootName(rootName), m_context(context), m_parser(takeParser()) {
+    xpStreamImport(xpElement& root, xpExchangeContext* context)
+        : m_root(&root), m_rootName(root.getElementName()), m_context(context), m_parser(takeParser()) {
         XML_SetUserData(m_parser, this);
         XML_SetElementHandler(m_parser, onStart, onEnd);
         XML_SetCharacterDataHandler(m_parser, onText);
@@ -114,9 +120,9 @@ public:
         XML_SetCommentHandler(m_parser, onComment);
         XML_SetProcessingInstructionHandler(m_parser, onInstruction);
         XML_SetStartDoctypeDeclHandler(m_parser, onDoctype);
-        if (root) m_streamable = xpStreamableSequences();
-        if (!root || root->children().empty()) return;
-        auto* sequence = dynamic_cast<xpSequence*>(root->children().front().get());
+        m_streamable = xpStreamableSequences();
+        if (root.children().empty()) return;
+        auto* sequence = dynamic_cast<xpSequence*>(root.children().front().get());
         auto* item = sequence ? dynamic_cast<xpElement*>(sequence->item()) : nullptr;
         if (sequence && sequence->reusesParent() && item && !item->getElementName().empty()) {
             m_sequence = sequence;
@@ -141,7 +147,7 @@ public:
 
     // The root's own content once the whole text was accepted: what no node took, and the value.
     void finish() {
-        if (!m_root || !m_rootEnded) return;
+        if (!m_rootEnded) return;
         if (!m_sequence) {
             m_root->importFrom(m_rootFrame);
             return;
@@ -264,7 +270,7 @@ private:
         XML_StopParser(m_parser, XML_FALSE);
     }
 
-    // The parser's refusal, in the words the DOM reader's checks use where they say the same.
+    // The parser's refusal, in the words of the text's own checks where they say the same.
     void refuseAsParser() {
         const XML_Error code = XML_GetErrorCode(m_parser);
         int line = int(XML_GetCurrentLineNumber(m_parser));
@@ -285,7 +291,7 @@ private:
         } else if (code == XML_ERROR_UNDEFINED_ENTITY || code == XML_ERROR_INVALID_TOKEN ||
                    code == XML_ERROR_BAD_CHAR_REF || code == XML_ERROR_SYNTAX) {
             // The parser stops at the start of a tag whose value holds the bad reference, or
-            // at or just past the '&' in text: find the reference the DOM reader's checks name.
+            // at or just past the '&' in text: find the reference xpCheckReference names.
             std::size_t at = std::string_view::npos;
             std::size_t back = 0;
             if (c == '&') {
@@ -345,16 +351,6 @@ private:
                 m_mismatch = {line, column + 1,
                               "root element is \"" + std::string(name) + "\", expected \"" + m_rootName + "\""};
                 m_skip = true;
-                return;
-            }
-            if (!m_root) {
-                // Only checking: the parser's own checks are all that is left to run.
-                m_skip = true;
-                XML_SetElementHandler(m_parser, nullptr, nullptr);
-                XML_SetCharacterDataHandler(m_parser, nullptr);
-                XML_SetCdataSectionHandler(m_parser, nullptr, nullptr);
-                XML_SetCommentHandler(m_parser, nullptr);
-                XML_SetProcessingInstructionHandler(m_parser, nullptr);
                 return;
             }
             m_part = &m_shell;
@@ -564,18 +560,6 @@ private:
     bool m_skip = false;
 };
 
-xpRefusal xpStreamRefusal(std::string_view text, std::string_view rootName) {
-    xpStreamImport checker(nullptr, rootName, nullptr);
-    constexpr std::size_t kPiece = std::size_t(1) << 24;
-    std::size_t at = 0;
-    do {
-        const std::size_t n = std::min(kPiece, text.size() - at);
-        if (!checker.feed(text.data() + at, n, at + n == text.size())) break;
-        at += n;
-    } while (at < text.size());
-    return checker.refusal();
-}
-
 namespace {
 constexpr std::size_t kChunk = std::size_t(1) << 16;
 
@@ -630,77 +614,120 @@ bool readChunk(std::istream& in, std::string& into, char* buffer) {
 }
 }  // namespace
 
-xpReadResult xpDocument::readStream(xpElement& root, std::istream& in) {
-    xpExchangeContext context;
-    context.setErrorLimit(m_maxErrors);
-    xpStreamImport reader(&root, root.getElementName(), &context);
-    context.setPlaces(&reader);
-    auto refused = [&](int line, int column, std::string message) {
-        reader.abandon();
+namespace {
+// One read through the reader: its context and what it gives.
+class xpReading {
+public:
+    xpReading(xpElement& root, std::size_t maxErrors) : m_reader(root, &m_context) {
+        m_context.setErrorLimit(maxErrors);
+        m_context.setPlaces(&m_reader);
+    }
+
+    xpStreamImport& reader() { return m_reader; }
+
+    // Forgets what was read: the document is refused.
+    xpReadResult refused(int line, int column, std::string message) {
+        m_reader.abandon();
         return refusedWith(line, column, std::move(message));
+    }
+
+    xpReadResult refused(std::string_view text, const xpTextProblem& problem) {
+        int line = 0, column = 0;
+        xpLineAndColumn(text, problem.offset, line, column);
+        return refused(line, column, problem.message);
+    }
+
+    // Reads text checked as a whole, in pieces of `piece` bytes.
+    xpReadResult readAll(std::string_view text, std::size_t piece) {
+        for (std::size_t at = 0;;) {
+            const std::size_t n = std::min(piece, text.size() - at);
+            if (!m_reader.feed(text.data() + at, n, at + n == text.size())) break;
+            at += n;
+            if (at == text.size()) break;
+        }
+        return result();
+    }
+
+    // What was read once the whole text was fed.
+    xpReadResult result() {
+        const xpRefusal& refusal = m_reader.refusal();
+        if (refusal) return refused(refusal.line, refusal.column, refusal.message);
+        m_reader.finish();
+        xpReadResult result;
+        result.wellFormed = true;
+        result.unlisted = m_context.unlisted();
+        result.errors = m_context.takeErrors();
+        // Report in document order; errors of one line keep the order they were found in.
+        std::stable_sort(result.errors.begin(), result.errors.end() - (result.unlisted > 0),
+                         [](const xpReportedError& a, const xpReportedError& b) { return a.line < b.line; });
+        return result;
+    }
+
+private:
+    xpExchangeContext m_context;
+    xpStreamImport m_reader;
+};
+}  // namespace
+
+xpReadResult xpDocument::read(xpElement& root, std::string_view bytes) {
+    std::string storage;
+    std::string_view text;
+    xpReading reading(root, m_maxErrors);
+    if (xpTextProblem problem = xpDecodeSource(bytes, storage, text)) return reading.refused(text, problem);
+    // Pieces as large as a text usually is: the parser copies each one into a buffer of its own.
+    return reading.readAll(text, std::size_t(1) << 24);
+}
+
+xpReadResult xpDocument::readStream(xpElement& root, std::istream& in) {
+    xpReading reading(root, m_maxErrors);
+    xpStreamImport& reader = reading.reader();
+    auto refused = [&](int line, int column, std::string message) {
+        return reading.refused(line, column, std::move(message));
     };
 
     const auto buffer = std::make_unique_for_overwrite<char[]>(kChunk);
     std::string chunk;
     bool more = readChunk(in, chunk, buffer.get());
     if (in.bad()) return refused(0, 0, "read error");
-    bool parsing = true;
     if (decodedWhole(chunk)) {
         // Other encodings are rare and small: they are converted as a whole, then streamed.
         while (more) more = readChunk(in, chunk, buffer.get());
         if (in.bad()) return refused(0, 0, "read error");
         std::string storage;
         std::string_view text;
-        if (xpTextProblem problem = xpDecodeSource(chunk, storage, text)) {
-            int line = 0, column = 0;
-            xpLineAndColumn(text, problem.offset, line, column);
-            return refused(line, column, problem.message);
-        }
-        for (std::size_t at = 0; parsing;) {
-            const std::size_t n = std::min(kChunk, text.size() - at);
-            parsing = reader.feed(text.data() + at, n, at + n == text.size());
-            at += n;
-            if (at == text.size()) break;
-        }
-    } else {
-        Position position;
-        std::string carry;
-        std::size_t skip = chunk.starts_with("\xEF\xBB\xBF") ? 3 : 0;
-        for (;;) {
-            const bool last = !more;
-            std::string_view piece = std::string_view(chunk).substr(skip);
-            skip = 0;
-            if (!carry.empty()) {
-                carry.append(piece);
-                chunk.swap(carry);
-                carry.clear();
-                piece = chunk;
-            }
-            const std::size_t cut = last ? piece.size() : completeLength(piece);
-            carry.assign(piece.substr(cut));
-            piece = piece.substr(0, cut);
-            // A byte that is no text refuses the document wherever it stands, even after a
-            // refusal of the markup: the rest is still checked, as the DOM reader checks it first.
-            if (xpTextProblem problem = xpCheckUtf8(piece)) {
-                Position at = position;
-                at.advance(piece.substr(0, problem.offset));
-                return refused(at.line, at.column, problem.message);
-            }
-            position.advance(piece);
-            if (parsing) parsing = reader.feed(piece.data(), piece.size(), last);
-            if (last) break;
-            chunk.clear();
-            more = readChunk(in, chunk, buffer.get());
-            if (in.bad()) return refused(0, 0, "read error");
-        }
+        if (xpTextProblem problem = xpDecodeSource(chunk, storage, text)) return reading.refused(text, problem);
+        return reading.readAll(text, kChunk);
     }
-    if (reader.refusal()) return refused(reader.refusal().line, reader.refusal().column, reader.refusal().message);
-    reader.finish();
-    xpReadResult result;
-    result.wellFormed = true;
-    result.unlisted = context.unlisted();
-    result.errors = context.takeErrors();
-    std::stable_sort(result.errors.begin(), result.errors.end() - (result.unlisted > 0),
-                     [](const xpReportedError& a, const xpReportedError& b) { return a.line < b.line; });
-    return result;
+    bool parsing = true;
+    Position position;
+    std::string carry;
+    std::size_t skip = chunk.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+    for (;;) {
+        const bool last = !more;
+        std::string_view piece = std::string_view(chunk).substr(skip);
+        skip = 0;
+        if (!carry.empty()) {
+            carry.append(piece);
+            chunk.swap(carry);
+            carry.clear();
+            piece = chunk;
+        }
+        const std::size_t cut = last ? piece.size() : completeLength(piece);
+        carry.assign(piece.substr(cut));
+        piece = piece.substr(0, cut);
+        // A byte that is no text refuses the document wherever it stands, even after a refusal
+        // of the markup: the rest is still checked, as a text read checks it first.
+        if (xpTextProblem problem = xpCheckUtf8(piece)) {
+            Position at = position;
+            at.advance(piece.substr(0, problem.offset));
+            return refused(at.line, at.column, problem.message);
+        }
+        position.advance(piece);
+        if (parsing) parsing = reader.feed(piece.data(), piece.size(), last);
+        if (last) break;
+        chunk.clear();
+        more = readChunk(in, chunk, buffer.get());
+        if (in.bad()) return refused(0, 0, "read error");
+    }
+    return reading.result();
 }

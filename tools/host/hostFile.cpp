@@ -12,7 +12,7 @@
 #include "kestrel/document/kestrelLoads.h"
 
 namespace {
-bool g_dom = false;
+bool g_wholeText = false;
 
 // Opens FILE for reading; false with the system's reason when it cannot be read.
 bool openFile(const std::string& file, std::ifstream& in, std::string& failure) {
@@ -29,8 +29,8 @@ bool openFile(const std::string& file, std::ifstream& in, std::string& failure) 
 }
 }  // namespace
 
-void hostReadWithDom(bool dom) {
-    g_dom = dom;
+void hostReadWholeText(bool whole) {
+    g_wholeText = whole;
 }
 
 bool hostSlurp(const std::string& file, std::string& text, std::string& failure) {
@@ -59,13 +59,13 @@ hostFileDocument hostReadFile(const std::string& file, std::size_t maxErrors) {
     std::string failure;
     hostSession session;
     session.document.setMaxErrors(maxErrors);
-    if (g_dom) {
+    if (g_wholeText) {
         std::string text;
         if (!hostSlurp(file, text, failure)) {
             loaded.result.errors.push_back({0, {}, "cannot read file: " + failure});
             return loaded;
         }
-        loaded.result = session.document.read(session.root, std::move(text));
+        loaded.result = session.document.read(session.root, text);
     } else if (file == "-") {
         loaded.result = session.document.readStream(session.root, std::cin);
     } else {

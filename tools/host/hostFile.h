@@ -21,11 +21,11 @@ struct hostFileDocument {
 };
 
 // Reads FILE, or standard input for "-", listing at most `maxErrors` errors. The document is
-// streamed unless hostReadWithDom(true) chose the DOM read; both give the same result.
+// streamed unless hostReadWholeText(true) chose to read its whole text; both give the same result.
 hostFileDocument hostReadFile(const std::string& file, std::size_t maxErrors = xpDocument::kDefaultMaxErrors);
 
-// Whether hostReadFile reads the whole text into a DOM rather than streaming it.
-void hostReadWithDom(bool dom);
+// Whether hostReadFile reads the whole text into memory first rather than streaming it.
+void hostReadWholeText(bool whole);
 
 // Reads a whole file, or standard input for "-"; false when it cannot be read, with the
 // system's reason in `failure`.

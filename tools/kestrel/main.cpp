@@ -310,11 +310,14 @@ int run(int argc, char** argv) {
     evalCommand->add_flag("--json", evalJson, "One JSON object");
     evalCommand->add_option("--max-errors", g_maxErrors, maxErrorsHelp)->check(CLI::NonNegativeNumber);
 
-    // Every verb that reads a document through the library streams it; --dom reads its whole text
-    // into a DOM first (the same result, for comparison).
-    bool dom = false;
-    for (CLI::App* verb : {checkCommand, roundtripCommand, evalCommand})
-        verb->add_flag("--dom", dom, "Read the whole document into a DOM instead of streaming it");
+    // Every verb that reads a document through the library streams it; --text reads its whole text
+    // into memory first, as readLoads(text) does (the same result, for comparison). --dom, its
+    // former name, stays for the scripts that use it.
+    bool wholeText = false;
+    for (CLI::App* verb : {checkCommand, roundtripCommand, evalCommand}) {
+        verb->add_flag("--text", wholeText, "Read the whole text into memory first instead of streaming it");
+        verb->add_flag("--dom", wholeText, "The former name of --text")->group("");
+    }
     auto* sampleCommand = app.add_subcommand("sample", "Evaluate a load at regular positions over its footprint");
     std::string sampleFile;
     std::string sampleLoad;
@@ -360,7 +363,7 @@ int run(int argc, char** argv) {
         return code == 0 ? kOk : kUnreadable;
     }
     kestrel::setMaxGridNodes(maxGridNodes);
-    hostReadWithDom(dom);
+    hostReadWholeText(wholeText);
 
     try {
         if (app.got_subcommand("example")) {

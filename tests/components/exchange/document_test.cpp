@@ -151,6 +151,8 @@ TEST_F(Document, RefusesTextThatIsNoAcceptableDocument) {
           {"<note>\n \x01</note>", 2, 2, "character U+0001 is not allowed in XML"},
           {"<note>caf\xC3\xA9\xEF\xBF\xBE</note>", 1, 11, "character U+FFFE is not allowed in XML"},
           {lonelySurrogate, 1, 10, "invalid byte sequence for encoding UTF-16LE"},
+          {"<?xml version='1.0' encoding='ISO-8859-1'?>\n<note>\xE9\xE9\x01</note>", 2, 9,
+           "character U+0001 is not allowed in XML"},
           {"<?xml version='1.0' encoding='no-such'?><note/>", 1, 1, "unsupported encoding \"no-such\""},
           {"<?xml version='1.0' encoding='UTF-16'?><note/>", 1, 1,
            "the document declares encoding \"UTF-16\" but its bytes are not in it"},
