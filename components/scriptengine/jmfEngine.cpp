@@ -350,6 +350,10 @@ Engine* threadEngine() {
     JS::ContextOptionsRef(cx).setWasm(false).setAsmJS(false);
     JS_SetNativeStackQuota(cx, stackQuota());
     JS_SetGCParameter(cx, JSGC_MAX_NURSERY_BYTES, std::uint32_t(1) << 20);
+    // A load's function is called a few hundred times, in a realm of its own: compiling its code
+    // costs more than interpreting it that often. A function called far more is compiled still.
+    JS_SetGlobalJitCompilerOption(cx, JSJITCOMPILER_BASELINE_INTERPRETER_WARMUP_TRIGGER, 1000);
+    JS_SetGlobalJitCompilerOption(cx, JSJITCOMPILER_BASELINE_WARMUP_TRIGGER, 1100);
     JS_SetContextPrivate(cx, made.get());
     if (!JS::InitSelfHostedCode(cx)) {
         JS_DestroyContext(cx);
