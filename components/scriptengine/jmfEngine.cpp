@@ -82,6 +82,8 @@ std::size_t mallocBytes() {
 
 enum class Stop : int { none, time, memory };
 
+constexpr std::size_t kUnmeasured = std::size_t(-1);
+
 // The largest block a script may take is this share of its cap: small enough that the engine's
 // built-ins, which a script cannot interrupt, end in well under a budget over any one block (about
 // a microsecond per element at worst), large enough for any table an intensity needs.
@@ -293,17 +295,21 @@ bool Process::scan() {
         if (running % 2 == 0) continue;
         any = true;
         if (engine->stopped.load() == running) continue;
+        if (engine->seen != running) {
+            engine->seen = running;
+            engine->deadline = now + engine->budget.load(std::memory_order_relaxed);
+            engine->memoryAtStart = kUnmeasured;
+            continue;
+        }
+        // Memory is measured from a segment's second scan on: most calls end before it, and
+        // measuring takes malloc's locks from the thread running the script. What a segment
+        // allocates before then is bounded by the largest block and a scan's time.
         if (!measured) {
             memory = mallocBytes();
             measured = true;
         }
+        if (engine->memoryAtStart == kUnmeasured) engine->memoryAtStart = memory;
         const std::uint64_t heap = JS_GetGCParameter(engine->cx, JSGC_BYTES);
-        if (engine->seen != running) {
-            engine->seen = running;
-            engine->deadline = now + engine->budget.load(std::memory_order_relaxed);
-            engine->memoryAtStart = memory;
-            continue;
-        }
         Stop why = Stop::none;
         if (now >= engine->deadline) {
             why = Stop::time;
