@@ -147,6 +147,14 @@ TEST(ScriptEngine, HeapCapHoldsAcrossCalls) {
     EXPECT_EQ(error, "intensity ran out of its memory cap of 4 MiB");
     EXPECT_LE(f.engineBytes(), std::size_t(5) << 20);
 
+    // Data kept within one call, slowly: what it adds up to is counted from the call's start.
+    jmfFunctionObject slow(
+        "function intensity() { const kept = [];\n"
+        "  for (;;) { kept.push(new Uint8Array(1e5).fill(kept.length)); for (const t = Date.now(); Date.now() < t + "
+        "1;); } }");
+    slow.setLimits({1s, std::size_t(4) << 20});
+    EXPECT_EQ(callError(slow), "intensity ran out of its memory cap of 4 MiB");
+
     // No one block passes a sixteenth of the cap, however it grows: 100,000 elements fit in one, 300,000 do not.
     const jmfFunctionObject grows(
         "function intensity(n) { const a = []; for (let i = 0; i < n; i++) a.push(i); return a.length; }");
