@@ -556,9 +556,10 @@ private:
     // places in those axes.
     bool grid(const laFootprintPolygon& polygon, const Axes& axes, std::vector<pos3d>& places,
               std::vector<std::array<double, 2>>& params, std::string& reason) {
+        std::vector<std::array<double, 2>> outline;
+        for (const pos3d& c : polygon.geometry().corners()) outline.push_back({axes.a(c), axes.b(c)});
         double low[2] = {INFINITY, INFINITY}, high[2] = {-INFINITY, -INFINITY};
-        for (const pos3d& c : polygon.geometry().corners()) {
-            const double at[2] = {axes.a(c), axes.b(c)};
+        for (const auto& at : outline) {
             for (int k = 0; k < 2; ++k) {
                 low[k] = std::min(low[k], at[k]);
                 high[k] = std::max(high[k], at[k]);
@@ -569,8 +570,6 @@ private:
         const double nb = std::floor((high[1] - low[1]) / step + mfSpaceBase::m_accuracy / step) + 1;
         if (!(na * nb <= static_cast<double>(kMaxSamples))) return tooFine(step, reason);
         const pos3d corner = axes.origin + axes.u * low[0] + axes.v * low[1];
-        std::vector<std::array<double, 2>> outline;
-        for (const pos3d& c : polygon.geometry().corners()) outline.push_back({axes.a(c), axes.b(c)});
         std::vector<std::pair<double, double>> spans;
         for (int j = 0; j < static_cast<int>(nb); ++j) {
             const double b = low[1] + j * step;
