@@ -63,10 +63,6 @@ void xpAlternativeElement::add(xpNode* node) {
         delete node;
 }
 
-bool xpAlternativeElement::import_dom(pugi::xml_node dom) {
-    return element() && element()->import_dom(dom);
-}
-
 bool xpAlternativeElement::export_dom(pugi::xml_node dom) {
     return element() && element()->export_dom(dom);
 }

@@ -29,7 +29,6 @@ public:
     // Whether the wrapper itself is a required child of its parent.
     bool isRequiredChild(const xpNode*) const override;
     void add(xpNode* node) override;
-    bool import_dom(pugi::xml_node dom) override;
     bool export_dom(pugi::xml_node dom) override;
     void reuseParent(bool reuse) override;
 

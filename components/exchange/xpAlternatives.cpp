@@ -66,8 +66,8 @@ bool xpAlternatives::do_import(xpImportSet& nodes) {
         const auto& alternative = m_alternatives[k];
         bool fits = true;
         for (const xpAttribute* attribute : attributesOf(k)) {
-            pugi::xml_attribute found = nodes.findAttribute(attribute->getName());
-            if (found ? !attribute->accepts_text(found.value()) : attribute->is_required()) {
+            const xpRecordAttribute* found = nodes.findAttribute(attribute->getName());
+            if (found ? !attribute->accepts_text(found->value()) : attribute->is_required()) {
                 fits = false;
                 break;
             }
@@ -79,8 +79,8 @@ bool xpAlternatives::do_import(xpImportSet& nodes) {
     std::string carried;
     for (const auto& alternative : m_alternatives)
         for (const xpAttribute* attribute : gatherAttributes(alternative.get()))
-            if (pugi::xml_attribute found = nodes.findAttribute(attribute->getName())) {
-                carried += std::string(carried.empty() ? "" : " ") + found.name() + "=\"" + found.value() + "\"";
+            if (const xpRecordAttribute* found = nodes.findAttribute(attribute->getName())) {
+                carried += std::string(carried.empty() ? "" : " ") + found->name() + "=\"" + found->value() + "\"";
                 nodes.takeAttribute(found);
             }
     if (!carried.empty())

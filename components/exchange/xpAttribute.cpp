@@ -70,16 +70,16 @@ bool xpAttribute::importText(const std::string& text) {
     return false;
 }
 
-bool xpAttribute::acceptsConstants(pugi::xml_node dom, std::string& reason) const {
+bool xpAttribute::acceptsConstants(const xpRecord& element, std::string& reason) const {
     if (!isConstant()) return true;
-    pugi::xml_attribute found = dom.attribute(getName().c_str());
+    const xpRecordAttribute* found = element.attribute(getName());
     if (!found) {
         if (!is_required()) return true;
         reason = "attribute \"" + getName() + "\" is missing";
         return false;
     }
-    if (accepts_text(found.value())) return true;
-    reason = "attribute \"" + getName() + "\" does not accept \"" + found.value() + "\"";
+    if (accepts_text(found->value())) return true;
+    reason = "attribute \"" + getName() + "\" does not accept \"" + found->value() + "\"";
     std::string expected = expectation();
     if (!expected.empty()) reason += ", expected " + expected;
     return false;

@@ -41,7 +41,7 @@ public:
     bool importText(const std::string& text);
     // Whether `dom` carries what this attribute demands if it is constant; otherwise `reason`
     // says which text was refused. Non-constant attributes accept any element.
-    bool acceptsConstants(pugi::xml_node dom, std::string& reason) const override;
+    bool acceptsConstants(const xpRecord& element, std::string& reason) const override;
 
 protected:
     // A load document never carries NaN or infinity: a number read must be finite. Throws

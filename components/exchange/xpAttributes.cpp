@@ -31,9 +31,9 @@ bool xpAttributes::do_import(xpImportSet& nodes) {
     return guardedImportConcrete();
 }
 
-bool xpAttributes::acceptsConstants(pugi::xml_node dom, std::string& reason) const {
+bool xpAttributes::acceptsConstants(const xpRecord& element, std::string& reason) const {
     for (const auto& node : m_attributes)
-        if (!node->acceptsConstants(dom, reason)) return false;
+        if (!node->acceptsConstants(element, reason)) return false;
     return true;
 }
 

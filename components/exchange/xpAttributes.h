@@ -25,7 +25,7 @@ public:
 
     const std::vector<std::unique_ptr<xpNode>>& attributes() const { return m_attributes; }
     // Whether the attributes that tell elements apart accept what `dom` carries.
-    bool acceptsConstants(pugi::xml_node dom, std::string& reason) const override;
+    bool acceptsConstants(const xpRecord& element, std::string& reason) const override;
 
 private:
     std::vector<std::unique_ptr<xpNode>> m_attributes;

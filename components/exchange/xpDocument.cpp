@@ -38,24 +38,6 @@ xpReadResult refused(std::string message) {
 }
 }  // namespace
 
-xpReadResult xpDocument::readTree(xpElement& root, pugi::xml_node top) {
-    // A whole document stands for its root element.
-    if (top.type() == pugi::node_document)
-        top = top.find_child([](pugi::xml_node n) { return n.type() == pugi::node_element; });
-    if (top.type() != pugi::node_element) return refused("no root element");
-    if (root.getElementName() != top.name())
-        return refused("root element is \"" + std::string(top.name()) + "\", expected \"" + root.getElementName() +
-                       "\"");
-    xpExchangeContext context;
-    context.setErrorLimit(m_maxErrors);
-    xpReadResult result;
-    result.wellFormed = true;
-    root.importFrom(xpFrame{nullptr, &context, top, 0});
-    result.unlisted = context.unlisted();
-    result.errors = context.takeErrors();
-    return result;
-}
-
 xpReadResult xpDocument::readFile(xpElement& root, const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return refused("cannot read file \"" + path + "\"");

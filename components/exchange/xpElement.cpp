@@ -83,10 +83,6 @@ bool xpElement::do_import(xpImportSet& nodes) {
     return false;
 }
 
-bool xpElement::import_dom(pugi::xml_node dom) {
-    return importFrom(xpFrame{nearestFrame(), xpExchangeContext::active(), dom, -1});
-}
-
 bool xpElement::importFrom(const xpFrame& frame) {
     std::optional<xpExchangeContext> local;
     xpFrame bound = frame;
@@ -107,9 +103,9 @@ bool xpElement::importContent(xpImportSet& nodes) {
     return guardedImportConcrete();
 }
 
-bool xpElement::acceptsElement(pugi::xml_node dom, std::string& reason) const {
+bool xpElement::acceptsElement(const xpRecord& element, std::string& reason) const {
     for (const auto& child : m_children)
-        if (!child->acceptsConstants(dom, reason)) return false;
+        if (!child->acceptsConstants(element, reason)) return false;
     return true;
 }
 

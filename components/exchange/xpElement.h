@@ -14,8 +14,6 @@ public:
 
     // Takes ownership of the node and becomes its parent.
     virtual void add(xpNode* node);
-    // Reads this element's attributes, children and text from its DOM element.
-    virtual bool import_dom(pugi::xml_node dom);
     // Writes this element's attributes, children and text into its DOM element. False: the
     // element should not be kept.
     virtual bool export_dom(pugi::xml_node dom);
@@ -44,7 +42,7 @@ public:
     virtual bool exportContent(pugi::xml_node dom);
     // Whether `dom` carries the values that the constant attributes of this element demand;
     // otherwise `reason` says which attribute refused which text.
-    bool acceptsElement(pugi::xml_node dom, std::string& reason) const;
+    bool acceptsElement(const xpRecord& element, std::string& reason) const;
     // Fills `type` with the children's contributions.
     void buildContent(xsSchema& schema, xsComplexType* type);
 

@@ -6,6 +6,7 @@
 
 #include "kestrel/components/exchange/detail/xpDroppedItems.h"
 #include "kestrel/components/exchange/xml_error.h"
+#include "kestrel/components/exchange/xpRecord.h"
 
 namespace {
 // Asked once or twice per element read: the initial-exec model reads it without a call into the
@@ -38,7 +39,7 @@ std::string xpFrame::path() const {
     boost::container::small_vector<Step, 16> steps;
     std::size_t size = 0;
     for (const xpFrame* f = this; f; f = f->parent) {
-        const char* name = f->dom.name();
+        const char* name = f->record ? f->record->name() : f->dom.name();
         const Step step{name, std::strlen(name), f->ordinal < 0 ? ordinalFromDom(f->dom) : f->ordinal};
         size += 1 + step.length;
         for (int n = step.ordinal; n > 0; n /= 10) ++size;
@@ -62,15 +63,11 @@ std::string xpFrame::path() const {
 }
 
 int xpFrame::line() const {
-    int line = 0, column = 0;
-    if (context && context->places()) context->places()->find(dom, line, column);
-    return line;
+    return record ? record->line : 0;
 }
 
 int xpFrame::column() const {
-    int line = 0, column = 0;
-    if (context && context->places()) context->places()->find(dom, line, column);
-    return column;
+    return record ? record->column : 0;
 }
 
 xpExchangeContext::xpExchangeContext() : m_previous(t_active) {

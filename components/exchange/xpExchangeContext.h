@@ -8,8 +8,6 @@
 
 #include "kestrel/components/exchange/xpForward.h"
 
-struct xpStreamedItems;
-
 // One error as reported to the caller of a read or write.
 struct xpReportedError {
     int line = 0;
@@ -19,30 +17,26 @@ struct xpReportedError {
     int column = 0;
 };
 
-// One element being read or written: its DOM element and its place among same-named siblings.
+// One element being read or written: the element and its place among same-named siblings.
 // Frames live on the stack of the walk; a path is formed only when an error asks for it.
 struct xpFrame {
     const xpFrame* parent = nullptr;
     xpExchangeContext* context = nullptr;
+    // The element written; none in a frame of a read.
     pugi::xml_node dom;
     // 1-based ordinal among same-named siblings, 0 when the element has no same-named sibling.
     int ordinal = 0;
+    // The element read; null in a frame of a write.
+    const xpRecord* record = nullptr;
+
+    static xpFrame reading(const xpFrame* parent, xpExchangeContext* context, const xpRecord& record, int ordinal) {
+        return xpFrame{parent, context, {}, ordinal, &record};
+    }
 
     std::string path() const;
     int line() const;
     // 1-based column of the element's "<", in characters; 0 where unknown.
     int column() const;
-};
-
-// Where the elements of a document read from text stand (its parts, built element by element):
-// their line and column, found by DOM element.
-class xpPlaces {
-public:
-    virtual ~xpPlaces() = default;
-    // False for an element it does not know.
-    virtual bool find(pugi::xml_node dom, int& line, int& column) const = 0;
-    // The items of the sequence element `dom` read before it, if they were.
-    virtual xpStreamedItems* streamed(pugi::xml_node) const { return nullptr; }
 };
 
 // State of one read or write: where its elements stand and every error recorded.
@@ -53,9 +47,6 @@ public:
     xpExchangeContext(const xpExchangeContext&) = delete;
     xpExchangeContext& operator=(const xpExchangeContext&) = delete;
 
-    // Elements are placed by it; not owned, null for none (a host's tree: lines unknown, 0).
-    void setPlaces(const xpPlaces* places) { m_places = places; }
-    const xpPlaces* places() const { return m_places; }
     const std::vector<xpReportedError>& errors() const { return m_errors; }
     // Records an error; past the error limit it is only counted.
     void report(const xml_error& error);
@@ -81,6 +72,5 @@ private:
     std::size_t m_limit = static_cast<std::size_t>(-1);
     std::size_t m_unlisted = 0;
     std::size_t m_gridNodes = 0;
-    const xpPlaces* m_places = nullptr;
     xpExchangeContext* m_previous;
 };

@@ -11,6 +11,7 @@ class xpAlternatives;
 class xpDocument;
 class xpErrorMap;
 class xpImportSet;
+struct xpRecord;
 class xpExchangeContext;
 class xpFutureElementsBase;
 class xpFutureElementsCollection;

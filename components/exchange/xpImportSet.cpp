@@ -8,37 +8,31 @@
 #include "kestrel/components/exchange/xpNode.h"
 
 xpImportSet::xpImportSet(const xpFrame& frame) : m_frame(frame) {
-    for (pugi::xml_attribute a = frame.dom.first_attribute(); a; a = a.next_attribute()) m_attributes.push_back(a);
-    m_attributeTaken.assign(m_attributes.size(), false);
-    for (pugi::xml_node c = frame.dom.first_child(); c; c = c.next_sibling()) {
-        const pugi::xml_node_type type = c.type();
-        if (type == pugi::node_element)
-            m_children.push_back(c);
-        else if (type == pugi::node_pcdata || type == pugi::node_cdata)
-            m_hasText = true;
-    }
+    m_attributeTaken.assign(element().attributeCount(), false);
+    for (const xpRecord* c = element().firstChild; c; c = c->next) m_children.push_back(c);
     m_childTaken.assign(m_children.size(), false);
 }
 
 std::size_t xpImportSet::findAttributeIndex(std::string_view name) const {
-    for (std::size_t i = 0; i < m_attributes.size(); ++i)
-        if (!m_attributeTaken[i] && xpNameEquals(m_attributes[i].name(), name)) return i;
+    const xpRecord& record = element();
+    for (std::size_t i = 0; i < m_attributeTaken.size(); ++i)
+        if (!m_attributeTaken[i] && xpNameEquals(record.attribute(i).name(), name)) return i;
     return npos;
 }
 
-pugi::xml_attribute xpImportSet::findAttribute(std::string_view name) const {
+const xpRecordAttribute* xpImportSet::findAttribute(std::string_view name) const {
     std::size_t i = findAttributeIndex(name);
-    return i == npos ? pugi::xml_attribute() : m_attributes[i];
+    return i == npos ? nullptr : &attribute(i);
 }
 
-void xpImportSet::takeAttribute(pugi::xml_attribute attribute) {
-    for (std::size_t i = 0; i < m_attributes.size(); ++i)
-        if (m_attributes[i] == attribute) m_attributeTaken[i] = true;
+void xpImportSet::takeAttribute(const xpRecordAttribute* attribute) {
+    for (std::size_t i = 0; i < m_attributeTaken.size(); ++i)
+        if (&this->attribute(i) == attribute) m_attributeTaken[i] = true;
 }
 
 bool xpImportSet::offers(std::string_view elementName) const {
     for (std::size_t i = 0; i < m_children.size(); ++i)
-        if (!m_childTaken[i] && xpNameEquals(m_children[i].name(), elementName)) return true;
+        if (!m_childTaken[i] && xpNameEquals(m_children[i]->name(), elementName)) return true;
     return false;
 }
 
@@ -64,10 +58,10 @@ void xpImportSet::computeOrdinals() const {
         if (added) names.push_back(Name{name, 0, 0});
         return names[std::size_t(at->second)];
     };
-    for (pugi::xml_node c : m_children) ++slot(c.name()).count;
+    for (const xpRecord* c : m_children) ++slot(c->name()).count;
     m_ordinals.reserve(m_children.size());
-    for (pugi::xml_node c : m_children) {
-        Name& n = slot(c.name());
+    for (const xpRecord* c : m_children) {
+        Name& n = slot(c->name());
         m_ordinals.push_back(n.count > 1 ? ++n.seen : 0);
     }
 }
@@ -77,31 +71,20 @@ xpFrame xpImportSet::childFrame(std::size_t i) const {
     // of every child's place pays only for many.
     constexpr std::size_t kCompared = 8;
     if (m_children.size() <= kCompared && m_ordinals.empty()) {
-        const char* name = m_children[i].name();
+        const char* name = m_children[i]->name();
         const std::string_view view(name);
         int before = 0;
         bool repeated = false;
         for (std::size_t j = 0; j < m_children.size(); ++j) {
-            if (j == i || !xpNameEquals(m_children[j].name(), view)) continue;
+            if (j == i || !xpNameEquals(m_children[j]->name(), view)) continue;
             repeated = true;
             before += j < i;
         }
-        return xpFrame{&m_frame, m_frame.context, m_children[i], repeated ? before + 1 : 0};
+        return xpFrame::reading(&m_frame, m_frame.context, *m_children[i], repeated ? before + 1 : 0);
     }
     // Computed once per element, and only when a child is read: a path needs it.
     if (m_ordinals.empty() && !m_children.empty()) computeOrdinals();
-    return xpFrame{&m_frame, m_frame.context, m_children[i], m_ordinals[i]};
-}
-
-bool xpImportSet::hasText() const {
-    return m_hasText;
-}
-
-std::string xpImportSet::text() const {
-    std::string text;
-    for (pugi::xml_node c = m_frame.dom.first_child(); c; c = c.next_sibling())
-        if (c.type() == pugi::node_pcdata || c.type() == pugi::node_cdata) text += c.value();
-    return text;
+    return xpFrame::reading(&m_frame, m_frame.context, *m_children[i], m_ordinals[i]);
 }
 
 void xpImportSet::noteRefusal(std::size_t i, std::string reason) {
@@ -112,17 +95,17 @@ void xpImportSet::noteRefusal(std::size_t i, std::string reason) {
 void xpImportSet::reportLeftovers(xpNode* reporter) {
     xpNode* sink = reporter;
     std::string path;
-    for (std::size_t i = 0; i < m_attributes.size(); ++i) {
+    for (std::size_t i = 0; i < m_attributeTaken.size(); ++i) {
         if (m_attributeTaken[i]) continue;
         if (path.empty()) path = m_frame.path();
-        sink->nodeError() << xml_error_message(reporter,
-                                               std::string("unexpected attribute \"") + m_attributes[i].name() + "\"",
-                                               path + "/@" + m_attributes[i].name(), m_frame.line(), m_frame.column());
+        const char* name = attribute(i).name();
+        sink->nodeError() << xml_error_message(reporter, std::string("unexpected attribute \"") + name + "\"",
+                                               path + "/@" + name, m_frame.line(), m_frame.column());
     }
     for (std::size_t i = 0; i < m_children.size(); ++i) {
         if (m_childTaken[i]) continue;
         xpFrame child = childFrame(i);
-        std::string name = m_children[i].name();
+        std::string name = m_children[i]->name();
         std::string message;
         if (i < m_refusals.size() && !m_refusals[i].empty())
             message = m_refusals[i];
@@ -132,11 +115,9 @@ void xpImportSet::reportLeftovers(xpNode* reporter) {
             message = "unexpected element \"" + name + "\"";
         sink->nodeError() << xml_error_message(reporter, message, child.path(), child.line(), child.column());
     }
-    if (!m_textTaken && m_hasText) {
-        for (pugi::xml_node c = m_frame.dom.first_child(); c; c = c.next_sibling()) {
-            if (c.type() != pugi::node_pcdata && c.type() != pugi::node_cdata) continue;
-            std::string_view value = c.value();
-            if (value.find_first_not_of(" \t\r\n") == std::string_view::npos) continue;
+    if (!m_textTaken) {
+        for (const xpRecord::Run* run = element().firstRun; run; run = run->next) {
+            if (run->text.find_first_not_of(" \t\r\n") == std::string_view::npos) continue;
             sink->nodeError() << xml_error_message(reporter, "unexpected text content", m_frame.path(), m_frame.line(),
                                                    m_frame.column());
             break;

@@ -1,15 +1,14 @@
 #pragma once
 
-#include <pugixml.hpp>
-
 #include <boost/container/small_vector.hpp>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "kestrel/components/exchange/xpExchangeContext.h"
+#include "kestrel/components/exchange/xpRecord.h"
 
-// The content of one DOM element, offered to the nodes that read it: each attribute and child
+// The content of one element read, offered to the nodes that read it: each attribute and child
 // element can be taken once. What is left at the end was read by no node and is reported.
 // Everything an ordinary element needs is held inline: reading an element allocates nothing
 // unless it has many attributes, children or announced names.
@@ -18,27 +17,27 @@ public:
     xpImportSet(const xpFrame& frame);
 
     const xpFrame& frame() const { return m_frame; }
-    pugi::xml_node element() const { return m_frame.dom; }
+    const xpRecord& element() const { return *m_frame.record; }
 
-    // The attribute of that name not yet taken; empty when there is none.
-    pugi::xml_attribute findAttribute(std::string_view name) const;
-    void takeAttribute(pugi::xml_attribute attribute);
+    // The attribute of that name not yet taken; null when there is none.
+    const xpRecordAttribute* findAttribute(std::string_view name) const;
+    void takeAttribute(const xpRecordAttribute* attribute);
     // The same by index: the index of the attribute of that name not yet taken, or npos.
     static constexpr std::size_t npos = std::size_t(-1);
     std::size_t findAttributeIndex(std::string_view name) const;
-    pugi::xml_attribute attribute(std::size_t i) const { return m_attributes[i]; }
+    const xpRecordAttribute& attribute(std::size_t i) const { return element().attribute(i); }
     void takeAttributeAt(std::size_t i) { m_attributeTaken[i] = true; }
 
     std::size_t childCount() const { return m_children.size(); }
-    pugi::xml_node child(std::size_t i) const { return m_children[i]; }
+    const xpRecord& child(std::size_t i) const { return *m_children[i]; }
     bool taken(std::size_t i) const { return m_childTaken[i]; }
     void take(std::size_t i) { m_childTaken[i] = true; }
     // A frame for child i, its ordinal among same-named siblings filled in.
     xpFrame childFrame(std::size_t i) const;
 
     // Character data of the element (text and CDATA sections joined).
-    std::string text() const;
-    bool hasText() const;
+    std::string text() const { return element().text(); }
+    bool hasText() const { return element().hasText(); }
     void takeText() { m_textTaken = true; }
 
     // Names some node of this element reads; a child nobody announced is unexpected. The name
@@ -60,14 +59,12 @@ private:
     void computeOrdinals() const;
 
     xpFrame m_frame;
-    Inline<pugi::xml_attribute, 8> m_attributes;
     Inline<bool, 8> m_attributeTaken;
-    Inline<pugi::xml_node, 8> m_children;
+    Inline<const xpRecord*, 8> m_children;
     Inline<bool, 8> m_childTaken;
     std::vector<std::string> m_refusals;
     // A polymorphic member announces every alternative's name.
     Inline<std::string_view, 32> m_announced;
     mutable Inline<int, 8> m_ordinals;
     bool m_textTaken = false;
-    bool m_hasText = false;
 };

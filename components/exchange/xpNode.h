@@ -123,7 +123,7 @@ public:
     virtual bool isRequiredChild(const xpNode* child) const;
     // Whether the constant attributes this node stands for accept the element `dom`; otherwise
     // `reason` says which attribute refused which text. Only attribute nodes have any.
-    virtual bool acceptsConstants(pugi::xml_node, std::string&) const { return true; }
+    virtual bool acceptsConstants(const xpRecord&, std::string&) const { return true; }
     // Whether a missing node is reported as "Required field not found".
     virtual bool isRequiredField() const;
     virtual const std::string& getElementName() const { return m_name; }

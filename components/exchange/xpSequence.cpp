@@ -44,10 +44,6 @@ bool xpSequence::export_child(pugi::xml_node parent) {
     return xpElement::export_child(parent);
 }
 
-bool xpSequence::import_dom(pugi::xml_node dom) {
-    return xpElement::import_dom(dom);
-}
-
 void xpSequence::nodes_for_import(xpImportSet& nodes) {
     if (reusesParent()) {
         if (m_item) nodes.announce(m_item->getElementName());
@@ -113,8 +109,7 @@ bool xpSequence::importItems(xpImportSet& nodes) {
     const std::string& name = item->getElementName();
     nodes.announce(name);
     bool ok = true;
-    const xpPlaces* places = nodes.frame().context ? nodes.frame().context->places() : nullptr;
-    if (xpStreamedItems* streamed = places ? places->streamed(nodes.element()) : nullptr) {
+    if (xpStreamedItems* streamed = nodes.element().streamed) {
         // The items were read as they arrived; their elements are gone.
         replay(*streamed, nodes.frame(), name);
         if (streamed->sequence && adopt(*streamed->sequence)) {
@@ -144,7 +139,8 @@ bool xpSequence::importItems(xpImportSet& nodes) {
         ++ordinal;
         if (named[i] != 2 || nodes.taken(i)) continue;
         nodes.take(i);
-        const xpFrame frame{&nodes.frame(), nodes.frame().context, nodes.child(i), sameNamed > 1 ? ordinal : 0};
+        const xpFrame frame =
+            xpFrame::reading(&nodes.frame(), nodes.frame().context, nodes.child(i), sameNamed > 1 ? ordinal : 0);
         ok = readItem(*item, frame) && ok;
     }
     return ok;

@@ -33,7 +33,6 @@ public:
     // Makes room for `count` entries about to be read; a container without reserve ignores it.
     virtual void reserve(std::size_t) {}
 
-    bool import_dom(pugi::xml_node dom) override;
     void nodes_for_import(xpImportSet& nodes) override;
     bool do_import(xpImportSet& nodes) override;
     bool export_child(pugi::xml_node parent) override;

@@ -4,7 +4,6 @@
 #include <cstring>
 #include <exception>
 #include <functional>
-#include <initializer_list>
 #include <istream>
 #include <memory>
 #include <optional>
@@ -14,6 +13,7 @@
 #include "kestrel/components/exchange/xpDocument.h"
 #include "kestrel/components/exchange/xpElement.h"
 #include "kestrel/components/exchange/xpImportSet.h"
+#include "kestrel/components/exchange/xpRecord.h"
 #include "kestrel/components/exchange/xpSequence.h"
 #include "kestrel/components/exchange/xpSourceText.h"
 #include "kestrel/components/exchange/xpStreamedItems.h"
@@ -75,53 +75,35 @@ xpReadResult refusedWith(int line, int column, std::string message) {
 }
 }  // namespace
 
-// Turns expat's events into the DOM parts the nodes read. A root whose first node is a sequence of
-// items in the root's own element has its items read one at a time as each one ends, and dropped;
-// anything else is read from its whole element when it ends. Within any part, the items of a
-// streamable sequence are read as each one ends and dropped; the sequence takes them when it is
-// read.
-class xpStreamImport : public xpPlaces {
-    // One part of a document built element by element (the root's own element, or one item),
-    // with the place of each of its elements.
+// Turns a document's events (expat's, or a walk of a host's tree) into the records of the parts
+// the nodes read. A root whose first node is a sequence of items in the root's own element has its
+// items read one at a time as each one ends, and dropped; anything else is read from its whole
+// element when it ends. Within any part, the items of a streamable sequence are read as each one
+// ends and dropped; the sequence takes them when it is read.
+class xpStreamImport {
+    // One part of a document built element by element: the root's own element, or one item.
     struct Part {
-        struct Place {
-            const void* element;
-            int line;
-            int column;
-        };
-        pugi::xml_document dom;
-        // In the order the elements were made; sorted by element when first looked up, since a
-        // hash map of a large part costs more than its DOM's strings.
-        mutable std::vector<Place> places;
-        mutable bool sorted = true;
-        void add(const void* element, int line, int column) {
-            sorted = sorted && (places.empty() || std::less<const void*>()(places.back().element, element));
-            places.push_back({element, line, column});
-        }
-        const Place* find(const void* element) const {
-            auto before = [](const Place& p, const void* e) { return std::less<const void*>()(p.element, e); };
-            if (!sorted) {
-                std::sort(places.begin(), places.end(),
-                          [&](const Place& a, const Place& b) { return before(a, b.element); });
-                sorted = true;
-            }
-            auto at = std::lower_bound(places.begin(), places.end(), element, before);
-            return at != places.end() && at->element == element ? &*at : nullptr;
-        }
+        xpRecordArena arena;
+        xpRecord* top = nullptr;
     };
 
 public:
-    xpStreamImport(xpElement& root, xpExchangeContext* context)
-        : m_root(&root), m_rootName(root.getElementName()), m_context(context), m_parser(takeParser()) {
-        XML_SetUserData(m_parser, this);
-        XML_SetElementHandler(m_parser, onStart, onEnd);
-        XML_SetCharacterDataHandler(m_parser, onText);
-        XML_SetCdataSectionHandler(m_parser, onCdataStart, onCdataEnd);
-        XML_SetCommentHandler(m_parser, onComment);
-        XML_SetProcessingInstructionHandler(m_parser, onInstruction);
-        XML_SetStartDoctypeDeclHandler(m_parser, onDoctype);
+    // Events come from `parse` when it is true, else from walk().
+    xpStreamImport(xpElement& root, xpExchangeContext* context, bool parse = true)
+        : m_root(&root), m_rootName(root.getElementName()), m_context(context) {
+        if (parse) {
+            m_parser = takeParser();
+            XML_SetUserData(m_parser, this);
+            XML_SetElementHandler(m_parser, onStart, onEnd);
+            XML_SetCharacterDataHandler(m_parser, onText);
+            XML_SetCdataSectionHandler(m_parser, onCdataStart, onCdataEnd);
+            XML_SetCommentHandler(m_parser, onComment);
+            XML_SetProcessingInstructionHandler(m_parser, onInstruction);
+            XML_SetStartDoctypeDeclHandler(m_parser, onDoctype);
+        }
         m_streamable = xpStreamableSequences();
-        if (root.children().empty()) return;
+        // A host's tree is read as one part, in the order its read has always had.
+        if (!parse || root.children().empty()) return;
         auto* sequence = dynamic_cast<xpSequence*>(root.children().front().get());
         auto* item = sequence ? dynamic_cast<xpElement*>(sequence->item()) : nullptr;
         if (sequence && sequence->reusesParent() && item && !item->getElementName().empty()) {
@@ -129,7 +111,9 @@ public:
             m_item = item;
         }
     }
-    ~xpStreamImport() override { giveBack(m_parser, m_largestFeed); }
+    ~xpStreamImport() {
+        if (m_parser) giveBack(m_parser, m_largestFeed);
+    }
     xpStreamImport(const xpStreamImport&) = delete;
     xpStreamImport& operator=(const xpStreamImport&) = delete;
 
@@ -143,6 +127,41 @@ public:
         if (status == XML_STATUS_ERROR && !m_refusal) refuseAsParser();
         if (last && !m_refusal && m_mismatch) m_refusal = m_mismatch;
         return !m_refusal;
+    }
+
+    // The events of a host's element `top` and everything in it, without places.
+    void walk(pugi::xml_node top) {
+        std::vector<const char*> attributes;
+        pugi::xml_node node = top;
+        for (;;) {
+            const pugi::xml_node_type type = node.type();
+            if (type == pugi::node_element) {
+                attributes.clear();
+                for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
+                    attributes.push_back(a.name());
+                    attributes.push_back(a.value());
+                }
+                attributes.push_back(nullptr);
+                start(node.name(), attributes.data(), 0, 0);
+                if (pugi::xml_node child = node.first_child()) {
+                    node = child;
+                    continue;
+                }
+                end();
+            } else if ((type == pugi::node_pcdata || type == pugi::node_cdata) && !m_skip && m_cursor) {
+                // The host's text as it stands: a run of blanks is text here too.
+                m_part->arena.text(*m_cursor, node.value());
+            }
+            for (;;) {
+                if (node == top) return;
+                if (pugi::xml_node sibling = node.next_sibling()) {
+                    node = sibling;
+                    break;
+                }
+                node = node.parent();
+                end();
+            }
+        }
     }
 
     // The root's own content once the whole text was accepted: what no node took, and the value.
@@ -182,25 +201,6 @@ public:
 
     const xpRefusal& refusal() const { return m_refusal; }
 
-    bool find(pugi::xml_node dom, int& line, int& column) const override {
-        for (const Part* part : std::initializer_list<const Part*>{&m_itemPart, &m_shell, m_reading.get(),
-                                                                   m_current.get(), m_pending.get()}) {
-            if (!part) continue;
-            const Part::Place* found = part->find(dom.internal_object());
-            if (!found) continue;
-            line = found->line;
-            column = found->column;
-            return true;
-        }
-        return false;
-    }
-
-    xpStreamedItems* streamed(pugi::xml_node dom) const override {
-        for (const auto& [element, items] : m_streamed)
-            if (element == dom.internal_object()) return items.get();
-        return nullptr;
-    }
-
 private:
     static xpStreamImport& self(void* data) { return *static_cast<xpStreamImport*>(data); }
     // Runs an event; what it throws stops the parser and is thrown once the parser returns.
@@ -215,10 +215,25 @@ private:
         }
     }
     static void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char** attributes) {
-        self(data).guarded([&] { self(data).start(name, attributes); });
+        xpStreamImport& reader = self(data);
+        reader.guarded([&] {
+            reader.flushText();
+            // Asking for the place makes the parser count every byte since the last question:
+            // only elements that are kept ask.
+            if (reader.m_skip) {
+                ++reader.m_depth;
+                return;
+            }
+            const int line = int(XML_GetCurrentLineNumber(reader.m_parser));
+            const int column = int(XML_GetCurrentColumnNumber(reader.m_parser)) + 1;
+            reader.start(name, attributes, line, column);
+        });
     }
     static void XMLCALL onEnd(void* data, const XML_Char*) {
-        self(data).guarded([&] { self(data).end(); });
+        self(data).guarded([&] {
+            self(data).flushText();
+            self(data).end();
+        });
     }
     static void XMLCALL onText(void* data, const XML_Char* text, int length) {
         xpStreamImport& reader = self(data);
@@ -233,7 +248,7 @@ private:
         xpStreamImport& reader = self(data);
         reader.m_inCdata = false;
         if (!reader.m_skip && reader.m_cursor)
-            reader.guarded([&] { reader.m_cursor.append_child(pugi::node_cdata).set_value(reader.m_cdata.c_str()); });
+            reader.guarded([&] { reader.m_part->arena.text(*reader.m_cursor, reader.m_cdata); });
         reader.m_cdata.clear();
     }
     // Comments and processing instructions are not kept; text on either side of one stays apart.
@@ -337,14 +352,9 @@ private:
         m_refusal = {line, column, std::move(message)};
     }
 
-    void start(const char* name, const char** attributes) {
-        flushText();
+    void start(const char* name, const char* const* attributes, int line, int column) {
         ++m_depth;
         if (m_skip) return;
-        // Asking for the place makes the parser count every byte since the last question: only
-        // elements that are kept ask.
-        const int line = int(XML_GetCurrentLineNumber(m_parser));
-        const int column = int(XML_GetCurrentColumnNumber(m_parser)) + 1;
         if (m_depth == 1) {
             m_rootSeen = true;
             if (m_rootName != name) {
@@ -354,35 +364,37 @@ private:
                 return;
             }
             m_part = &m_shell;
-            m_cursor = append(m_shell.dom, name, attributes, line, column);
+            m_cursor = append(nullptr, name, attributes, line, column);
+            m_shell.top = m_cursor;
             beginRoot();
             return;
         }
+        xpRecord* parent = m_cursor;
         if (m_depth == 2 && m_sequence && name == m_item->getElementName()) {
             // The first item's place among its siblings is known when a second one starts.
             if (m_items == 1 && m_pending) readItem(std::exchange(m_pending, nullptr), 1);
-            m_current = std::make_unique<Part>();
+            m_current = takePart();
             m_part = m_current.get();
-            m_cursor = m_current->dom;
+            parent = nullptr;
         }
         if (m_streaming && !m_inItem && m_depth == m_streaming->depth + 1 && name == m_streaming->itemName) {
             m_inItem = true;
             m_part = &m_itemPart;
-            m_cursor = m_holder;
+            parent = &m_holder;
         }
-        m_cursor = append(m_cursor, name, attributes, line, column);
+        m_cursor = append(parent, name, attributes, line, column);
+        if (m_part == m_current.get() && !parent) m_current->top = m_cursor;
         if (!m_streaming && !m_streamable.empty()) beginStreaming(name);
     }
 
     void end() {
-        flushText();
         --m_depth;
         if (m_skip) return;
         if (m_depth == 0) {
             m_rootEnded = true;
             return;
         }
-        m_cursor = m_cursor.parent();
+        m_cursor = m_cursor->parent;
         if (m_inItem && m_depth == m_streaming->depth)
             readStreamedItem();
         else if (m_streaming && m_depth < m_streaming->depth)
@@ -390,7 +402,7 @@ private:
         if (m_depth == 1 && m_current) {
             ++m_items;
             m_part = &m_shell;
-            m_cursor = m_shell.dom.document_element();
+            m_cursor = m_shell.top;
             if (m_items == 1)
                 m_pending = std::move(m_current);
             else
@@ -398,23 +410,19 @@ private:
         }
     }
 
-    pugi::xml_node append(pugi::xml_node parent, const char* name, const char** attributes, int line, int column) {
-        pugi::xml_node element = parent.append_child(name);
-        for (const char** a = attributes; *a; a += 2) element.append_attribute(a[0]).set_value(a[1]);
-        m_part->add(element.internal_object(), line, column);
-        return element;
+    xpRecord* append(xpRecord* parent, const char* name, const char* const* attributes, int line, int column) {
+        return m_part->arena.element(parent, name, attributes, line, column);
     }
 
-    // Text between markup, as the DOM parser keeps it: a run of blanks is no text.
+    // Text between markup, as a tree's parser keeps it: a run of blanks is no text.
     void flushText() {
         if (m_text.empty()) return;
-        if (!m_skip && m_cursor && !blankOnly(m_text))
-            guarded([&] { m_cursor.append_child(pugi::node_pcdata).set_value(m_text.c_str()); });
+        if (!m_skip && m_cursor && !blankOnly(m_text)) guarded([&] { m_part->arena.text(*m_cursor, m_text); });
         m_text.clear();
     }
 
     void beginRoot() {
-        m_rootFrame = xpFrame{nullptr, m_context, m_shell.dom.document_element(), 0};
+        m_rootFrame = xpFrame::reading(nullptr, m_context, *m_shell.top, 0);
         if (!m_sequence) return;
         m_rootGuard.emplace(m_root, &m_rootFrame);
         m_root->import_begin();
@@ -423,13 +431,22 @@ private:
         m_rootBegun = true;
     }
 
+    // An emptied part, the last one read if there is one: its blocks are reused.
+    std::unique_ptr<Part> takePart() {
+        if (!m_sparePart) return std::make_unique<Part>();
+        std::unique_ptr<Part> part = std::move(m_sparePart);
+        part->arena.reset();
+        part->top = nullptr;
+        return part;
+    }
+
     // Reads one item through the sequence's item node, as the sequence reads each of its items.
     void readItem(std::unique_ptr<Part> part, int ordinal) {
-        const xpFrame frame{&m_rootFrame, m_context, part->dom.document_element(), ordinal};
-        // The part stays findable while it is read, and goes right after.
+        const xpFrame frame = xpFrame::reading(&m_rootFrame, m_context, *part->top, ordinal);
+        // The part stays while it is read, and goes right after.
         m_reading = std::move(part);
         if (m_item->importFrom(frame)) m_sequence->append_item();
-        m_reading.reset();
+        m_sparePart = std::move(m_reading);
         recycleStreamed();
     }
 
@@ -437,7 +454,7 @@ private:
     // owner is a whole element (a grid's), which costs more to build than most grids to read.
     // One whose sequence still holds places of its items is not taken back.
     void recycleStreamed() {
-        for (auto& [element, items] : m_streamed) {
+        for (auto& items : m_streamed) {
             if (!items->sequence || !items->sequence->item_places().empty()) continue;
             items->sequence->clear();
             m_spare.push_back({std::move(items->owner), items->sequence});
@@ -463,10 +480,12 @@ private:
             auto* item = items->sequence ? dynamic_cast<xpElement*>(items->sequence->item()) : nullptr;
             if (!item || item->getElementName().empty()) return;
             m_streaming = Streaming{items.get(), item->getElementName(), m_depth, m_part, m_cursor};
-            m_itemPart.dom.reset();
-            m_itemPart.places.clear();
-            m_holder = m_itemPart.dom.append_child(name);
-            m_streamed.emplace_back(m_cursor.internal_object(), std::move(items));
+            m_itemPart.arena.reset();
+            m_holderName = name;
+            m_holder = xpRecord{};
+            m_holder.m_name = m_holderName.c_str();
+            m_cursor->streamed = items.get();
+            m_streamed.push_back(std::move(items));
             return;
         }
     }
@@ -478,16 +497,15 @@ private:
         m_part = m_streaming->part;
         m_cursor = m_streaming->element;
         xpStreamedItems& items = *m_streaming->items;
-        const pugi::xml_node item = m_holder.last_child();
+        const xpRecord* item = m_holder.lastChild;
         ++items.items;
         {
             xpExchangeContext local;
-            local.setPlaces(this);
-            const xpFrame holder{nullptr, &local, m_holder, 0};
-            if (!items.sequence->readItem(xpFrame{&holder, &local, item, int(items.items)})) items.ok = false;
+            const xpFrame holder = xpFrame::reading(nullptr, &local, m_holder, 0);
+            if (!items.sequence->readItem(xpFrame::reading(&holder, &local, *item, int(items.items)))) items.ok = false;
             const std::size_t fatal = xpExchangeContext::errorCount();
             std::vector<xpReportedError> errors = local.takeErrors();
-            const std::size_t skip = std::strlen(m_holder.name()) + 1;
+            const std::size_t skip = m_holderName.size() + 1;
             for (std::size_t i = 0; i < errors.size(); ++i) {
                 const bool isFatal = i < fatal;
                 if (items.problems.size() >= m_context->errorLimit()) {
@@ -500,15 +518,14 @@ private:
                 items.problems.push_back({std::move(error), isFatal});
             }
         }
-        m_holder.remove_child(item);
-        m_itemPart.places.clear();
-        m_itemPart.sorted = true;
+        m_holder.firstChild = m_holder.lastChild = nullptr;
+        m_itemPart.arena.reset();
     }
 
     xpElement* m_root;
     std::string m_rootName;
     xpExchangeContext* m_context;
-    XML_Parser m_parser;
+    XML_Parser m_parser = nullptr;
     std::size_t m_largestFeed = 0;
     xpSequence* m_sequence = nullptr;
     xpElement* m_item = nullptr;
@@ -520,15 +537,17 @@ private:
         std::string itemName;
         int depth;
         Part* part;
-        pugi::xml_node element;
+        xpRecord* element;
     };
     std::optional<Streaming> m_streaming;
     // Its item being gathered, alone under a stand-in for the sequence's element.
     Part m_itemPart;
-    pugi::xml_node m_holder;
+    xpRecord m_holder;
+    std::string m_holderName;
     bool m_inItem = false;
-    // The items read ahead, by the sequence's element, until the part they are in is read.
-    std::vector<std::pair<const void*, std::unique_ptr<xpStreamedItems>>> m_streamed;
+    // The items read ahead, each pointed at by its sequence's element, until the part they are in
+    // is read.
+    std::vector<std::unique_ptr<xpStreamedItems>> m_streamed;
     struct Spare {
         std::unique_ptr<xpElement> owner;
         xpSequence* sequence;
@@ -543,8 +562,9 @@ private:
     std::unique_ptr<Part> m_current;
     std::unique_ptr<Part> m_pending;
     std::unique_ptr<Part> m_reading;
+    std::unique_ptr<Part> m_sparePart;
     Part* m_part = nullptr;
-    pugi::xml_node m_cursor;
+    xpRecord* m_cursor = nullptr;
     std::string m_text;
     std::string m_cdata;
     bool m_inCdata = false;
@@ -620,7 +640,6 @@ class xpReading {
 public:
     xpReading(xpElement& root, std::size_t maxErrors) : m_reader(root, &m_context) {
         m_context.setErrorLimit(maxErrors);
-        m_context.setPlaces(&m_reader);
     }
 
     xpStreamImport& reader() { return m_reader; }
@@ -668,6 +687,26 @@ private:
     xpStreamImport m_reader;
 };
 }  // namespace
+
+xpReadResult xpDocument::readTree(xpElement& root, pugi::xml_node top) {
+    // A whole document stands for its root element.
+    if (top.type() == pugi::node_document)
+        top = top.find_child([](pugi::xml_node n) { return n.type() == pugi::node_element; });
+    if (top.type() != pugi::node_element) return refusedWith(0, 0, "no root element");
+    if (root.getElementName() != top.name())
+        return refusedWith(
+            0, 0, "root element is \"" + std::string(top.name()) + "\", expected \"" + root.getElementName() + "\"");
+    xpExchangeContext context;
+    context.setErrorLimit(m_maxErrors);
+    xpStreamImport reader(root, &context, false);
+    reader.walk(top);
+    reader.finish();
+    xpReadResult result;
+    result.wellFormed = true;
+    result.unlisted = context.unlisted();
+    result.errors = context.takeErrors();
+    return result;
+}
 
 xpReadResult xpDocument::read(xpElement& root, std::string_view bytes) {
     std::string storage;
