@@ -48,7 +48,7 @@ bool xpPolymorphicNode::do_import(xpImportSet& nodes) {
     boost::container::small_vector<std::size_t, 4> candidates(m_parentReaders.begin(), m_parentReaders.end());
     for (std::size_t i = 0; i < nodes.childCount(); ++i) {
         if (nodes.taken(i)) continue;
-        if (auto found = m_byName.find(std::string_view(nodes.child(i).name())); found != m_byName.end())
+        if (auto found = m_byName.find(nodes.child(i).nameView()); found != m_byName.end())
             candidates.insert(candidates.end(), found->second.begin(), found->second.end());
     }
     std::sort(candidates.begin(), candidates.end());

@@ -51,7 +51,7 @@ bool xpAttribute::do_import(xpImportSet& nodes) {
         return false;
     }
     nodes.takeAttributeAt(at);
-    if (!importText(nodes.attribute(at).value())) return false;
+    if (!importText(std::string(nodes.attribute(at).valueView()))) return false;
     return guardedImportConcrete();
 }
 

@@ -2,7 +2,6 @@
 
 #include <optional>
 
-#include "kestrel/components/exchange/detail/xpNameEquals.h"
 #include "kestrel/components/exchange/xpAttribute.h"
 #include "kestrel/components/exchange/xpAttributes.h"
 #include "kestrel/components/exchange/xpImportSet.h"
@@ -68,7 +67,7 @@ bool xpElement::do_import(xpImportSet& nodes) {
     const std::string& name = getElementName();
     bool refused = false;
     for (std::size_t i = 0; i < nodes.childCount(); ++i) {
-        if (nodes.taken(i) || !xpNameEquals(nodes.child(i).name(), name)) continue;
+        if (nodes.taken(i) || nodes.child(i).nameView() != name) continue;
         std::string reason;
         if (!acceptsElement(nodes.child(i), reason)) {
             nodes.noteRefusal(i, reason);
@@ -95,7 +94,7 @@ bool xpElement::importFrom(const xpFrame& frame) {
 bool xpElement::importContent(xpImportSet& nodes) {
     import_begin();
     std::size_t before = xpExchangeContext::errorCount();
-    for (const auto& child : m_children) child->nodes_for_import(nodes);
+    nodes.announceLater(this);
     for (const auto& child : m_children) child->do_import(nodes);
     nodes.reportLeftovers(this);
     // A value built from content with errors would silently replace the member: keep it.

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <unordered_map>
+#include <utility>
 
-#include "kestrel/components/exchange/detail/xpNameEquals.h"
 #include "kestrel/components/exchange/xml_error.h"
-#include "kestrel/components/exchange/xpNode.h"
+#include "kestrel/components/exchange/xpElement.h"
 
 xpImportSet::xpImportSet(const xpFrame& frame) : m_frame(frame) {
     m_attributeTaken.assign(element().attributeCount(), false);
@@ -16,7 +16,7 @@ xpImportSet::xpImportSet(const xpFrame& frame) : m_frame(frame) {
 std::size_t xpImportSet::findAttributeIndex(std::string_view name) const {
     const xpRecord& record = element();
     for (std::size_t i = 0; i < m_attributeTaken.size(); ++i)
-        if (!m_attributeTaken[i] && xpNameEquals(record.attribute(i).name(), name)) return i;
+        if (!m_attributeTaken[i] && record.attribute(i).nameView() == name) return i;
     return npos;
 }
 
@@ -32,7 +32,7 @@ void xpImportSet::takeAttribute(const xpRecordAttribute* attribute) {
 
 bool xpImportSet::offers(std::string_view elementName) const {
     for (std::size_t i = 0; i < m_children.size(); ++i)
-        if (!m_childTaken[i] && xpNameEquals(m_children[i]->name(), elementName)) return true;
+        if (!m_childTaken[i] && m_children[i]->nameView() == elementName) return true;
     return false;
 }
 
@@ -58,10 +58,10 @@ void xpImportSet::computeOrdinals() const {
         if (added) names.push_back(Name{name, 0, 0});
         return names[std::size_t(at->second)];
     };
-    for (const xpRecord* c : m_children) ++slot(c->name()).count;
+    for (const xpRecord* c : m_children) ++slot(c->nameView()).count;
     m_ordinals.reserve(m_children.size());
     for (const xpRecord* c : m_children) {
-        Name& n = slot(c->name());
+        Name& n = slot(c->nameView());
         m_ordinals.push_back(n.count > 1 ? ++n.seen : 0);
     }
 }
@@ -71,12 +71,11 @@ xpFrame xpImportSet::childFrame(std::size_t i) const {
     // of every child's place pays only for many.
     constexpr std::size_t kCompared = 8;
     if (m_children.size() <= kCompared && m_ordinals.empty()) {
-        const char* name = m_children[i]->name();
-        const std::string_view view(name);
+        const std::string_view view = m_children[i]->nameView();
         int before = 0;
         bool repeated = false;
         for (std::size_t j = 0; j < m_children.size(); ++j) {
-            if (j == i || !xpNameEquals(m_children[j]->name(), view)) continue;
+            if (j == i || m_children[j]->nameView() != view) continue;
             repeated = true;
             before += j < i;
         }
@@ -104,6 +103,8 @@ void xpImportSet::reportLeftovers(xpNode* reporter) {
     }
     for (std::size_t i = 0; i < m_children.size(); ++i) {
         if (m_childTaken[i]) continue;
+        if (xpElement* announcer = std::exchange(m_announcer, nullptr))
+            for (const auto& node : announcer->children()) node->nodes_for_import(*this);
         xpFrame child = childFrame(i);
         std::string name = m_children[i]->name();
         std::string message;

@@ -43,6 +43,9 @@ public:
     // Names some node of this element reads; a child nobody announced is unexpected. The name
     // must outlive the set (node names do).
     void announce(std::string_view elementName) { m_announced.push_back(elementName); }
+    // The nodes of `element` announce their names only if a child is left over: the names tell
+    // only why it was left.
+    void announceLater(xpElement* element) { m_announcer = element; }
     // Why a node refused child i, for the report if no other node takes it.
     void noteRefusal(std::size_t i, std::string reason);
 
@@ -65,6 +68,7 @@ private:
     std::vector<std::string> m_refusals;
     // A polymorphic member announces every alternative's name.
     Inline<std::string_view, 32> m_announced;
+    xpElement* m_announcer = nullptr;
     mutable Inline<int, 8> m_ordinals;
     bool m_textTaken = false;
 };

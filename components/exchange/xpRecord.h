@@ -1,6 +1,5 @@
 #pragma once
 
-#include <boost/container/small_vector.hpp>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -16,8 +15,12 @@ struct xpStreamedItems;
 struct xpRecordAttribute {
     const char* m_name;
     const char* m_value;
+    std::uint32_t m_nameLength;
+    std::uint32_t m_valueLength;
     const char* name() const { return m_name; }
     const char* value() const { return m_value; }
+    std::string_view nameView() const { return {m_name, m_nameLength}; }
+    std::string_view valueView() const { return {m_value, m_valueLength}; }
 };
 
 // One element of the part of a document being read, as its events came: its attributes, its
@@ -33,6 +36,7 @@ struct xpRecord {
     const char* m_name = "";
     const xpRecordAttribute* m_attributes = nullptr;
     std::uint32_t m_attributeCount = 0;
+    std::uint32_t m_nameLength = 0;
     // 1-based line and column (in characters) of its "<"; 0 where unknown (a host's tree).
     int line = 0;
     int column = 0;
@@ -46,12 +50,13 @@ struct xpRecord {
     xpStreamedItems* streamed = nullptr;
 
     const char* name() const { return m_name; }
+    std::string_view nameView() const { return {m_name, m_nameLength}; }
     std::size_t attributeCount() const { return m_attributeCount; }
     const xpRecordAttribute& attribute(std::size_t i) const { return m_attributes[i]; }
     // The attribute of that name; null without one.
     const xpRecordAttribute* attribute(std::string_view name) const {
         for (std::uint32_t i = 0; i < m_attributeCount; ++i)
-            if (name == m_attributes[i].m_name) return &m_attributes[i];
+            if (name == m_attributes[i].nameView()) return &m_attributes[i];
         return nullptr;
     }
     bool hasText() const { return firstRun != nullptr; }
@@ -81,15 +86,19 @@ public:
     // An element with its attributes as expat gives them (name, value, ..., null), made in one
     // piece: the record, its attributes and their strings.
     xpRecord* element(xpRecord* parent, const char* name, const char* const* pairs, int line, int column) {
-        std::size_t n = 0;
+        // The lengths of the first strings are measured once; an element with more attributes
+        // has the rest measured again when they are copied.
+        constexpr std::size_t kMeasured = 32;
+        std::size_t lengths[kMeasured];
         const std::size_t nameLength = std::strlen(name);
         std::size_t bytes = round(sizeof(xpRecord)) + nameLength + 1;
-        boost::container::small_vector<std::size_t, 16> lengths;
-        for (; pairs[2 * n]; ++n) {
-            lengths.push_back(std::strlen(pairs[2 * n]));
-            lengths.push_back(std::strlen(pairs[2 * n + 1]));
-            bytes += lengths[2 * n] + lengths[2 * n + 1] + 2;
+        std::size_t n = 0;
+        for (; pairs[n]; ++n) {
+            const std::size_t length = std::strlen(pairs[n]);
+            if (n < kMeasured) lengths[n] = length;
+            bytes += length + 1;
         }
+        n /= 2;
         bytes += n * sizeof(xpRecordAttribute);
         char* at = static_cast<char*>(allocate(bytes));
         auto* record = new (at) xpRecord;
@@ -97,9 +106,13 @@ public:
         auto* attributes = reinterpret_cast<xpRecordAttribute*>(at);
         at += n * sizeof(xpRecordAttribute);
         record->m_name = copy(at, name, nameLength);
+        record->m_nameLength = std::uint32_t(nameLength);
+        auto length = [&](std::size_t k) { return k < kMeasured ? lengths[k] : std::strlen(pairs[k]); };
         for (std::size_t i = 0; i < n; ++i) {
-            const char* attributeName = copy(at, pairs[2 * i], lengths[2 * i]);
-            attributes[i] = {attributeName, copy(at, pairs[2 * i + 1], lengths[2 * i + 1])};
+            const std::size_t nameSize = length(2 * i), valueSize = length(2 * i + 1);
+            const char* attributeName = copy(at, pairs[2 * i], nameSize);
+            attributes[i] = {attributeName, copy(at, pairs[2 * i + 1], valueSize), std::uint32_t(nameSize),
+                             std::uint32_t(valueSize)};
         }
         record->m_attributes = attributes;
         record->m_attributeCount = std::uint32_t(n);

@@ -3,7 +3,6 @@
 #include <boost/container/small_vector.hpp>
 #include <cstdint>
 
-#include "kestrel/components/exchange/detail/xpNameEquals.h"
 #include "kestrel/components/exchange/xpImportSet.h"
 #include "kestrel/components/exchange/xpStreamedItems.h"
 #include "kestrel/components/schema/xsSchema.h"
@@ -124,7 +123,7 @@ bool xpSequence::importItems(xpImportSet& nodes) {
     std::size_t count = 0;
     std::size_t sameNamed = 0;
     for (std::size_t i = 0; i < nodes.childCount(); ++i) {
-        if (!xpNameEquals(nodes.child(i).name(), name)) continue;
+        if (nodes.child(i).nameView() != name) continue;
         ++sameNamed;
         named[i] = nodes.taken(i) ? 1 : 2;
         count += !nodes.taken(i);
