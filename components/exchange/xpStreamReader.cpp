@@ -384,7 +384,7 @@ private:
         }
         m_cursor = append(parent, name, attributes, line, column);
         if (m_part == m_current.get() && !parent) m_current->top = m_cursor;
-        if (!m_streaming && !m_streamable.empty()) beginStreaming(name);
+        if (!m_streaming && !m_streamable.empty()) beginStreaming(m_cursor->nameView());
     }
 
     void end() {
@@ -463,7 +463,7 @@ private:
     }
 
     // The element just begun, the cursor, starts the items of a streamable sequence.
-    void beginStreaming(const char* name) {
+    void beginStreaming(std::string_view name) {
         for (const auto& declared : m_streamable) {
             if (declared.name != name) continue;
             auto items = std::make_unique<xpStreamedItems>();

@@ -1,8 +1,10 @@
 #include "detail/jmfEngineAllocations.h"
+#include "detail/jmfSelfHosted.h"
 #include "kestrel/components/framework/detail/jmfEngineInterface.h"
 #include "kestrel/components/framework/jmfFunctionObject.h"
 
 #include <js/Array.h>
+#include <js/BuildId.h>
 #include <js/CompilationAndEvaluation.h>
 #include <js/Context.h>
 #include <js/ContextOptions.h>
@@ -123,10 +125,17 @@ struct Realm {
     Realm(JSContext* cx, std::uint64_t id) : id(id), global(cx), function(cx) {}
 };
 
+// The engine asks for it when it writes or reads code it keeps.
+bool engineBuildId(JS::BuildIdCharVector* buildId) {
+    static const std::string id = jmf_detail::engineIdentity();
+    return buildId->append(id.data(), id.size());
+}
+
 // The process's start of the engine and its watchdog.
 class Process {
 public:
     Process() {
+        JS::SetProcessBuildIdOp(engineBuildId);
         m_started = JS_Init();
         if (m_started) jmf_detail::guardEngineAllocations();
         if (m_started) m_thread = std::thread([this] { watch(); });
@@ -342,6 +351,17 @@ std::size_t stackQuota() {
     return size > 2 * kSpare ? size - kSpare : size / 2;
 }
 
+// The self-hosted code the build parsed, when this process runs the engine library it was parsed
+// with; else the engine parses it.
+bool initSelfHostedCode(JSContext* cx) {
+    static const bool kept =
+        jmf_detail::kSelfHostedCacheSize > 0 && jmf_detail::engineIdentity() == jmf_detail::kSelfHostedIdentity;
+    if (kept)
+        return JS::InitSelfHostedCode(
+            cx, JS::SelfHostedCache(jmf_detail::kSelfHostedCache, jmf_detail::kSelfHostedCacheSize));
+    return JS::InitSelfHostedCode(cx);
+}
+
 // The calling thread's engine, made on first use; null when the engine does not start.
 Engine* threadEngine() {
     thread_local std::unique_ptr<Engine> engine;
@@ -361,7 +381,7 @@ Engine* threadEngine() {
     JS_SetGlobalJitCompilerOption(cx, JSJITCOMPILER_BASELINE_INTERPRETER_WARMUP_TRIGGER, 1000);
     JS_SetGlobalJitCompilerOption(cx, JSJITCOMPILER_BASELINE_WARMUP_TRIGGER, 1100);
     JS_SetContextPrivate(cx, made.get());
-    if (!JS::InitSelfHostedCode(cx)) {
+    if (!initSelfHostedCode(cx)) {
         JS_DestroyContext(cx);
         made->cx = nullptr;
         return nullptr;
