@@ -2,7 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -68,20 +70,40 @@ public:
 
 private:
     static constexpr std::size_t kFlushAt = 1 << 16;
-    void separate();
+    // The most one value other than a string or a name takes, its comma included.
+    static constexpr std::size_t kValueRoom = 48;
+    // Where `size` more characters go; values are written straight into the buffer.
+    char* room(std::size_t size) {
+        if (m_capacity - m_size < size) grow(size);
+        return m_data.get() + m_size;
+    }
+    void grow(std::size_t size);
+    void append(std::string_view text) {
+        std::memcpy(room(text.size()), text.data(), text.size());
+        m_size += text.size();
+    }
+    // A comma before every value but the first of its instance, list or typed value.
+    char* separate(char* at) {
+        *at = ',';
+        at += m_comma;
+        m_comma = true;
+        return at;
+    }
     void flush();
-    void number(unsigned long long value, bool negative = false);
+    static char* number(char* at, unsigned long long value);
 
     // The text of reals written lately, by their bits.
     static constexpr unsigned kRecentBits = 9;
     struct RecentReal {
         std::uint64_t bits = 0;
         unsigned char length = 0;
-        char text[32];
+        char text[32] = {};
     };
 
     std::ostream& m_out;
-    std::string m_buffer;
+    std::unique_ptr<char[]> m_data;
+    std::size_t m_size = 0;
+    std::size_t m_capacity = 0;
     std::vector<RecentReal> m_recent = std::vector<RecentReal>(std::size_t(1) << kRecentBits);
     std::uint64_t m_next = 1;
     bool m_comma = false;
