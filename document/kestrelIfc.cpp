@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <unordered_map>
@@ -78,13 +79,24 @@ public:
           m_model(load.model()),
           m_system(system),
           m_pressure(as<laPressure<double>>(load)),
-          m_traction(as<laTraction<double>>(load)) {}
+          m_traction(as<laTraction<double>>(load)),
+          m_sampler(load.intensity->sampler(&m_model, system, 1.0)) {
+        if (!m_traction) return;
+        m_direction = m_traction->direction;
+        if (m_direction.length() > 0.0) m_direction = m_direction * (1.0 / m_direction.length());
+        m_turns = m_traction->intensitySystem != m_system;
+        // In a Cartesian system the direction turns alike at every position.
+        if (m_turns && !m_model.coordsys().isCylindrical()) {
+            m_direction = turned(pos3d(), m_direction);
+            m_turns = false;
+        }
+    }
 
     // False with the reason when the function gives no value there; `limitedAway` when it does
     // but the limit function leaves none (the load does not act there).
     bool at(const pos3d& position, Values& out, bool& limitedAway, std::string& error) const {
         limitedAway = false;
-        const lcIntensity value = m_load.intensity->getIntensity(&m_model, position, m_system, 1.0);
+        const lcIntensity value = m_sampler->at(position);
         if (value.empty()) {
             error = hostEvaluationError(*m_load.intensity);
             if (error.empty()) error = "the intensity function has no value there";
@@ -112,16 +124,16 @@ public:
 private:
     // A traction's magnitude along its direction, turned into the system asked for.
     Values tractionVector(const pos3d& position, double magnitude) const {
-        vec3d d = m_traction->direction;
-        if (d.length() > 0.0) d = d * (1.0 / d.length());
-        if (m_traction->intensitySystem != m_system) {
-            const coordsys3d& system = m_model.coordsys();
-            trans3d turn;
-            const bool turns = m_system == lcLoad::global ? system.localToGlobal(system.toLocal(position), turn)
-                                                          : system.globalToLocal(position, turn);
-            if (turns) d = d.transform(turn);
-        }
+        const vec3d d = m_turns ? turned(position, m_direction) : m_direction;
         return {d.x * magnitude, d.y * magnitude, d.z * magnitude};
+    }
+
+    vec3d turned(const pos3d& position, const vec3d& d) const {
+        const coordsys3d& system = m_model.coordsys();
+        trans3d turn;
+        const bool turns = m_system == lcLoad::global ? system.localToGlobal(system.toLocal(position), turn)
+                                                      : system.globalToLocal(position, turn);
+        return turns ? d.transform(turn) : d;
     }
 
     const Load& m_load;
@@ -129,6 +141,10 @@ private:
     lcLoad::lcCoordinateSystem m_system;
     const laIntensityFunction<laPressure<double>>* m_pressure;
     const laIntensityFunction<laTraction<double>>* m_traction;
+    std::unique_ptr<lcIntensitySampler> m_sampler;
+    // A traction's unit direction, turned already unless it turns with the position.
+    vec3d m_direction;
+    bool m_turns = false;
 };
 
 // One load value to write, at a place along its curve (one coordinate) or on its face (two).

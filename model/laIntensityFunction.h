@@ -45,20 +45,37 @@ public:
     lcIntensity transformIntensity(const lcLoad* load, const pos3d& position, const T& value,
                                    lcLoad::lcCoordinateSystem system) const {
         lcIntensity result(value);
-        if (intensitySystem == system || !load) return result;
-        const coordsys3d& coordinates = load->coordsys();
+        if (intensitySystem == system || !load || !turns(result)) return result;
         trans3d turn;
-        const bool turns = intensitySystem == lcLoad::local
-                               ? coordinates.localToGlobal(coordinates.toLocal(position), turn)
-                               : coordinates.globalToLocal(position, turn);
-        if (!turns || (result.size() != 3 && result.size() != 6)) return result;
-        for (std::size_t first = 0; first < result.size(); first += 3) {
-            const vec3d re = vec3d(result.real(first), result.real(first + 1), result.real(first + 2)).transform(turn);
-            const vec3d im = vec3d(result.imag(first), result.imag(first + 1), result.imag(first + 2)).transform(turn);
-            for (int k = 0; k < 3; ++k) result.set_complex(first + k, {re[k], im[k]});
-        }
+        if (turnAt(load, position, turn)) turned(result, turn);
         return result;
     }
+
+    // transformIntensity for one load and system at many positions: in a Cartesian system the
+    // turn is the same at every position, and is found once.
+    class Transform {
+    public:
+        Transform(const laIntensityFunction& function, const lcLoad* load, lcLoad::lcCoordinateSystem system)
+            : m_function(function), m_load(load), m_system(system) {
+            m_pass = function.intensitySystem == system || !load || !turns(lcIntensity(T()));
+            m_fixed = !m_pass && !load->coordsys().isCylindrical() && function.turnAt(load, pos3d(), m_turn);
+        }
+        lcIntensity operator()(const pos3d& position, const T& value) const {
+            if (!m_fixed)
+                return m_pass ? lcIntensity(value) : m_function.transformIntensity(m_load, position, value, m_system);
+            lcIntensity result(value);
+            turned(result, m_turn);
+            return result;
+        }
+
+    private:
+        const laIntensityFunction& m_function;
+        const lcLoad* m_load;
+        lcLoad::lcCoordinateSystem m_system;
+        bool m_pass = true;
+        bool m_fixed = false;
+        trans3d m_turn;
+    };
 
     lcLoad::lcCoordinateSystem intensitySystem = lcLoad::local;
     lcLoad::lcCoordinateSystem positionSystem = lcLoad::local;
@@ -72,6 +89,21 @@ protected:
     static lcIntensity scaled(lcIntensity intensity, const std::complex<double>& factor) {
         for (std::size_t i = 0; i < intensity.size(); ++i) intensity.set_complex(i, intensity.get_complex(i) * factor);
         return intensity;
+    }
+    // Whether a value of this size turns with the system: a vector, or two.
+    static bool turns(const lcIntensity& value) { return value.size() == 3 || value.size() == 6; }
+    // The turn from this function's intensity system to the other one at a global position.
+    bool turnAt(const lcLoad* load, const pos3d& position, trans3d& turn) const {
+        const coordsys3d& coordinates = load->coordsys();
+        return intensitySystem == lcLoad::local ? coordinates.localToGlobal(coordinates.toLocal(position), turn)
+                                                : coordinates.globalToLocal(position, turn);
+    }
+    static void turned(lcIntensity& value, const trans3d& turn) {
+        for (std::size_t first = 0; first < value.size(); first += 3) {
+            const vec3d re = vec3d(value.real(first), value.real(first + 1), value.real(first + 2)).transform(turn);
+            const vec3d im = vec3d(value.imag(first), value.imag(first + 1), value.imag(first + 2)).transform(turn);
+            for (int k = 0; k < 3; ++k) value.set_complex(first + k, {re[k], im[k]});
+        }
     }
     // A global position in the coordinates the function's positions are given in.
     pos3d toPositionSystem(const lcLoad* load, const pos3d& global) const {

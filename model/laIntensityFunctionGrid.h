@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <initializer_list>
 #include <limits>
+#include <memory>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -105,9 +106,11 @@ public:
     // Empty where an axis of the load's system is not a length.
     lcIntensity getIntensity(const lcLoad* load, const pos3d& position, lcLoad::lcCoordinateSystem system,
                              const std::complex<double>& factor) const override {
-        if (!lengthAxes(load)) return {};
-        const T p = m_inactive ? T() : sample(this->toPositionSystem(load, position));
-        return this->scaled(this->transformIntensity(load, position, p, system), factor);
+        return Sampler(*this, load, system, factor).at(position);
+    }
+    std::unique_ptr<lcIntensitySampler> sampler(const lcLoad* load, lcLoad::lcCoordinateSystem system,
+                                                const std::complex<double>& factor) const override {
+        return std::make_unique<Sampler>(*this, load, system, factor);
     }
     bool hasConstantIntensity() const override { return false; }
     using laIntensityFunction<T>::description;
@@ -152,6 +155,30 @@ public:
     }
 
 private:
+    // Whether the load's axes are lengths is the same at every position.
+    class Sampler final : public lcIntensitySampler {
+    public:
+        Sampler(const laIntensityFunctionGrid& grid, const lcLoad* load, lcLoad::lcCoordinateSystem system,
+                const std::complex<double>& factor)
+            : m_grid(grid),
+              m_load(load),
+              m_factor(factor),
+              m_transform(grid, load, system),
+              m_fits(grid.lengthAxes(load)) {}
+        lcIntensity at(const pos3d& position) const override {
+            if (!m_fits) return {};
+            const T p = m_grid.m_inactive ? T() : m_grid.sample(m_grid.toPositionSystem(m_load, position));
+            return m_grid.scaled(m_transform(position, p), m_factor);
+        }
+
+    private:
+        const laIntensityFunctionGrid& m_grid;
+        const lcLoad* m_load;
+        std::complex<double> m_factor;
+        typename laIntensityFunction<T>::Transform m_transform;
+        bool m_fits;
+    };
+
     // Where a coordinate falls on an axis: the nodes lo and hi of its cell, and how far it is
     // from lo towards hi (below 0 or above 1 outside the axis).
     struct Cell {

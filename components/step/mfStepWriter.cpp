@@ -79,7 +79,8 @@ mfStepWriter::mfStepWriter(std::ostream& out) : m_out(out) {
 void mfStepWriter::grow(std::size_t size) {
     const std::size_t capacity = std::max(m_size + size, 2 * m_capacity);
     auto data = std::make_unique<char[]>(capacity);
-    std::memcpy(data.get(), m_data.get(), m_size);
+    // The first buffer has nothing to copy, from a null pointer that memcpy may not be given.
+    if (m_size != 0) std::memcpy(data.get(), m_data.get(), m_size);
     m_data = std::move(data);
     m_capacity = capacity;
 }
