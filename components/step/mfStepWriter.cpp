@@ -90,10 +90,6 @@ void mfStepWriter::flush() {
     m_size = 0;
 }
 
-char* mfStepWriter::number(char* at, unsigned long long value) {
-    return std::to_chars(at, at + 20, value).ptr;
-}
-
 void mfStepWriter::header(const Header& h) {
     append("ISO-10303-21;\nHEADER;\nFILE_DESCRIPTION((" + encode(h.description) + "),'2;1');\nFILE_NAME(" +
            encode(h.name) + ',' + encode(h.timeStamp) + ",(''),('')," + encode(h.system) + ',' + encode(h.system) +
@@ -123,13 +119,6 @@ void mfStepWriter::end() {
     if (m_size >= kFlushAt) flush();
 }
 
-mfStepWriter& mfStepWriter::ref(std::uint64_t id) {
-    char* at = separate(room(kValueRoom));
-    *at++ = '#';
-    m_size = static_cast<std::size_t>(number(at, id) - m_data.get());
-    return *this;
-}
-
 mfStepWriter& mfStepWriter::string(std::string_view utf8) {
     char* at = separate(room(kValueRoom));
     m_size = static_cast<std::size_t>(at - m_data.get());
@@ -137,21 +126,12 @@ mfStepWriter& mfStepWriter::string(std::string_view utf8) {
     return *this;
 }
 
-mfStepWriter& mfStepWriter::real(double value) {
-    char* at = separate(room(kValueRoom));
-    m_size = static_cast<std::size_t>(at - m_data.get());
-    // Sampled values and places repeat (a limit, a row of a grid): their text is kept by bits.
-    std::uint64_t bits = 0;
-    std::memcpy(&bits, &value, sizeof bits);
+const mfStepWriter::RecentReal& mfStepWriter::remember(double value, std::uint64_t bits) {
+    if (!std::isfinite(value)) throw std::invalid_argument("a STEP real must be finite");
     RecentReal& recent = m_recent[(bits * 0x9e3779b97f4a7c15ULL) >> (64 - kRecentBits)];
-    if (recent.length == 0 || recent.bits != bits) {
-        if (!std::isfinite(value)) throw std::invalid_argument("a STEP real must be finite");
-        recent.bits = bits;
-        recent.length = static_cast<unsigned char>(realText(value, recent.text));
-    }
-    std::memcpy(at, recent.text, sizeof recent.text);
-    m_size += recent.length;
-    return *this;
+    recent.bits = bits;
+    recent.length = static_cast<unsigned char>(realText(value, recent.text));
+    return recent;
 }
 
 mfStepWriter& mfStepWriter::integer(long long value) {
@@ -169,41 +149,12 @@ mfStepWriter& mfStepWriter::enumeration(std::string_view name) {
     return *this;
 }
 
-mfStepWriter& mfStepWriter::null() {
-    char* at = separate(room(kValueRoom));
-    *at++ = '$';
-    m_size = static_cast<std::size_t>(at - m_data.get());
-    return *this;
-}
-
-mfStepWriter& mfStepWriter::derived() {
-    char* at = separate(room(kValueRoom));
-    *at++ = '*';
-    m_size = static_cast<std::size_t>(at - m_data.get());
-    return *this;
-}
-
 mfStepWriter& mfStepWriter::typed(std::string_view type) {
     char* at = separate(room(type.size() + kValueRoom));
     at = std::copy(type.begin(), type.end(), at);
     *at++ = '(';
     m_size = static_cast<std::size_t>(at - m_data.get());
     m_comma = false;
-    return *this;
-}
-
-mfStepWriter& mfStepWriter::open() {
-    char* at = separate(room(kValueRoom));
-    *at++ = '(';
-    m_size = static_cast<std::size_t>(at - m_data.get());
-    m_comma = false;
-    return *this;
-}
-
-mfStepWriter& mfStepWriter::close() {
-    *room(kValueRoom) = ')';
-    ++m_size;
-    m_comma = true;
     return *this;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <charconv>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -46,22 +47,46 @@ public:
     // doubled, anything outside printable ASCII as \X2\...\X0\ (or \X4\ beyond the basic plane);
     // bytes that are not UTF-8 become U+FFFD. A real reads back to the same double; one that is
     // not finite throws std::invalid_argument, since the format has no text for it.
-    mfStepWriter& ref(std::uint64_t id);
+    mfStepWriter& ref(std::uint64_t id) {
+        char* at = separate(room(kValueRoom));
+        *at++ = '#';
+        m_size = static_cast<std::size_t>(number(at, id) - m_data.get());
+        return *this;
+    }
     mfStepWriter& string(std::string_view utf8);
-    mfStepWriter& real(double value);
+    mfStepWriter& real(double value) {
+        char* at = separate(room(kValueRoom));
+        m_size = static_cast<std::size_t>(at - m_data.get());
+        // Sampled values and places repeat (a limit, a row of a grid): their text is kept by bits.
+        std::uint64_t bits = 0;
+        std::memcpy(&bits, &value, sizeof bits);
+        const RecentReal& recent = recall(value, bits);
+        std::memcpy(at, recent.text, sizeof recent.text);
+        m_size += recent.length;
+        return *this;
+    }
     mfStepWriter& integer(long long value);
     // ".NAME.": an enumeration item, or .T. / .F. for a boolean.
     mfStepWriter& enumeration(std::string_view name);
     mfStepWriter& boolean(bool value) { return enumeration(value ? "T" : "F"); }
     // "$": an optional attribute left out.
-    mfStepWriter& null();
+    mfStepWriter& null() { return mark('$'); }
     // "*": an attribute a subtype derives.
-    mfStepWriter& derived();
+    mfStepWriter& derived() { return mark('*'); }
     // "TYPE(value)" is begun by typed(TYPE), its value added, then close().
     mfStepWriter& typed(std::string_view type);
     // A list or set: open(), its items, close().
-    mfStepWriter& open();
-    mfStepWriter& close();
+    mfStepWriter& open() {
+        mark('(');
+        m_comma = false;
+        return *this;
+    }
+    mfStepWriter& close() {
+        *room(1) = ')';
+        ++m_size;
+        m_comma = true;
+        return *this;
+    }
 
     // The text of one value as it is written.
     static std::string encode(std::string_view utf8);
@@ -90,7 +115,13 @@ private:
         return at;
     }
     void flush();
-    static char* number(char* at, unsigned long long value);
+    static char* number(char* at, unsigned long long value) { return std::to_chars(at, at + 20, value).ptr; }
+    mfStepWriter& mark(char c) {
+        char* at = separate(room(kValueRoom));
+        *at = c;
+        m_size = static_cast<std::size_t>(at + 1 - m_data.get());
+        return *this;
+    }
 
     // The text of reals written lately, by their bits.
     static constexpr unsigned kRecentBits = 9;
@@ -99,6 +130,11 @@ private:
         unsigned char length = 0;
         char text[32] = {};
     };
+    const RecentReal& recall(double value, std::uint64_t bits) {
+        const RecentReal& recent = m_recent[(bits * 0x9e3779b97f4a7c15ULL) >> (64 - kRecentBits)];
+        return recent.length != 0 && recent.bits == bits ? recent : remember(value, bits);
+    }
+    const RecentReal& remember(double value, std::uint64_t bits);
 
     std::ostream& m_out;
     std::unique_ptr<char[]> m_data;
