@@ -61,10 +61,10 @@ public:
             m_fixed = !m_pass && !load->coordsys().isCylindrical() && function.turnAt(load, pos3d(), m_turn);
         }
         lcIntensity operator()(const pos3d& position, const T& value) const {
-            if (!m_fixed)
-                return m_pass ? lcIntensity(value) : m_function.transformIntensity(m_load, position, value, m_system);
-            lcIntensity result(value);
-            turned(result, m_turn);
+            // One object returned on every path, so that it is built in place.
+            lcIntensity result = m_fixed || m_pass ? lcIntensity(value)
+                                                   : m_function.transformIntensity(m_load, position, value, m_system);
+            if (m_fixed) turned(result, m_turn);
             return result;
         }
 
@@ -87,8 +87,19 @@ protected:
 
     // Each component of `intensity` times `factor`, in complex arithmetic.
     static lcIntensity scaled(lcIntensity intensity, const std::complex<double>& factor) {
-        for (std::size_t i = 0; i < intensity.size(); ++i) intensity.set_complex(i, intensity.get_complex(i) * factor);
+        scale(intensity, factor);
         return intensity;
+    }
+    static void scale(lcIntensity& intensity, const std::complex<double>& factor) {
+        for (std::size_t i = 0; i < intensity.size(); ++i) intensity.set_complex(i, intensity.get_complex(i) * factor);
+    }
+    // What a sampler gives for `value` at `position`: turned and scaled; empty without a value.
+    // One object is returned on every path, so that it is built in place.
+    static lcIntensity sampled(const Transform& transform, const pos3d& position, const T* value,
+                               const std::complex<double>& factor) {
+        lcIntensity result = value ? transform(position, *value) : lcIntensity();
+        if (value) scale(result, factor);
+        return result;
     }
     // Whether a value of this size turns with the system: a vector, or two.
     static bool turns(const lcIntensity& value) { return value.size() == 3 || value.size() == 6; }
@@ -98,11 +109,15 @@ protected:
         return intensitySystem == lcLoad::local ? coordinates.localToGlobal(coordinates.toLocal(position), turn)
                                                 : coordinates.globalToLocal(position, turn);
     }
+    // The value is an lcIntensity of this class's making: its own accessors need no lookup.
     static void turned(lcIntensity& value, const trans3d& turn) {
         for (std::size_t first = 0; first < value.size(); first += 3) {
-            const vec3d re = vec3d(value.real(first), value.real(first + 1), value.real(first + 2)).transform(turn);
-            const vec3d im = vec3d(value.imag(first), value.imag(first + 1), value.imag(first + 2)).transform(turn);
-            for (int k = 0; k < 3; ++k) value.set_complex(first + k, {re[k], im[k]});
+            const std::complex<double> c[3] = {value.lcIntensity::get_complex(first),
+                                               value.lcIntensity::get_complex(first + 1),
+                                               value.lcIntensity::get_complex(first + 2)};
+            const vec3d re = vec3d(c[0].real(), c[1].real(), c[2].real()).transform(turn);
+            const vec3d im = vec3d(c[0].imag(), c[1].imag(), c[2].imag()).transform(turn);
+            for (int k = 0; k < 3; ++k) value.lcIntensity::set_complex(first + k, {re[k], im[k]});
         }
     }
     // A global position in the coordinates the function's positions are given in.

@@ -109,11 +109,15 @@ private:
         }
         lcIntensity at(const pos3d& position) const override {
             const laIntensityLinearVarying& f = m_function;
-            if (m_constant) return f.scaled(m_transform(position, T(f.constant)), m_factor);
-            if (!m_fits) return {};
-            const pos3d x = f.toPositionSystem(m_load, position);
-            const double v = (f.k1 * x.x + f.k2 * x.y) + f.k3 * x.z + f.constant;
-            return f.scaled(m_transform(position, T(v)), m_factor);
+            const bool has = m_constant || m_fits;
+            T value;
+            if (m_constant) {
+                value = T(f.constant);
+            } else if (m_fits) {
+                const pos3d x = f.toPositionSystem(m_load, position);
+                value = T((f.k1 * x.x + f.k2 * x.y) + f.k3 * x.z + f.constant);
+            }
+            return f.sampled(m_transform, position, has ? &value : nullptr, m_factor);
         }
 
     private:

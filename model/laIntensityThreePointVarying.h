@@ -11,6 +11,7 @@
 #include "kestrel/components/geometry/line3d.h"
 #include "kestrel/components/geometry/plane3d.h"
 #include "kestrel/model/laIntensityFunction.h"
+#include "kestrel/model/laIntensityVector.h"
 
 // A value varying linearly over the plane through three points, with a given value at each.
 // Points are in the function's position system; positions off the plane count as their
@@ -82,29 +83,49 @@ private:
             double distance = 0.0, t3 = 0.0;
             m_footed = m_lineA.project(f.point3, foot, distance, t3);
             m_lineB = line3d(foot, f.point3);
+            pos3d unused;
+            double unusedT = 0.0;
+            m_crossed = m_lineB.project(f.point3, unused, distance, unusedT);
             m_along = f.value2 - f.value1;
             m_across = f.value3 - (f.value1 + m_along * t3);
         }
         lcIntensity at(const pos3d& position) const override {
-            const laIntensityThreePointVarying& f = m_function;
-            if (m_constant) return f.scaled(m_transform(position, f.value1), m_factor);
-            if (!m_plane.defined()) return {};
-            const pos3d q = m_plane.project(f.toPositionSystem(m_load, position));
-            if (!m_footed) return {};
-            pos3d unused;
-            double distance = 0.0, s = 0.0, r = 0.0;
-            if (!m_lineA.project(q, unused, distance, s) || !m_lineB.project(q, unused, distance, r)) return {};
-            const T v = (f.value1 + m_along * s) + m_across * r;
-            return f.scaled(m_transform(position, v), m_factor);
+            T v;
+            const bool has = valueAt(position, v);
+            return m_function.sampled(m_transform, position, has ? &v : nullptr, m_factor);
         }
 
     private:
         const laIntensityThreePointVarying& m_function;
         const lcLoad* m_load;
         std::complex<double> m_factor;
+        bool valueAt(const pos3d& position, T& v) const {
+            const laIntensityThreePointVarying& f = m_function;
+            if (m_constant) {
+                v = f.value1;
+                return true;
+            }
+            if (!m_plane.defined()) return false;
+            const pos3d q = m_plane.project(f.toPositionSystem(m_load, position));
+            // Where the lines have a direction, their parameters are those project gives.
+            if (!m_footed || !m_crossed) return false;
+            const double s = m_lineA.parameter(q), r = m_lineB.parameter(q);
+            const auto blend = [&](const auto& v1, const auto& along, const auto& across) {
+                return (v1 + along * s) + across * r;
+            };
+            if constexpr (!laRealComponents<T>) {
+                v = blend(f.value1, m_along, m_across);
+            } else {
+                for (std::size_t i = 0; i < v.size(); ++i)
+                    v.set_complex(i, blend(f.value1.real(i), m_along.real(i), m_across.real(i)));
+            }
+            return true;
+        }
+
         typename laIntensityFunction<T>::Transform m_transform;
         bool m_constant = false;
         bool m_footed = false;
+        bool m_crossed = false;
         plane3d m_plane;
         line3d m_lineA, m_lineB;
         T m_along, m_across;
