@@ -2,13 +2,14 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
+#include <memory>
 #include <optional>
 #include <string_view>
-#include <unordered_map>
 
 #include "kestrel/components/framework/mfTextFormatter.h"
 #include "kestrel/components/geometry/mfSpaceBase.h"
@@ -78,13 +79,25 @@ public:
           m_model(load.model()),
           m_system(system),
           m_pressure(as<laPressure<double>>(load)),
-          m_traction(as<laTraction<double>>(load)) {}
+          m_traction(as<laTraction<double>>(load)),
+          m_limit(m_pressure ? m_pressure->getLimit() : nullptr),
+          m_sampler(load.intensity->sampler(&m_model, system, 1.0)) {
+        if (!m_traction) return;
+        m_direction = m_traction->direction;
+        if (m_direction.length() > 0.0) m_direction = m_direction * (1.0 / m_direction.length());
+        m_turns = m_traction->intensitySystem != m_system;
+        // In a Cartesian system the direction turns alike at every position.
+        if (m_turns && !m_model.coordsys().isCylindrical()) {
+            m_direction = turned(pos3d(), m_direction);
+            m_turns = false;
+        }
+    }
 
     // False with the reason when the function gives no value there; `limitedAway` when it does
     // but the limit function leaves none (the load does not act there).
     bool at(const pos3d& position, Values& out, bool& limitedAway, std::string& error) const {
         limitedAway = false;
-        const lcIntensity value = m_load.intensity->getIntensity(&m_model, position, m_system, 1.0);
+        const lcIntensity value = m_sampler->at(position);
         if (value.empty()) {
             error = hostEvaluationError(*m_load.intensity);
             if (error.empty()) error = "the intensity function has no value there";
@@ -97,9 +110,9 @@ public:
                 error = "the intensity function's value is not finite";
                 return false;
             }
-        if (m_pressure && m_pressure->getLimit()) {
+        if (m_limit) {
             laPressure<double> limited;
-            if (!m_pressure->getLimit()->limit(laPressure<double>(out.front()), limited)) {
+            if (!m_limit->limit(laPressure<double>(out.front()), limited)) {
                 limitedAway = true;
                 return true;
             }
@@ -112,16 +125,16 @@ public:
 private:
     // A traction's magnitude along its direction, turned into the system asked for.
     Values tractionVector(const pos3d& position, double magnitude) const {
-        vec3d d = m_traction->direction;
-        if (d.length() > 0.0) d = d * (1.0 / d.length());
-        if (m_traction->intensitySystem != m_system) {
-            const coordsys3d& system = m_model.coordsys();
-            trans3d turn;
-            const bool turns = m_system == lcLoad::global ? system.localToGlobal(system.toLocal(position), turn)
-                                                          : system.globalToLocal(position, turn);
-            if (turns) d = d.transform(turn);
-        }
+        const vec3d d = m_turns ? turned(position, m_direction) : m_direction;
         return {d.x * magnitude, d.y * magnitude, d.z * magnitude};
+    }
+
+    vec3d turned(const pos3d& position, const vec3d& d) const {
+        const coordsys3d& system = m_model.coordsys();
+        trans3d turn;
+        const bool turns = m_system == lcLoad::global ? system.localToGlobal(system.toLocal(position), turn)
+                                                      : system.globalToLocal(position, turn);
+        return turns ? d.transform(turn) : d;
     }
 
     const Load& m_load;
@@ -129,30 +142,14 @@ private:
     lcLoad::lcCoordinateSystem m_system;
     const laIntensityFunction<laPressure<double>>* m_pressure;
     const laIntensityFunction<laTraction<double>>* m_traction;
+    const laLimitFunctionPressure* m_limit;
+    std::unique_ptr<lcIntensitySampler> m_sampler;
+    // A traction's unit direction, turned already unless it turns with the position.
+    vec3d m_direction;
+    bool m_turns = false;
 };
 
 // One load value to write, at a place along its curve (one coordinate) or on its face (two).
-// A value as the file writes it: -0 and 0 are two.
-struct ValueBits {
-    std::array<std::uint64_t, 6> bits{};
-    std::size_t size = 0;
-    static ValueBits of(const Values& value) {
-        ValueBits key;
-        key.size = std::min(value.size(), key.bits.size());
-        std::memcpy(key.bits.data(), value.data(), key.size * sizeof(double));
-        return key;
-    }
-    bool operator==(const ValueBits&) const = default;
-};
-
-struct ValueBitsHash {
-    std::size_t operator()(const ValueBits& key) const {
-        std::uint64_t h = key.size;
-        for (const std::uint64_t b : key.bits) h = (h ^ b) * 0x100000001b3ULL;
-        return static_cast<std::size_t>(h ^ (h >> 29));
-    }
-};
-
 struct Sample {
     double at[2] = {0.0, 0.0};
     Values value;
@@ -166,6 +163,14 @@ struct Action {
     bool local = false;
     int dimensions = 0;  // of the sample places: 1 along a curve, 2 on a face
     std::vector<Sample> samples;
+
+    // Empty again, its samples keeping their room for the next load.
+    void reset() {
+        std::vector<Sample> kept = std::move(samples);
+        kept.clear();
+        *this = {};
+        samples = std::move(kept);
+    }
 };
 
 class IfcExport {
@@ -199,7 +204,8 @@ public:
 
     // Writes the load's action, or says why IFC cannot carry it.
     bool add(const Load& load, std::size_t index, std::string& reason) {
-        Action action;
+        Action& action = m_action;
+        action.reset();
         std::optional<Axes> axes;
         if (!load.footprint) {
             reason = "it has no footprint, and an IFC action needs a place";
@@ -383,18 +389,34 @@ private:
     Id loadValues(const std::string& name, const Action& action) {
         if (action.type.empty() || action.type == "CONST")
             return loadValue(&name, action.load, action.samples[0].value);
-        // Samples of one value share its entity: a limit or a plateau gives many.
-        std::vector<Id> values;
-        values.reserve(action.samples.size());
-        std::unordered_map<ValueBits, Id, ValueBitsHash> written;
-        for (const Sample& s : action.samples) {
-            const auto [at, fresh] = written.try_emplace(ValueBits::of(s.value), 0);
-            if (fresh) at->second = loadValue(nullptr, action.load, s.value);
-            values.push_back(at->second);
+        // Samples of one value share its entity: a limit or a plateau gives many. A value is
+        // looked up by its bits (-0 and 0 are two, as the file writes them) in an open table of
+        // 1 + the first sample that has it.
+        const std::vector<Sample>& samples = action.samples;
+        std::size_t size = 16;
+        while (size < 2 * samples.size()) size *= 2;
+        m_first.assign(size, 0);
+        m_ids.resize(samples.size());
+        for (std::size_t k = 0; k < samples.size(); ++k) {
+            const Values& value = samples[k].value;
+            // Neighbours often agree (a plateau, a limit): the previous sample's entity then serves.
+            if (k > 0 && sameBits(samples[k - 1].value, value)) {
+                m_ids[k] = m_ids[k - 1];
+                continue;
+            }
+            std::size_t slot = hashOf(value) & (size - 1);
+            while (m_first[slot] != 0 && !sameBits(samples[m_first[slot] - 1].value, value))
+                slot = (slot + 1) & (size - 1);
+            if (m_first[slot] == 0) {
+                m_first[slot] = static_cast<std::uint32_t>(k + 1);
+                m_ids[k] = loadValue(nullptr, action.load, value);
+            } else {
+                m_ids[k] = m_ids[m_first[slot] - 1];
+            }
         }
         const Id id = m_step.begin("IFCSTRUCTURALLOADCONFIGURATION");
         m_step.string(name).open();
-        for (const Id v : values) m_step.ref(v);
+        for (std::size_t k = 0; k < samples.size(); ++k) m_step.ref(m_ids[k]);
         m_step.close().open();
         for (const Sample& s : action.samples) {
             m_step.open();
@@ -482,13 +504,20 @@ private:
         action.local = pressure || ownAxes;
         const Evaluator evaluator(load, ownAxes ? lcLoad::local : lcLoad::global);
         const auto convert = [&](Values& v) {
-            if (pressure) v = {0.0, 0.0, -v.front()};
+            if (!pressure) return;
+            const double along = -v.front();
+            v.resize(3);
+            v[0] = 0.0;
+            v[1] = 0.0;
+            v[2] = along;
         };
         const bool constant = is<laIntensityConstant>(as<laPressure<double>>(load)) ||
                               is<laIntensityConstant>(as<laTraction<double>>(load)) ||
                               is<laIntensityConstant>(as<laForcePerArea<double>>(load));
-        std::vector<pos3d> places;
-        std::vector<std::array<double, 2>> params;
+        std::vector<pos3d>& places = m_places;
+        std::vector<std::array<double, 2>>& params = m_params;
+        places.clear();
+        params.clear();
         if (constant) {
             action.type = "CONST";
             places.push_back(corners.front());
@@ -497,14 +526,16 @@ private:
             action.type = "DISCRETE";
             if (!grid(polygon, *axes, places, params, reason)) return false;
         }
+        action.samples.reserve(places.size());
         for (std::size_t k = 0; k < places.size(); ++k) {
             const pos3d& at = places[k];
-            Sample sample;
+            Sample& sample = action.samples.emplace_back();
             sample.at[0] = params[k][0];
             sample.at[1] = params[k][1];
             bool away = false;
             if (!evaluator.at(at, sample.value, away, reason)) return failedAt(at, reason);
             if (away) {
+                action.samples.pop_back();
                 if (constant) {
                     reason = "its limit function leaves no pressure";
                     return false;
@@ -512,7 +543,6 @@ private:
                 continue;
             }
             convert(sample.value);
-            action.samples.push_back(std::move(sample));
         }
         if (action.samples.empty()) {
             reason = "its limit function leaves no pressure at any sampled position";
@@ -573,7 +603,7 @@ private:
         std::vector<std::pair<double, double>> spans;
         for (int j = 0; j < static_cast<int>(nb); ++j) {
             const double b = low[1] + j * step;
-            rowSpans(outline, b, spans);
+            rowSpans(outline, b, spans, m_crossings);
             std::size_t k = 0;
             for (int i = 0; i < static_cast<int>(na); ++i) {
                 const double a = low[0] + i * step;
@@ -591,9 +621,10 @@ private:
     // number (as a footprint counts it), and within the tolerance of an edge, the boundary being
     // the face's.
     static void rowSpans(const std::vector<std::array<double, 2>>& outline, double b,
-                         std::vector<std::pair<double, double>>& spans) {
+                         std::vector<std::pair<double, double>>& spans,
+                         std::vector<std::pair<double, int>>& crossings) {
         const double tolerance = mfSpaceBase::m_accuracy;
-        std::vector<std::pair<double, int>> crossings;
+        crossings.clear();
         spans.clear();
         for (std::size_t k = 0; k < outline.size(); ++k) {
             const auto& p = outline[k];
@@ -669,8 +700,35 @@ private:
         return false;
     }
 
+    static std::uint64_t hashOf(const Values& value) {
+        std::uint64_t h = value.size();
+        for (const double x : value) {
+            std::uint64_t bits = 0;
+            std::memcpy(&bits, &x, sizeof bits);
+            h = (h ^ bits) * 0x100000001b3ULL;
+        }
+        // Round values have no low bits of their own: mix the high ones down.
+        h = (h ^ (h >> 31)) * 0xbf58476d1ce4e5b9ULL;
+        return h ^ (h >> 32);
+    }
+
+    static bool sameBits(const Values& a, const Values& b) {
+        if (a.size() != b.size()) return false;
+        for (std::size_t i = 0; i < a.size(); ++i)
+            if (std::bit_cast<std::uint64_t>(a[i]) != std::bit_cast<std::uint64_t>(b[i])) return false;
+        return true;
+    }
+
     mfStepWriter m_step;
     const IfcOptions& m_options;
+    // loadValues' table and the entity of each sample, kept from load to load.
+    std::vector<std::uint32_t> m_first;
+    std::vector<Id> m_ids;
+    // What add() and grid() fill for each load, kept so that their room is too.
+    Action m_action;
+    std::vector<pos3d> m_places;
+    std::vector<std::array<double, 2>> m_params;
+    std::vector<std::pair<double, int>> m_crossings;
     Id m_context = 0;
     Id m_placement = 0;
     Id m_case = 0;

@@ -45,20 +45,37 @@ public:
     lcIntensity transformIntensity(const lcLoad* load, const pos3d& position, const T& value,
                                    lcLoad::lcCoordinateSystem system) const {
         lcIntensity result(value);
-        if (intensitySystem == system || !load) return result;
-        const coordsys3d& coordinates = load->coordsys();
+        if (intensitySystem == system || !load || !turns(result)) return result;
         trans3d turn;
-        const bool turns = intensitySystem == lcLoad::local
-                               ? coordinates.localToGlobal(coordinates.toLocal(position), turn)
-                               : coordinates.globalToLocal(position, turn);
-        if (!turns || (result.size() != 3 && result.size() != 6)) return result;
-        for (std::size_t first = 0; first < result.size(); first += 3) {
-            const vec3d re = vec3d(result.real(first), result.real(first + 1), result.real(first + 2)).transform(turn);
-            const vec3d im = vec3d(result.imag(first), result.imag(first + 1), result.imag(first + 2)).transform(turn);
-            for (int k = 0; k < 3; ++k) result.set_complex(first + k, {re[k], im[k]});
-        }
+        if (turnAt(load, position, turn)) turned(result, turn);
         return result;
     }
+
+    // transformIntensity for one load and system at many positions: in a Cartesian system the
+    // turn is the same at every position, and is found once.
+    class Transform {
+    public:
+        Transform(const laIntensityFunction& function, const lcLoad* load, lcLoad::lcCoordinateSystem system)
+            : m_function(function), m_load(load), m_system(system) {
+            m_pass = function.intensitySystem == system || !load || !turns(lcIntensity(T()));
+            m_fixed = !m_pass && !load->coordsys().isCylindrical() && function.turnAt(load, pos3d(), m_turn);
+        }
+        lcIntensity operator()(const pos3d& position, const T& value) const {
+            // One object returned on every path, so that it is built in place.
+            lcIntensity result = m_fixed || m_pass ? lcIntensity(value)
+                                                   : m_function.transformIntensity(m_load, position, value, m_system);
+            if (m_fixed) turned(result, m_turn);
+            return result;
+        }
+
+    private:
+        const laIntensityFunction& m_function;
+        const lcLoad* m_load;
+        lcLoad::lcCoordinateSystem m_system;
+        bool m_pass = true;
+        bool m_fixed = false;
+        trans3d m_turn;
+    };
 
     lcLoad::lcCoordinateSystem intensitySystem = lcLoad::local;
     lcLoad::lcCoordinateSystem positionSystem = lcLoad::local;
@@ -70,8 +87,38 @@ protected:
 
     // Each component of `intensity` times `factor`, in complex arithmetic.
     static lcIntensity scaled(lcIntensity intensity, const std::complex<double>& factor) {
-        for (std::size_t i = 0; i < intensity.size(); ++i) intensity.set_complex(i, intensity.get_complex(i) * factor);
+        scale(intensity, factor);
         return intensity;
+    }
+    static void scale(lcIntensity& intensity, const std::complex<double>& factor) {
+        for (std::size_t i = 0; i < intensity.size(); ++i) intensity.set_complex(i, intensity.get_complex(i) * factor);
+    }
+    // What a sampler gives for `value` at `position`: turned and scaled; empty without a value.
+    // One object is returned on every path, so that it is built in place.
+    static lcIntensity sampled(const Transform& transform, const pos3d& position, const T* value,
+                               const std::complex<double>& factor) {
+        lcIntensity result = value ? transform(position, *value) : lcIntensity();
+        if (value) scale(result, factor);
+        return result;
+    }
+    // Whether a value of this size turns with the system: a vector, or two.
+    static bool turns(const lcIntensity& value) { return value.size() == 3 || value.size() == 6; }
+    // The turn from this function's intensity system to the other one at a global position.
+    bool turnAt(const lcLoad* load, const pos3d& position, trans3d& turn) const {
+        const coordsys3d& coordinates = load->coordsys();
+        return intensitySystem == lcLoad::local ? coordinates.localToGlobal(coordinates.toLocal(position), turn)
+                                                : coordinates.globalToLocal(position, turn);
+    }
+    // The value is an lcIntensity of this class's making: its own accessors need no lookup.
+    static void turned(lcIntensity& value, const trans3d& turn) {
+        for (std::size_t first = 0; first < value.size(); first += 3) {
+            const std::complex<double> c[3] = {value.lcIntensity::get_complex(first),
+                                               value.lcIntensity::get_complex(first + 1),
+                                               value.lcIntensity::get_complex(first + 2)};
+            const vec3d re = vec3d(c[0].real(), c[1].real(), c[2].real()).transform(turn);
+            const vec3d im = vec3d(c[0].imag(), c[1].imag(), c[2].imag()).transform(turn);
+            for (int k = 0; k < 3; ++k) value.lcIntensity::set_complex(first + k, {re[k], im[k]});
+        }
     }
     // A global position in the coordinates the function's positions are given in.
     pos3d toPositionSystem(const lcLoad* load, const pos3d& global) const {

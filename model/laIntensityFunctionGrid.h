@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <initializer_list>
 #include <limits>
+#include <memory>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -20,6 +21,7 @@
 #include "kestrel/components/geometry/plane3d.h"
 #include "kestrel/components/geometry/triangle3d.h"
 #include "kestrel/model/laIntensityFunction.h"
+#include "kestrel/model/laIntensityVector.h"
 
 // Values given at the nodes of a rectilinear grid and interpolated trilinearly between them;
 // beyond the outermost nodes the outermost cells extend linearly. The grid lies in the
@@ -105,9 +107,11 @@ public:
     // Empty where an axis of the load's system is not a length.
     lcIntensity getIntensity(const lcLoad* load, const pos3d& position, lcLoad::lcCoordinateSystem system,
                              const std::complex<double>& factor) const override {
-        if (!lengthAxes(load)) return {};
-        const T p = m_inactive ? T() : sample(this->toPositionSystem(load, position));
-        return this->scaled(this->transformIntensity(load, position, p, system), factor);
+        return Sampler(*this, load, system, factor).at(position);
+    }
+    std::unique_ptr<lcIntensitySampler> sampler(const lcLoad* load, lcLoad::lcCoordinateSystem system,
+                                                const std::complex<double>& factor) const override {
+        return std::make_unique<Sampler>(*this, load, system, factor);
     }
     bool hasConstantIntensity() const override { return false; }
     using laIntensityFunction<T>::description;
@@ -152,6 +156,46 @@ public:
     }
 
 private:
+    // Whether the load's axes are lengths is the same at every position.
+    class Sampler final : public lcIntensitySampler {
+    public:
+        Sampler(const laIntensityFunctionGrid& grid, const lcLoad* load, lcLoad::lcCoordinateSystem system,
+                const std::complex<double>& factor)
+            : m_grid(grid),
+              m_load(load),
+              m_factor(factor),
+              m_transform(grid, load, system),
+              m_fits(grid.lengthAxes(load)) {
+            std::size_t count = 0;
+            m_plain = laRealComponents<T> && T().size() == 1 && grid.m_hasValues && !grid.m_previous &&
+                      grid.nodeCount(count) && grid.m_values.size() == count;
+        }
+        lcIntensity at(const pos3d& position) const override {
+            if (!m_fits) return lcIntensity();
+            const laIntensityFunctionGrid& g = m_grid;
+            T p;
+            if (!g.m_inactive && !m_plain) p = g.sample(g.toPositionSystem(m_load, position));
+            if (!g.m_inactive && m_plain) {
+                // The nodes' own values, read as the doubles they hold.
+                const pos3d q = g.toPositionSystem(m_load, position);
+                Cell cx, cy, cz;
+                if (locate(g.m_x, q.x, cx) && locate(g.m_y, q.y, cy) && locate(g.m_z, q.z, cz))
+                    p.set_complex(0, trilinear<double>(cx, cy, cz, [&](std::size_t i, std::size_t j, std::size_t k) {
+                                      return g.m_values[g.flatIndex(i, j, k)].real(0);
+                                  }));
+            }
+            return g.sampled(m_transform, position, &p, m_factor);
+        }
+
+    private:
+        const laIntensityFunctionGrid& m_grid;
+        const lcLoad* m_load;
+        std::complex<double> m_factor;
+        typename laIntensityFunction<T>::Transform m_transform;
+        bool m_fits;
+        bool m_plain = false;
+    };
+
     // Where a coordinate falls on an axis: the nodes lo and hi of its cell, and how far it is
     // from lo towards hi (below 0 or above 1 outside the axis).
     struct Cell {
@@ -253,13 +297,19 @@ private:
         return interpolate(cx, cy, cz);
     }
     T interpolate(const Cell& x, const Cell& y, const Cell& z) const {
+        return trilinear<T>(x, y, z, [&](std::size_t i, std::size_t j, std::size_t k) { return value(i, j, k); });
+    }
+    // What `at` gives at the corners of a cell, interpolated: in values, or in doubles for one
+    // real component, by the same operations.
+    template <class V, class At>
+    static V trilinear(const Cell& x, const Cell& y, const Cell& z, const At& at) {
         const double tx = x.t, ty = y.t, tz = z.t;
-        const T c00 = value(x.lo, y.lo, z.lo) * (1 - tx) + value(x.hi, y.lo, z.lo) * tx;
-        const T c01 = value(x.lo, y.lo, z.hi) * (1 - tx) + value(x.hi, y.lo, z.hi) * tx;
-        const T c11 = value(x.lo, y.hi, z.hi) * (1 - tx) + value(x.hi, y.hi, z.hi) * tx;
-        const T c10 = value(x.lo, y.hi, z.lo) * (1 - tx) + value(x.hi, y.hi, z.lo) * tx;
-        const T c0 = c00 * (1 - ty) + c10 * ty;
-        const T c1 = c01 * (1 - ty) + c11 * ty;
+        const V c00 = at(x.lo, y.lo, z.lo) * (1 - tx) + at(x.hi, y.lo, z.lo) * tx;
+        const V c01 = at(x.lo, y.lo, z.hi) * (1 - tx) + at(x.hi, y.lo, z.hi) * tx;
+        const V c11 = at(x.lo, y.hi, z.hi) * (1 - tx) + at(x.hi, y.hi, z.hi) * tx;
+        const V c10 = at(x.lo, y.hi, z.lo) * (1 - tx) + at(x.hi, y.hi, z.lo) * tx;
+        const V c0 = c00 * (1 - ty) + c10 * ty;
+        const V c1 = c01 * (1 - ty) + c11 * ty;
         return c0 * (1 - tz) + c1 * tz;
     }
 

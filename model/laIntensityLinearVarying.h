@@ -1,6 +1,7 @@
 #pragma once
 
 #include <complex>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <type_traits>
@@ -51,13 +52,11 @@ public:
     // Empty where an axis of the load's system is of another kind than a coefficient that counts.
     lcIntensity getIntensity(const lcLoad* load, const pos3d& position, lcLoad::lcCoordinateSystem system,
                              const std::complex<double>& factor) const override {
-        if (hasConstantIntensity())
-            return this->scaled(this->transformIntensity(load, position, T(constant), system), factor);
-        for (int i = 0; i < 3; ++i)
-            if (axisKind(load, i) != unit(i) && !negligible(coefficient(i))) return {};
-        const pos3d x = this->toPositionSystem(load, position);
-        const double v = (k1 * x.x + k2 * x.y) + k3 * x.z + constant;
-        return this->scaled(this->transformIntensity(load, position, T(v), system), factor);
+        return Sampler(*this, load, system, factor).at(position);
+    }
+    std::unique_ptr<lcIntensitySampler> sampler(const lcLoad* load, lcLoad::lcCoordinateSystem system,
+                                                const std::complex<double>& factor) const override {
+        return std::make_unique<Sampler>(*this, load, system, factor);
     }
     // Only exact zeros: a tiny slope over a long distance still makes a difference.
     bool hasConstantIntensity() const override { return k1 == 0.0 && k2 == 0.0 && k3 == 0.0; }
@@ -98,6 +97,38 @@ public:
     coord_unit unit1, unit2, unit3;
 
 private:
+    // Whether the coefficients fit the load's axes is the same at every position.
+    class Sampler final : public lcIntensitySampler {
+    public:
+        Sampler(const laIntensityLinearVarying& f, const lcLoad* load, lcLoad::lcCoordinateSystem system,
+                const std::complex<double>& factor)
+            : m_function(f), m_load(load), m_factor(factor), m_transform(f, load, system) {
+            m_constant = f.hasConstantIntensity();
+            for (int i = 0; i < 3; ++i)
+                if (f.axisKind(load, i) != f.unit(i) && !negligible(f.coefficient(i))) m_fits = false;
+        }
+        lcIntensity at(const pos3d& position) const override {
+            const laIntensityLinearVarying& f = m_function;
+            const bool has = m_constant || m_fits;
+            T value;
+            if (m_constant) {
+                value = T(f.constant);
+            } else if (m_fits) {
+                const pos3d x = f.toPositionSystem(m_load, position);
+                value = T((f.k1 * x.x + f.k2 * x.y) + f.k3 * x.z + f.constant);
+            }
+            return f.sampled(m_transform, position, has ? &value : nullptr, m_factor);
+        }
+
+    private:
+        const laIntensityLinearVarying& m_function;
+        const lcLoad* m_load;
+        std::complex<double> m_factor;
+        typename laIntensityFunction<T>::Transform m_transform;
+        bool m_constant = false;
+        bool m_fits = true;
+    };
+
     template <class Self>
     static auto& coefficientOf(Self& self, int i) {
         switch (i) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <complex>
+#include <memory>
 #include <string>
 
 #include "kestrel/components/framework/kestrelApi.h"
@@ -10,6 +11,7 @@
 #include "kestrel/components/geometry/line3d.h"
 #include "kestrel/components/geometry/plane3d.h"
 #include "kestrel/model/laIntensityFunction.h"
+#include "kestrel/model/laIntensityVector.h"
 
 // A value varying linearly over the plane through three points, with a given value at each.
 // Points are in the function's position system; positions off the plane count as their
@@ -33,25 +35,11 @@ public:
     // Empty where the points span no plane and the values differ.
     lcIntensity getIntensity(const lcLoad* load, const pos3d& position, lcLoad::lcCoordinateSystem system,
                              const std::complex<double>& factor) const override {
-        if (hasConstantIntensity())
-            return this->scaled(this->transformIntensity(load, position, value1, system), factor);
-        const plane3d plane(point1, point2, point3);
-        if (!plane.defined()) return {};
-        const pos3d q = plane.project(this->toPositionSystem(load, position));
-
-        // Along A the value runs from value1 to value2; across it, along B from the foot F of
-        // point3 to point3, it changes by what point3 adds to the value at F.
-        const line3d lineA(point1, point2);
-        pos3d foot;
-        double distance = 0.0, t3 = 0.0, s = 0.0, r = 0.0;
-        if (!lineA.project(point3, foot, distance, t3)) return {};
-        const line3d lineB(foot, point3);
-        pos3d unused;
-        if (!lineA.project(q, unused, distance, s) || !lineB.project(q, unused, distance, r)) return {};
-
-        const T valueF = value1 + (value2 - value1) * t3;
-        const T v = (value1 + (value2 - value1) * s) + (value3 - valueF) * r;
-        return this->scaled(this->transformIntensity(load, position, v, system), factor);
+        return Sampler(*this, load, system, factor).at(position);
+    }
+    std::unique_ptr<lcIntensitySampler> sampler(const lcLoad* load, lcLoad::lcCoordinateSystem system,
+                                                const std::complex<double>& factor) const override {
+        return std::make_unique<Sampler>(*this, load, system, factor);
     }
     bool hasConstantIntensity() const override { return value1 == value2 && value1 == value3; }
     using laIntensityFunction<T>::description;
@@ -77,6 +65,71 @@ public:
 
     T value1, value2, value3;
     pos3d point1, point2, point3;
+
+private:
+    // The plane, the lines and the changes along them are the same at every position.
+    class Sampler final : public lcIntensitySampler {
+    public:
+        Sampler(const laIntensityThreePointVarying& f, const lcLoad* load, lcLoad::lcCoordinateSystem system,
+                const std::complex<double>& factor)
+            : m_function(f), m_load(load), m_factor(factor), m_transform(f, load, system) {
+            m_constant = f.hasConstantIntensity();
+            if (m_constant) return;
+            m_plane = plane3d(f.point1, f.point2, f.point3);
+            // Along A the value runs from value1 to value2; across it, along B from the foot F of
+            // point3 to point3, it changes by what point3 adds to the value at F.
+            m_lineA = line3d(f.point1, f.point2);
+            pos3d foot;
+            double distance = 0.0, t3 = 0.0;
+            m_footed = m_lineA.project(f.point3, foot, distance, t3);
+            m_lineB = line3d(foot, f.point3);
+            pos3d unused;
+            double unusedT = 0.0;
+            m_crossed = m_lineB.project(f.point3, unused, distance, unusedT);
+            m_along = f.value2 - f.value1;
+            m_across = f.value3 - (f.value1 + m_along * t3);
+        }
+        lcIntensity at(const pos3d& position) const override {
+            T v;
+            const bool has = valueAt(position, v);
+            return m_function.sampled(m_transform, position, has ? &v : nullptr, m_factor);
+        }
+
+    private:
+        const laIntensityThreePointVarying& m_function;
+        const lcLoad* m_load;
+        std::complex<double> m_factor;
+        bool valueAt(const pos3d& position, T& v) const {
+            const laIntensityThreePointVarying& f = m_function;
+            if (m_constant) {
+                v = f.value1;
+                return true;
+            }
+            if (!m_plane.defined()) return false;
+            const pos3d q = m_plane.project(f.toPositionSystem(m_load, position));
+            // Where the lines have a direction, their parameters are those project gives.
+            if (!m_footed || !m_crossed) return false;
+            const double s = m_lineA.parameter(q), r = m_lineB.parameter(q);
+            const auto blend = [&](const auto& v1, const auto& along, const auto& across) {
+                return (v1 + along * s) + across * r;
+            };
+            if constexpr (!laRealComponents<T>) {
+                v = blend(f.value1, m_along, m_across);
+            } else {
+                for (std::size_t i = 0; i < v.size(); ++i)
+                    v.set_complex(i, blend(f.value1.real(i), m_along.real(i), m_across.real(i)));
+            }
+            return true;
+        }
+
+        typename laIntensityFunction<T>::Transform m_transform;
+        bool m_constant = false;
+        bool m_footed = false;
+        bool m_crossed = false;
+        plane3d m_plane;
+        line3d m_lineA, m_lineB;
+        T m_along, m_across;
+    };
 };
 
 // Compiled once, in the module (the .cpp beside this header), for every quantity this kind takes.

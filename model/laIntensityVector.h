@@ -29,3 +29,9 @@ public:
 private:
     std::array<Scalar, N> m_values{};
 };
+
+// Whether a value type holds its components as plain reals, one or three: its arithmetic is then
+// that of doubles, one component at a time, and may be done so.
+template <class T>
+inline constexpr bool laRealComponents =
+    std::is_base_of_v<laIntensityVector<double, 1>, T> || std::is_base_of_v<laIntensityVector<double, 3>, T>;

@@ -19,7 +19,7 @@ bool line3d::project(const pos3d& p, pos3d& foot, double& d, double& t) const {
         t = 0.0;
         return false;
     }
-    t = dot(p - m_end1, dir) / squared;
+    t = parameter(p);
     foot = position(t);
     d = (p - foot).length();
     return true;

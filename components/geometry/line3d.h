@@ -21,6 +21,11 @@ public:
     // Closest point `foot` on the line, its distance `d` from p and its parameter `t`. A line
     // not longer than the accuracy has no direction: false, with foot end1 and t 0.
     bool project(const pos3d& p, pos3d& foot, double& d, double& t) const;
+    // The parameter t that project gives, on a line that has a direction.
+    double parameter(const pos3d& p) const {
+        const vec3d dir = direction();
+        return dot(p - m_end1, dir) / dot(dir, dir);
+    }
 
     friend bool operator==(const line3d&, const line3d&) = default;
 

@@ -62,14 +62,8 @@ lcIntensity::lcIntensity(const lcIntensityRepresentation& value)
     for (std::size_t i = 0; i < m_components.size(); ++i) m_components[i] = value.get_complex(i);
 }
 
-std::complex<double> lcIntensity::get_complex(std::size_t i) const {
-    if (i >= m_components.size()) throw std::range_error("Index out of bounds");
-    return m_components[i];
-}
-
-void lcIntensity::set_complex(std::size_t i, const std::complex<double>& value) {
-    if (i >= m_components.size()) throw std::range_error("Index out of bounds");
-    m_components[i] = value;
+void lcIntensity::outOfBounds() {
+    throw std::range_error("Index out of bounds");
 }
 
 // --- algorithms -----------------------------------------------------------------------------

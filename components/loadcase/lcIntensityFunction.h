@@ -1,6 +1,7 @@
 #pragma once
 
 #include <complex>
+#include <memory>
 #include <set>
 #include <string>
 
@@ -15,6 +16,15 @@
 
 class lcBasicLoadCase;
 class lcIntensityAlgorithms;
+
+// The values of one function under one load, in one system and times one factor, at many
+// positions: each is what getIntensity gives there, bit for bit, while what does not depend on
+// the position is worked out once. Valid while the function and the load stay as they are.
+class lcIntensitySampler {
+public:
+    virtual ~lcIntensitySampler() = default;
+    virtual lcIntensity at(const pos3d& position) const = 0;
+};
 
 // How strong a load is at a position. Positions handed in are global; the function says in
 // which system it holds its own values and positions (internalIntensitySystem,
@@ -32,6 +42,9 @@ public:
     // given.
     virtual lcIntensity getIntensity(const lcLoad* load, const pos3d& position, lcLoad::lcCoordinateSystem system,
                                      const std::complex<double>& factor) const = 0;
+    // By default the sampler asks getIntensity at each position.
+    virtual std::unique_ptr<lcIntensitySampler> sampler(const lcLoad* load, lcLoad::lcCoordinateSystem system,
+                                                        const std::complex<double>& factor) const;
     virtual const lcIntensityAlgorithms* algorithms() const = 0;
     // Adds the families of this function and of the functions it is made of.
     virtual void getAllAlgorithms(std::set<const lcIntensityAlgorithms*>& all) const;

@@ -47,6 +47,26 @@ void lcIntensityFunction::getAllFunctions(std::set<const lcIntensityFunction*>& 
     if (family && algorithms() == family) all.insert(this);
 }
 
+std::unique_ptr<lcIntensitySampler> lcIntensityFunction::sampler(const lcLoad* load, lcLoad::lcCoordinateSystem system,
+                                                                 const std::complex<double>& factor) const {
+    class Each final : public lcIntensitySampler {
+    public:
+        Each(const lcIntensityFunction& function, const lcLoad* load, lcLoad::lcCoordinateSystem system,
+             const std::complex<double>& factor)
+            : m_function(function), m_load(load), m_system(system), m_factor(factor) {}
+        lcIntensity at(const pos3d& position) const override {
+            return m_function.getIntensity(m_load, position, m_system, m_factor);
+        }
+
+    private:
+        const lcIntensityFunction& m_function;
+        const lcLoad* m_load;
+        lcLoad::lcCoordinateSystem m_system;
+        std::complex<double> m_factor;
+    };
+    return std::make_unique<Each>(*this, load, system, factor);
+}
+
 bool lcIntensityFunction::hasLinearIntensity(vec3d&) const {
     return false;
 }

@@ -73,126 +73,88 @@ std::size_t realText(double value, char* out) {
 }  // namespace
 
 mfStepWriter::mfStepWriter(std::ostream& out) : m_out(out) {
-    m_buffer.reserve(kFlushAt + 4096);
+    grow(kFlushAt + 4096);
+}
+
+void mfStepWriter::grow(std::size_t size) {
+    const std::size_t capacity = std::max(m_size + size, 2 * m_capacity);
+    auto data = std::make_unique<char[]>(capacity);
+    // The first buffer has nothing to copy, from a null pointer that memcpy may not be given.
+    if (m_size != 0) std::memcpy(data.get(), m_data.get(), m_size);
+    m_data = std::move(data);
+    m_capacity = capacity;
 }
 
 void mfStepWriter::flush() {
-    m_out.write(m_buffer.data(), static_cast<std::streamsize>(m_buffer.size()));
-    m_buffer.clear();
-}
-
-void mfStepWriter::number(unsigned long long value, bool negative) {
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    if (negative) m_buffer += '-';
-    m_buffer.append(digits, end);
+    m_out.write(m_data.get(), static_cast<std::streamsize>(m_size));
+    m_size = 0;
 }
 
 void mfStepWriter::header(const Header& h) {
-    m_buffer += "ISO-10303-21;\nHEADER;\nFILE_DESCRIPTION((" + encode(h.description) + "),'2;1');\nFILE_NAME(" +
-                encode(h.name) + ',' + encode(h.timeStamp) + ",(''),('')," + encode(h.system) + ',' + encode(h.system) +
-                ",'');\nFILE_SCHEMA((" + encode(h.schema) + "));\nENDSEC;\nDATA;\n";
+    append("ISO-10303-21;\nHEADER;\nFILE_DESCRIPTION((" + encode(h.description) + "),'2;1');\nFILE_NAME(" +
+           encode(h.name) + ',' + encode(h.timeStamp) + ",(''),('')," + encode(h.system) + ',' + encode(h.system) +
+           ",'');\nFILE_SCHEMA((" + encode(h.schema) + "));\nENDSEC;\nDATA;\n");
 }
 
 void mfStepWriter::finish() {
-    m_buffer += "ENDSEC;\nEND-ISO-10303-21;\n";
+    append("ENDSEC;\nEND-ISO-10303-21;\n");
     flush();
 }
 
 std::uint64_t mfStepWriter::begin(std::string_view type, std::uint64_t id) {
     if (id == 0) id = m_next++;
-    m_buffer += '#';
-    number(id);
-    m_buffer += '=';
-    m_buffer += type;
-    m_buffer += '(';
+    char* at = room(type.size() + kValueRoom);
+    *at++ = '#';
+    at = number(at, id);
+    *at++ = '=';
+    at = std::copy(type.begin(), type.end(), at);
+    *at++ = '(';
+    m_size = static_cast<std::size_t>(at - m_data.get());
     m_comma = false;
     return id;
 }
 
 void mfStepWriter::end() {
-    m_buffer += ");\n";
-    if (m_buffer.size() >= kFlushAt) flush();
-}
-
-void mfStepWriter::separate() {
-    if (m_comma) m_buffer += ',';
-    m_comma = true;
-}
-
-mfStepWriter& mfStepWriter::ref(std::uint64_t id) {
-    separate();
-    m_buffer += '#';
-    number(id);
-    return *this;
+    append(");\n");
+    if (m_size >= kFlushAt) flush();
 }
 
 mfStepWriter& mfStepWriter::string(std::string_view utf8) {
-    separate();
-    m_buffer += encode(utf8);
+    char* at = separate(room(kValueRoom));
+    m_size = static_cast<std::size_t>(at - m_data.get());
+    append(encode(utf8));
     return *this;
 }
 
-mfStepWriter& mfStepWriter::real(double value) {
-    separate();
-    // Sampled values and places repeat (a limit, a row of a grid): their text is kept by bits.
-    std::uint64_t bits = 0;
-    std::memcpy(&bits, &value, sizeof bits);
+const mfStepWriter::RecentReal& mfStepWriter::remember(double value, std::uint64_t bits) {
+    if (!std::isfinite(value)) throw std::invalid_argument("a STEP real must be finite");
     RecentReal& recent = m_recent[(bits * 0x9e3779b97f4a7c15ULL) >> (64 - kRecentBits)];
-    if (recent.length == 0 || recent.bits != bits) {
-        if (!std::isfinite(value)) throw std::invalid_argument("a STEP real must be finite");
-        recent.bits = bits;
-        recent.length = static_cast<unsigned char>(realText(value, recent.text));
-    }
-    m_buffer.append(recent.text, recent.length);
-    return *this;
+    recent.bits = bits;
+    recent.length = static_cast<unsigned char>(realText(value, recent.text));
+    return recent;
 }
 
 mfStepWriter& mfStepWriter::integer(long long value) {
-    separate();
-    number(value < 0 ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value),
-           value < 0);
+    char* at = separate(room(kValueRoom));
+    m_size = static_cast<std::size_t>(std::to_chars(at, at + 20, value).ptr - m_data.get());
     return *this;
 }
 
 mfStepWriter& mfStepWriter::enumeration(std::string_view name) {
-    separate();
-    m_buffer += '.';
-    m_buffer += name;
-    m_buffer += '.';
-    return *this;
-}
-
-mfStepWriter& mfStepWriter::null() {
-    separate();
-    m_buffer += '$';
-    return *this;
-}
-
-mfStepWriter& mfStepWriter::derived() {
-    separate();
-    m_buffer += '*';
+    char* at = separate(room(name.size() + kValueRoom));
+    *at++ = '.';
+    at = std::copy(name.begin(), name.end(), at);
+    *at++ = '.';
+    m_size = static_cast<std::size_t>(at - m_data.get());
     return *this;
 }
 
 mfStepWriter& mfStepWriter::typed(std::string_view type) {
-    separate();
-    m_buffer += type;
-    m_buffer += '(';
+    char* at = separate(room(type.size() + kValueRoom));
+    at = std::copy(type.begin(), type.end(), at);
+    *at++ = '(';
+    m_size = static_cast<std::size_t>(at - m_data.get());
     m_comma = false;
-    return *this;
-}
-
-mfStepWriter& mfStepWriter::open() {
-    separate();
-    m_buffer += '(';
-    m_comma = false;
-    return *this;
-}
-
-mfStepWriter& mfStepWriter::close() {
-    m_buffer += ')';
-    m_comma = true;
     return *this;
 }
 

@@ -92,3 +92,16 @@ TEST(ifc_export, faces_are_sampled_over_their_region_with_the_value_at_each_plac
         for (std::size_t k = 0; k < refs.size(); ++k) EXPECT_EQ(forces.at(refs[k]), -(1 + firsts[k])) << k;
     }
 }
+
+// Where the face's axes cannot be the load's, a traction's direction turns from the load's axes
+// into the global ones.
+TEST(ifc_export, a_traction_turns_with_its_load) {
+    const auto traction = kestrel::make<laIntensityConstant<laTraction<double>>>(laTraction<double>(350));
+    traction->direction = vec3d(1, 0, 0);
+    // Local x along global y, local z along global x, away from the face's normal.
+    const kestrel::Load turned{"l", hostCoordinates::cartesian, locsys3d({0, 0, 0}, {0, 1, 0}, {0, 0, 1}), square(2),
+                               traction};
+    std::ostringstream out;
+    kestrel::writeIfc({turned}, out, {"doc", 0, ""});
+    EXPECT_NE(out.str().find("IFCSTRUCTURALLOADPLANARFORCE('l',0.,350.,0.);"), std::string::npos) << out.str();
+}

@@ -10,6 +10,7 @@
 #include "kestrel/model/laDisplacement.h"
 #include "kestrel/model/laFootprintPolygon.h"
 #include "kestrel/model/laForceMoment.h"
+#include "kestrel/model/laForcePerArea.h"
 #include "kestrel/model/laIntensityConstant.h"
 #include "kestrel/model/laIntensityThreePointVarying.h"
 #include "kestrel/model/laLimitFunctionRange.h"
@@ -149,6 +150,34 @@ TEST(Transformation, ForceMomentTurnsWithTheLoadSystem) {
     ConstantPressure* p = mfCreate<ConstantPressure>(Pressure(4));
     EXPECT_EQ(first(p->getIntensity(&turned, {1, 2, 3}, lcLoad::global, one)), 4.0);
     delete p;
+}
+
+// A sampler finds a Cartesian system's turn once and a cylindrical one's at each position; either
+// way its values are, bit for bit, those of a constant that turns at each position itself.
+TEST(Transformation, SamplersTurnAsEachPositionWould) {
+    using Surface = laForcePerArea<double>;
+    const Surface value(1.25, -2.5, 0.75);
+    auto* constant = mfCreate<laIntensityConstant<Surface>>(value);
+    auto* threePoint = mfCreate<laIntensityThreePointVarying<Surface>>(pos3d(0, 0, 0), value, pos3d(1, 0, 0), value,
+                                                                       pos3d(0, 1, 0), value);
+    const lcLoad loads[] = {lcLoad(coordsys3d::cartesian(locsys3d({5, 5, 5}, {0, 0.6, 0.8}, {-1, 0, 0}))),
+                            lcLoad(coordsys3d::cylindrical(locsys3d({1, 2, 0}, {0, 1, 0}, {-1, 0, 0})))};
+    const std::complex<double> factor(0.5, 0.25);
+    for (const auto held : {lcLoad::local, lcLoad::global}) {
+        constant->intensitySystem = threePoint->intensitySystem = held;
+        for (const lcLoad& load : loads)
+            for (const auto system : {lcLoad::global, lcLoad::local}) {
+                const auto sampler = threePoint->sampler(&load, system, factor);
+                for (const pos3d& at : {pos3d(3, 4, 5), pos3d(-2, 7, 1), pos3d(0.5, -3, 2)}) {
+                    const lcIntensity expected = constant->getIntensity(&load, at, system, factor);
+                    const lcIntensity got = sampler->at(at);
+                    ASSERT_EQ(got.size(), 3U);
+                    for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(got.get_complex(i), expected.get_complex(i)) << i;
+                }
+            }
+    }
+    delete constant;
+    delete threePoint;
 }
 
 TEST(Lifecycle, DyingFunctionsAreAnnouncedAndStorageIsReturned) {
