@@ -15,8 +15,8 @@ struct xpStreamedItems;
 struct xpRecordAttribute {
     const char* m_name;
     const char* m_value;
-    std::uint32_t m_nameLength;
-    std::uint32_t m_valueLength;
+    std::size_t m_nameLength;
+    std::size_t m_valueLength;
     const char* name() const { return m_name; }
     const char* value() const { return m_value; }
     std::string_view nameView() const { return {m_name, m_nameLength}; }
@@ -36,7 +36,7 @@ struct xpRecord {
     const char* m_name = "";
     const xpRecordAttribute* m_attributes = nullptr;
     std::uint32_t m_attributeCount = 0;
-    std::uint32_t m_nameLength = 0;
+    std::size_t m_nameLength = 0;
     // 1-based line and column (in characters) of its "<"; 0 where unknown (a host's tree).
     int line = 0;
     int column = 0;
@@ -106,13 +106,12 @@ public:
         auto* attributes = reinterpret_cast<xpRecordAttribute*>(at);
         at += n * sizeof(xpRecordAttribute);
         record->m_name = copy(at, name, nameLength);
-        record->m_nameLength = std::uint32_t(nameLength);
+        record->m_nameLength = nameLength;
         auto length = [&](std::size_t k) { return k < kMeasured ? lengths[k] : std::strlen(pairs[k]); };
         for (std::size_t i = 0; i < n; ++i) {
             const std::size_t nameSize = length(2 * i), valueSize = length(2 * i + 1);
             const char* attributeName = copy(at, pairs[2 * i], nameSize);
-            attributes[i] = {attributeName, copy(at, pairs[2 * i + 1], valueSize), std::uint32_t(nameSize),
-                             std::uint32_t(valueSize)};
+            attributes[i] = {attributeName, copy(at, pairs[2 * i + 1], valueSize), nameSize, valueSize};
         }
         record->m_attributes = attributes;
         record->m_attributeCount = std::uint32_t(n);
