@@ -220,12 +220,11 @@ private:
             reader.flushText();
             // Asking for the place makes the parser count every byte since the last question:
             // only elements that are kept ask.
-            if (reader.m_skip) {
-                ++reader.m_depth;
-                return;
+            int line = 0, column = 0;
+            if (!reader.m_skip) {
+                line = int(XML_GetCurrentLineNumber(reader.m_parser));
+                column = int(XML_GetCurrentColumnNumber(reader.m_parser)) + 1;
             }
-            const int line = int(XML_GetCurrentLineNumber(reader.m_parser));
-            const int column = int(XML_GetCurrentColumnNumber(reader.m_parser)) + 1;
             reader.start(name, attributes, line, column);
         });
     }
@@ -383,7 +382,7 @@ private:
             parent = &m_holder;
         }
         m_cursor = append(parent, name, attributes, line, column);
-        if (m_part == m_current.get() && !parent) m_current->top = m_cursor;
+        if (!parent) m_part->top = m_cursor;
         if (!m_streaming && !m_streamable.empty()) beginStreaming(m_cursor->nameView());
     }
 
@@ -484,6 +483,7 @@ private:
             m_holderName = name;
             m_holder = xpRecord{};
             m_holder.m_name = m_holderName.c_str();
+            m_holder.m_nameLength = m_holderName.size();
             m_cursor->streamed = items.get();
             m_streamed.push_back(std::move(items));
             return;
