@@ -1,5 +1,9 @@
 #include <expat.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <cstring>
 #include <exception>
@@ -122,12 +126,18 @@ public:
     bool feed(const char* data, std::size_t size, bool last) {
         if (m_refusal) return false;
         m_largestFeed = std::max(m_largestFeed, size);
-        const XML_Status status = XML_Parse(m_parser, data, int(size), last);
-        if (m_failure) std::rethrow_exception(std::exchange(m_failure, nullptr));
-        if (status == XML_STATUS_ERROR && !m_refusal) refuseAsParser();
-        if (last && !m_refusal && m_mismatch) m_refusal = m_mismatch;
-        return !m_refusal;
+        return parsed(XML_Parse(m_parser, data, int(size), last), last);
     }
+
+    // Room for the next `size` bytes of text in the parser's own buffer, so that a stream is read
+    // straight into it; null once the text is refused.
+    char* room(std::size_t size) {
+        if (m_refusal) return nullptr;
+        m_largestFeed = std::max(m_largestFeed, size);
+        return static_cast<char*>(XML_GetBuffer(m_parser, int(size)));
+    }
+    // Parses the `size` bytes put into room(); false once the text is refused.
+    bool feedRoom(std::size_t size, bool last) { return parsed(XML_ParseBuffer(m_parser, int(size), last), last); }
 
     // The events of a host's element `top` and everything in it, without places.
     void walk(pugi::xml_node top) {
@@ -202,6 +212,13 @@ public:
     const xpRefusal& refusal() const { return m_refusal; }
 
 private:
+    bool parsed(XML_Status status, bool last) {
+        if (m_failure) std::rethrow_exception(std::exchange(m_failure, nullptr));
+        if (status == XML_STATUS_ERROR && !m_refusal) refuseAsParser();
+        if (last && !m_refusal && m_mismatch) m_refusal = m_mismatch;
+        return !m_refusal;
+    }
+
     static xpStreamImport& self(void* data) { return *static_cast<xpStreamImport*>(data); }
     // Runs an event; what it throws stops the parser and is thrown once the parser returns.
     template <class Event>
@@ -583,19 +600,37 @@ private:
 namespace {
 constexpr std::size_t kChunk = std::size_t(1) << 16;
 
-// Line and column (in characters) reached in UTF-8 text read piece by piece.
+// Line and column (in characters) reached in UTF-8 text read piece by piece. Only a refusal
+// asks for it, but it must be kept up over every piece: line ends are counted sixteen at a time.
 struct Position {
     int line = 1;
     int column = 1;
     void advance(std::string_view text) {
-        const char* at = text.data();
-        const char* end = at + text.size();
-        for (const char* newline; (newline = static_cast<const char*>(std::memchr(at, '\n', std::size_t(end - at))));) {
-            ++line;
-            column = 1;
-            at = newline + 1;
+        const char* data = text.data();
+        std::size_t n = text.size();
+        std::size_t i = 0;
+        std::size_t newlines = 0;
+#if defined(__SSE2__)
+        // Each byte lane counts up to 255 line ends before the lanes are summed.
+        const __m128i newline = _mm_set1_epi8('\n');
+        while (n - i >= 16) {
+            __m128i lanes = _mm_setzero_si128();
+            for (int k = 0; k < 255 && n - i >= 16; ++k, i += 16) {
+                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+                lanes = _mm_sub_epi8(lanes, _mm_cmpeq_epi8(v, newline));
+            }
+            const __m128i sums = _mm_sad_epu8(lanes, _mm_setzero_si128());
+            newlines += std::size_t(_mm_cvtsi128_si32(sums)) + std::size_t(_mm_extract_epi16(sums, 4));
         }
-        for (; at < end; ++at) column += (static_cast<unsigned char>(*at) & 0xC0) != 0x80;
+#endif
+        for (; i < n; ++i) newlines += data[i] == '\n';
+        std::size_t from = 0;
+        if (newlines) {
+            line += int(newlines);
+            column = 1;
+            from = std::size_t(static_cast<const char*>(memrchr(data, '\n', n)) - data) + 1;
+        }
+        for (std::size_t k = from; k < n; ++k) column += (static_cast<unsigned char>(data[k]) & 0xC0) != 0x80;
     }
 };
 
@@ -625,12 +660,16 @@ bool decodedWhole(std::string_view head) {
     return bool(xpDecodeSource(declaration, storage, text)) || text.data() != declaration.data();
 }
 
-// Appends the next piece to `into` through `buffer` (kChunk bytes): growing the string by a whole
-// piece first would clear 64 KiB for every document, however short.
-bool readChunk(std::istream& in, std::string& into, char* buffer) {
-    in.read(buffer, std::streamsize(kChunk));
-    into.append(buffer, std::size_t(in.gcount()));
+// Reads up to kChunk bytes to `into`; false at the end of the stream or on a read error.
+bool readPiece(std::istream& in, char* into, std::size_t& size) {
+    in.read(into, std::streamsize(kChunk));
+    size = std::size_t(in.gcount());
     return !in.eof() && !in.bad();
+}
+
+// The bytes of a UTF-8 sequence that starts with `lead`.
+std::size_t sequenceLength(unsigned char lead) {
+    return lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
 }
 }  // namespace
 
@@ -724,48 +763,79 @@ xpReadResult xpDocument::readStream(xpElement& root, std::istream& in) {
         return reading.refused(line, column, std::move(message));
     };
 
-    const auto buffer = std::make_unique_for_overwrite<char[]>(kChunk);
-    std::string chunk;
-    bool more = readChunk(in, chunk, buffer.get());
+    // Pieces are read straight into the parser's buffer; into this one once the parser stopped,
+    // since the rest of the text is still checked.
+    std::unique_ptr<char[]> own;
+    auto room = [&]() -> char* {
+        if (char* at = reader.room(kChunk)) return at;
+        if (!own) own = std::make_unique_for_overwrite<char[]>(kChunk);
+        return own.get();
+    };
+    char* data = room();
+    std::size_t size = 0;
+    bool more = readPiece(in, data, size);
     if (in.bad()) return refused(0, 0, "read error");
-    if (decodedWhole(chunk)) {
+    if (decodedWhole(std::string_view(data, size))) {
         // Other encodings are rare and small: they are converted as a whole, then streamed.
-        while (more) more = readChunk(in, chunk, buffer.get());
+        std::string whole(data, size);
+        auto piece = std::make_unique_for_overwrite<char[]>(kChunk);
+        while (more) {
+            more = readPiece(in, piece.get(), size);
+            whole.append(piece.get(), size);
+        }
         if (in.bad()) return refused(0, 0, "read error");
         std::string storage;
         std::string_view text;
-        if (xpTextProblem problem = xpDecodeSource(chunk, storage, text)) return reading.refused(text, problem);
+        if (xpTextProblem problem = xpDecodeSource(whole, storage, text)) return reading.refused(text, problem);
         return reading.readAll(text, kChunk);
+    }
+    if (std::string_view(data, size).starts_with("\xEF\xBB\xBF")) {
+        std::memmove(data, data + 3, size - 3);
+        size -= 3;
     }
     bool parsing = true;
     Position position;
-    std::string carry;
-    std::size_t skip = chunk.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+    // A UTF-8 sequence cut at the end of a piece, checked with the start of the next.
+    char cut[4];
+    std::size_t cutSize = 0;
     for (;;) {
         const bool last = !more;
-        std::string_view piece = std::string_view(chunk).substr(skip);
-        skip = 0;
-        if (!carry.empty()) {
-            carry.append(piece);
-            chunk.swap(carry);
-            carry.clear();
-            piece = chunk;
-        }
-        const std::size_t cut = last ? piece.size() : completeLength(piece);
-        carry.assign(piece.substr(cut));
-        piece = piece.substr(0, cut);
+        std::string_view piece(data, size);
         // A byte that is no text refuses the document wherever it stands, even after a refusal
         // of the markup: the rest is still checked, as a text read checks it first.
-        if (xpTextProblem problem = xpCheckUtf8(piece)) {
-            Position at = position;
-            at.advance(piece.substr(0, problem.offset));
-            return refused(at.line, at.column, problem.message);
+        auto check = [&](std::string_view text) {
+            if (xpTextProblem problem = xpCheckUtf8(text)) {
+                Position at = position;
+                at.advance(text.substr(0, problem.offset));
+                return std::optional(refused(at.line, at.column, problem.message));
+            }
+            position.advance(text);
+            return std::optional<xpReadResult>();
+        };
+        if (cutSize) {
+            char joined[8];
+            std::memcpy(joined, cut, cutSize);
+            const std::size_t taken =
+                std::min(sequenceLength(static_cast<unsigned char>(cut[0])) - cutSize, piece.size());
+            std::memcpy(joined + cutSize, piece.data(), taken);
+            piece.remove_prefix(taken);
+            if (taken + cutSize < sequenceLength(static_cast<unsigned char>(cut[0])) && !last) {
+                // A piece shorter than the sequence's rest: only a stream's last piece is.
+                cutSize += taken;
+                std::memcpy(cut, joined, cutSize);
+            } else {
+                if (auto result = check(std::string_view(joined, cutSize + taken))) return *result;
+                cutSize = 0;
+            }
         }
-        position.advance(piece);
-        if (parsing) parsing = reader.feed(piece.data(), piece.size(), last);
+        const std::size_t complete = last ? piece.size() : completeLength(piece);
+        std::memcpy(cut + cutSize, piece.data() + complete, piece.size() - complete);
+        cutSize += piece.size() - complete;
+        if (auto result = check(piece.substr(0, complete))) return *result;
+        if (parsing) parsing = data == own.get() ? reader.feed(data, size, last) : reader.feedRoom(size, last);
         if (last) break;
-        chunk.clear();
-        more = readChunk(in, chunk, buffer.get());
+        data = room();
+        more = readPiece(in, data, size);
         if (in.bad()) return refused(0, 0, "read error");
     }
     return reading.result();
