@@ -5,6 +5,7 @@
 #endif
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <exception>
 #include <functional>
@@ -27,8 +28,28 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-// Asked of every run of text between tags: a plain loop, which the compiler keeps inline.
+// Whether the piece holds spaces alone, compared four or eight bytes at a time; the last load
+// overlaps the one before it.
+bool spacesOnly(const char* p, std::size_t n) {
+    if (n >= 8) {
+        std::uint64_t word;
+        for (std::size_t i = 0; i + 8 <= n; i += 8) {
+            std::memcpy(&word, p + i, 8);
+            if (word != 0x2020202020202020ull) return false;
+        }
+        std::memcpy(&word, p + n - 8, 8);
+        return word == 0x2020202020202020ull;
+    }
+    if (n < 4) return false;
+    std::uint32_t head, tail;
+    std::memcpy(&head, p, 4);
+    std::memcpy(&tail, p + n - 4, 4);
+    return head == 0x20202020u && tail == 0x20202020u;
+}
+
+// Asked of every piece of text between tags, most of them a line end or indentation.
 bool blankOnly(std::string_view text) {
+    if (spacesOnly(text.data(), text.size())) return true;
     for (const char c : text)
         if (!isBlank(c)) return false;
     return true;
@@ -254,7 +275,15 @@ private:
     static void XMLCALL onText(void* data, const XML_Char* text, int length) {
         xpStreamImport& reader = self(data);
         if (reader.m_skip || !reader.m_cursor) return;
-        (reader.m_inCdata ? reader.m_cdata : reader.m_text).append(text, std::size_t(length));
+        const std::string_view piece(text, std::size_t(length));
+        if (reader.m_inCdata) {
+            reader.m_cdata.append(piece);
+            return;
+        }
+        // Whether the run holds more than blanks is settled piece by piece, as the parser gives
+        // them.
+        reader.m_textFilled = reader.m_textFilled || !blankOnly(piece);
+        reader.m_text.append(piece);
     }
     static void XMLCALL onCdataStart(void* data) {
         self(data).flushText();
@@ -433,8 +462,9 @@ private:
     // Text between markup, as a tree's parser keeps it: a run of blanks is no text.
     void flushText() {
         if (m_text.empty()) return;
-        if (!m_skip && m_cursor && !blankOnly(m_text)) guarded([&] { m_part->arena.text(*m_cursor, m_text); });
+        if (m_textFilled && !m_skip && m_cursor) guarded([&] { m_part->arena.text(*m_cursor, m_text); });
         m_text.clear();
+        m_textFilled = false;
     }
 
     void beginRoot() {
@@ -583,6 +613,7 @@ private:
     Part* m_part = nullptr;
     xpRecord* m_cursor = nullptr;
     std::string m_text;
+    bool m_textFilled = false;
     std::string m_cdata;
     bool m_inCdata = false;
 
