@@ -52,7 +52,11 @@ public:
 
     // Whatever was read is taken over here, so that nothing leaks when the read fails.
     bool importContent(xpImportSet& nodes) override {
-        const bool ok = xpElement::importContent(nodes);
+        // Of the members, only those whose alternatives name a child can read it.
+        boost::container::small_vector<xpNode*, 8> reading;
+        for (xpPolymorphicNode* member : m_members)
+            if (member->mayRead(nodes)) reading.push_back(member);
+        const bool ok = importContentOf(nodes, {reading.data(), reading.size()});
         xhostLoad* load = xpFindOwner<xhostLoad>(*this);
         if (!load) return false;
         boost::container::small_vector<Root*, 2> read;

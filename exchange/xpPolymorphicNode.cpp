@@ -35,6 +35,19 @@ void xpPolymorphicNode::nodes_for_import(xpImportSet& nodes) {
     for (const auto& entry : m_alternatives) entry.second->nodes_for_import(nodes);
 }
 
+bool xpPolymorphicNode::mayRead(const xpImportSet& nodes) {
+    if (m_alternatives.empty() || (is_required() && isRequiredField())) return true;
+    if (m_ordered.empty()) buildNameTable();
+    if (!m_parentReaders.empty()) return true;
+    for (std::size_t i = 0; i < nodes.childCount(); ++i) {
+        if (nodes.taken(i)) continue;
+        const std::string_view name = nodes.child(i).nameView();
+        for (const Named& named : m_byName)
+            if (named.name == name) return true;
+    }
+    return false;
+}
+
 bool xpPolymorphicNode::do_import(xpImportSet& nodes) {
     if (m_alternatives.empty()) {
         // Without alternatives every element of this member would be refused as unknown.
@@ -48,11 +61,14 @@ bool xpPolymorphicNode::do_import(xpImportSet& nodes) {
     boost::container::small_vector<std::size_t, 4> candidates(m_parentReaders.begin(), m_parentReaders.end());
     for (std::size_t i = 0; i < nodes.childCount(); ++i) {
         if (nodes.taken(i)) continue;
-        if (auto found = m_byName.find(nodes.child(i).nameView()); found != m_byName.end())
-            candidates.insert(candidates.end(), found->second.begin(), found->second.end());
+        const std::string_view name = nodes.child(i).nameView();
+        for (const Named& named : m_byName)
+            if (named.name == name) candidates.push_back(named.alternative);
     }
-    std::sort(candidates.begin(), candidates.end());
-    candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+    if (candidates.size() > 1) {
+        std::sort(candidates.begin(), candidates.end());
+        candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+    }
     for (std::size_t k : candidates)
         if (m_ordered[k]->do_import(nodes)) return true;
     // An alternative that found its element but could not read it has said so already.
@@ -91,7 +107,7 @@ void xpPolymorphicNode::buildNameTable() {
         if (alternative->reusesParent())
             m_parentReaders.push_back(k);
         else
-            m_byName[std::string_view(alternative->getElementName())].push_back(k);
+            m_byName.push_back({alternative->getElementName(), k});
     }
 }
 

@@ -37,6 +37,10 @@ public:
 
     void nodes_for_import(xpImportSet& nodes) override;
     bool do_import(xpImportSet& nodes) override;
+    // Whether do_import() could read or report anything of `nodes`: an alternative's element is
+    // there, an alternative reads the parent's element, a missing member is reported, or it has no
+    // alternatives to read with.
+    bool mayRead(const xpImportSet& nodes);
 
     // A choice with one entry per alternative.
     void buildSchema(xsSchema& schema, xsGroup* group, const std::string&) override;
@@ -67,7 +71,12 @@ private:
 
     Alternatives m_alternatives;
     std::vector<xpIFutureElement*> m_ordered;
-    std::unordered_map<std::string_view, boost::container::small_vector<std::size_t, 2>> m_byName;
+    // A member has a few alternatives: their names are compared one by one, in key order.
+    struct Named {
+        std::string_view name;
+        std::size_t alternative;
+    };
+    std::vector<Named> m_byName;
     std::vector<std::size_t> m_parentReaders;
 };
 

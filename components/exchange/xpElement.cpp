@@ -92,10 +92,23 @@ bool xpElement::importFrom(const xpFrame& frame) {
 }
 
 bool xpElement::importContent(xpImportSet& nodes) {
+    return importWith(nodes, [&] {
+        for (const auto& child : m_children) child->do_import(nodes);
+    });
+}
+
+bool xpElement::importContentOf(xpImportSet& nodes, std::span<xpNode* const> members) {
+    return importWith(nodes, [&] {
+        for (xpNode* member : members) member->do_import(nodes);
+    });
+}
+
+template <class ReadMembers>
+bool xpElement::importWith(xpImportSet& nodes, ReadMembers&& readMembers) {
     import_begin();
     std::size_t before = xpExchangeContext::errorCount();
     nodes.announceLater(this);
-    for (const auto& child : m_children) child->do_import(nodes);
+    readMembers();
     nodes.reportLeftovers(this);
     // A value built from content with errors would silently replace the member: keep it.
     if (xpExchangeContext::errorCount() != before) return false;

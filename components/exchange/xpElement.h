@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "kestrel/components/exchange/xpNode.h"
@@ -38,6 +39,9 @@ public:
     // Reads the content offered by `nodes`: the children's do_import, then what no child took
     // is reported, then import_concrete() unless an error was recorded meanwhile.
     virtual bool importContent(xpImportSet& nodes);
+    // importContent() through `members` alone, children of this element: the others are known
+    // to find nothing in `nodes` and to have nothing to report of it.
+    bool importContentOf(xpImportSet& nodes, std::span<xpNode* const> members);
     // Writes the children's contributions into `dom`.
     virtual bool exportContent(pugi::xml_node dom);
     // Whether `dom` carries the values that the constant attributes of this element demand;
@@ -47,5 +51,8 @@ public:
     void buildContent(xsSchema& schema, xsComplexType* type);
 
 private:
+    template <class ReadMembers>
+    bool importWith(xpImportSet& nodes, ReadMembers&& readMembers);
+
     std::vector<std::unique_ptr<xpNode>> m_children;
 };

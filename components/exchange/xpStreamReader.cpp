@@ -127,6 +127,8 @@ public:
             XML_SetStartDoctypeDeclHandler(m_parser, onDoctype);
         }
         m_streamable = xpStreamableSequences();
+        for (const auto& declared : m_streamable)
+            m_streamableLengths |= std::uint64_t(1) << std::min<std::size_t>(declared.name.size(), 63);
         // A host's tree is read as one part, in the order its read has always had.
         if (!parse || root.children().empty()) return;
         auto* sequence = dynamic_cast<xpSequence*>(root.children().front().get());
@@ -429,7 +431,8 @@ private:
         }
         m_cursor = append(parent, name, attributes, line, column);
         if (!parent) m_part->top = m_cursor;
-        if (!m_streaming && !m_streamable.empty()) beginStreaming(m_cursor->nameView());
+        if (!m_streaming && (m_streamableLengths >> std::min<std::size_t>(m_cursor->m_nameLength, 63) & 1))
+            beginStreaming(m_cursor->nameView());
     }
 
     void end() {
@@ -577,6 +580,9 @@ private:
     xpSequence* m_sequence = nullptr;
     xpElement* m_item = nullptr;
     std::vector<xpStreamableSequence> m_streamable;
+    // Bit n: a streamable sequence's name has n characters (63: as many or more), so that most
+    // elements are passed over by their name's length alone.
+    std::uint64_t m_streamableLengths = 0;
 
     // The streamable sequence being read, if any, and the part and element it is in.
     struct Streaming {
