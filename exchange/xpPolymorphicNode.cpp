@@ -43,7 +43,7 @@ bool xpPolymorphicNode::mayRead(const xpImportSet& nodes) {
         if (nodes.taken(i)) continue;
         const std::string_view name = nodes.child(i).nameView();
         for (const Named& named : m_byName)
-            if (named.name == name) return true;
+            if (xpSameName(named.name, name)) return true;
     }
     return false;
 }
@@ -63,7 +63,7 @@ bool xpPolymorphicNode::do_import(xpImportSet& nodes) {
         if (nodes.taken(i)) continue;
         const std::string_view name = nodes.child(i).nameView();
         for (const Named& named : m_byName)
-            if (named.name == name) candidates.push_back(named.alternative);
+            if (xpSameName(named.name, name)) candidates.push_back(named.alternative);
     }
     if (candidates.size() > 1) {
         std::sort(candidates.begin(), candidates.end());

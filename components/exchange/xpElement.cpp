@@ -67,7 +67,7 @@ bool xpElement::do_import(xpImportSet& nodes) {
     const std::string& name = getElementName();
     bool refused = false;
     for (std::size_t i = 0; i < nodes.childCount(); ++i) {
-        if (nodes.taken(i) || nodes.child(i).nameView() != name) continue;
+        if (nodes.taken(i) || !xpSameName(nodes.child(i).nameView(), name)) continue;
         std::string reason;
         if (!acceptsElement(nodes.child(i), reason)) {
             nodes.noteRefusal(i, reason);

@@ -8,15 +8,17 @@
 #include "kestrel/components/exchange/xpElement.h"
 
 xpImportSet::xpImportSet(const xpFrame& frame) : m_frame(frame) {
-    m_attributeTaken.assign(element().attributeCount(), false);
+    m_attributesLeft = element().attributeCount();
+    m_attributeTaken.assign(m_attributesLeft, false);
     for (const xpRecord* c = element().firstChild; c; c = c->next) m_children.push_back(c);
-    m_childTaken.assign(m_children.size(), false);
+    m_childrenLeft = m_children.size();
+    m_childTaken.assign(m_childrenLeft, false);
 }
 
 std::size_t xpImportSet::findAttributeIndex(std::string_view name) const {
     const xpRecord& record = element();
     for (std::size_t i = 0; i < m_attributeTaken.size(); ++i)
-        if (!m_attributeTaken[i] && record.attribute(i).nameView() == name) return i;
+        if (!m_attributeTaken[i] && xpSameName(record.attribute(i).nameView(), name)) return i;
     return npos;
 }
 
@@ -27,12 +29,12 @@ const xpRecordAttribute* xpImportSet::findAttribute(std::string_view name) const
 
 void xpImportSet::takeAttribute(const xpRecordAttribute* attribute) {
     for (std::size_t i = 0; i < m_attributeTaken.size(); ++i)
-        if (&this->attribute(i) == attribute) m_attributeTaken[i] = true;
+        if (&this->attribute(i) == attribute) takeAttributeAt(i);
 }
 
 bool xpImportSet::offers(std::string_view elementName) const {
     for (std::size_t i = 0; i < m_children.size(); ++i)
-        if (!m_childTaken[i] && m_children[i]->nameView() == elementName) return true;
+        if (!m_childTaken[i] && xpSameName(m_children[i]->nameView(), elementName)) return true;
     return false;
 }
 
@@ -75,7 +77,7 @@ xpFrame xpImportSet::childFrame(std::size_t i) const {
         int before = 0;
         bool repeated = false;
         for (std::size_t j = 0; j < m_children.size(); ++j) {
-            if (j == i || m_children[j]->nameView() != view) continue;
+            if (j == i || !xpSameName(m_children[j]->nameView(), view)) continue;
             repeated = true;
             before += j < i;
         }
@@ -92,6 +94,8 @@ void xpImportSet::noteRefusal(std::size_t i, std::string reason) {
 }
 
 void xpImportSet::reportLeftovers(xpNode* reporter) {
+    // Most elements are read whole: nothing to look for.
+    if (m_attributesLeft == 0 && m_childrenLeft == 0 && (m_textTaken || !element().firstRun)) return;
     xpNode* sink = reporter;
     std::string path;
     for (std::size_t i = 0; i < m_attributeTaken.size(); ++i) {

@@ -26,12 +26,18 @@ public:
     static constexpr std::size_t npos = std::size_t(-1);
     std::size_t findAttributeIndex(std::string_view name) const;
     const xpRecordAttribute& attribute(std::size_t i) const { return element().attribute(i); }
-    void takeAttributeAt(std::size_t i) { m_attributeTaken[i] = true; }
+    void takeAttributeAt(std::size_t i) {
+        m_attributesLeft -= !m_attributeTaken[i];
+        m_attributeTaken[i] = true;
+    }
 
     std::size_t childCount() const { return m_children.size(); }
     const xpRecord& child(std::size_t i) const { return *m_children[i]; }
     bool taken(std::size_t i) const { return m_childTaken[i]; }
-    void take(std::size_t i) { m_childTaken[i] = true; }
+    void take(std::size_t i) {
+        m_childrenLeft -= !m_childTaken[i];
+        m_childTaken[i] = true;
+    }
     // A frame for child i, its ordinal among same-named siblings filled in.
     xpFrame childFrame(std::size_t i) const;
 
@@ -70,5 +76,8 @@ private:
     Inline<std::string_view, 32> m_announced;
     xpElement* m_announcer = nullptr;
     mutable Inline<int, 8> m_ordinals;
+    // Attributes and children not taken yet.
+    std::size_t m_attributesLeft = 0;
+    std::size_t m_childrenLeft = 0;
     bool m_textTaken = false;
 };

@@ -11,6 +11,15 @@
 
 struct xpStreamedItems;
 
+// Whether two element or attribute names are the same. Names are short and often differ in their
+// first letter at the same length ("x", "y"): that letter is compared before memcmp is called.
+inline bool xpSameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    if (a.empty()) return true;
+    if (a[0] != b[0]) return false;
+    return a.size() == 1 || std::memcmp(a.data() + 1, b.data() + 1, a.size() - 1) == 0;
+}
+
 // One attribute of an element being read: name and value as the parser gave them.
 struct xpRecordAttribute {
     const char* m_name;
@@ -56,7 +65,7 @@ struct xpRecord {
     // The attribute of that name; null without one.
     const xpRecordAttribute* attribute(std::string_view name) const {
         for (std::uint32_t i = 0; i < m_attributeCount; ++i)
-            if (name == m_attributes[i].nameView()) return &m_attributes[i];
+            if (xpSameName(name, m_attributes[i].nameView())) return &m_attributes[i];
         return nullptr;
     }
     bool hasText() const { return firstRun != nullptr; }

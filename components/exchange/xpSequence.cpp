@@ -123,7 +123,7 @@ bool xpSequence::importItems(xpImportSet& nodes) {
     std::size_t count = 0;
     std::size_t sameNamed = 0;
     for (std::size_t i = 0; i < nodes.childCount(); ++i) {
-        if (nodes.child(i).nameView() != name) continue;
+        if (!xpSameName(nodes.child(i).nameView(), name)) continue;
         ++sameNamed;
         named[i] = nodes.taken(i) ? 1 : 2;
         count += !nodes.taken(i);
