@@ -18,10 +18,12 @@ TEST(Base64, EncodesWithPaddingAndReadsBackEveryByte) {
     for (std::size_t n = 0; n <= 7; ++n)
         EXPECT_EQ(Base64::decode(Base64::encode(bytes.substr(n))), bytes.substr(n)) << n;
     EXPECT_EQ(Base64::decode(" TW\r\nFu\tTQ= =\n"), "ManM");
+    // Groups of four after a break in a line, and a group cut by one.
+    EXPECT_EQ(Base64::decode("QUJDREVG\nQUJDREVG\r\nQ UJD"), "ABCDEFABCDEFABC");
 }
 
 TEST(Base64, RefusesBadText) {
-    for (const char* text : {"TQ=", "TWF", "T*==", "TQ==TQ==", "T===", "====", "TQ=A", "TWE-", "\xc3\xa9QQQ"})
+    for (const char* text : {"TQ=", "TWF", "T*==", "TQ==TQ==", "T===", "====", "TQ=A", "TWE-", "\xc3\xa9QQQ", "QUJDRE"})
         EXPECT_THROW(Base64::decode(text), std::invalid_argument) << text;
 }
 
