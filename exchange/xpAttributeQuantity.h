@@ -37,7 +37,8 @@ public:
         return true;
     }
     // Throws the units parser's exception for a text it cannot read as U.
-    bool import_text(const std::string& text) override {
+    bool import_text(const std::string& text) override { return import_view(text); }
+    bool import_view(std::string_view text) override {
         return writeMember(U(this->finiteRead(jsParseQuantity(text, U::descriptor())), 0));
     }
     bool get_value(U& value) override { return readMember(value); }

@@ -15,8 +15,10 @@ public:
         setName(name);
         set_required(true);
     }
-    bool import_text(const std::string& text) override {
-        *m_field = finiteRead(m_length ? jsParseQuantity(text, jsLength::descriptor()) : mfLexicalCast<double>(text));
+    bool import_text(const std::string& text) override { return import_view(text); }
+    bool import_view(std::string_view text) override {
+        *m_field = finiteRead(m_length ? jsParseQuantity(text, jsLength::descriptor())
+                                       : mfLexicalCast<double>(std::string(text)));
         return true;
     }
     bool export_text(std::string& text) override {

@@ -51,21 +51,22 @@ bool xpAttribute::do_import(xpImportSet& nodes) {
         return false;
     }
     nodes.takeAttributeAt(at);
-    if (!importText(std::string(nodes.attribute(at).valueView()))) return false;
+    if (!importText(nodes.attribute(at).valueView())) return false;
     return guardedImportConcrete();
 }
 
-bool xpAttribute::importText(const std::string& text) {
+bool xpAttribute::importText(std::string_view text) {
+    auto quoted = [&] { return "invalid value \"" + std::string(text) + "\""; };
     try {
-        if (import_text(text)) return true;
-        std::string message = "invalid value \"" + text + "\"";
+        if (import_view(text)) return true;
+        std::string message = quoted();
         std::string expected = expectation();
         if (!expected.empty()) message += ", expected " + expected;
         nodeError() << xml_error_message(this, message);
     } catch (const std::exception& e) {
-        nodeError() << xml_error_message(this, "invalid value \"" + text + "\": " + e.what());
+        nodeError() << xml_error_message(this, quoted() + ": " + e.what());
     } catch (...) {
-        nodeError() << xml_error_message(this, "invalid value \"" + text + "\"");
+        nodeError() << xml_error_message(this, quoted());
     }
     return false;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <typeinfo>
 
 #include "kestrel/components/exchange/xpNode.h"
@@ -15,6 +16,9 @@ class xpAttribute : public xpNode {
 public:
     // Sets the bound value from the attribute text; false: the text was refused.
     virtual bool import_text(const std::string& text) = 0;
+    // import_text() of a text that is no string yet: kinds read by the million (numbers with
+    // units) take it as it stands; the others are given a string.
+    virtual bool import_view(std::string_view text) { return import_text(std::string(text)); }
     // Gives the bound value as attribute text; false: there is no text for it.
     virtual bool export_text(std::string& text) = 0;
     virtual const std::type_info& attributeType() const = 0;
@@ -38,7 +42,7 @@ public:
     using xpNode::buildSchema;
 
     // Reads the attribute text into the node, recording refusals and exceptions; false on any.
-    bool importText(const std::string& text);
+    bool importText(std::string_view text);
     // Whether `dom` carries what this attribute demands if it is constant; otherwise `reason`
     // says which text was refused. Non-constant attributes accept any element.
     bool acceptsConstants(const xpRecord& element, std::string& reason) const override;
