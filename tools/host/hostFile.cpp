@@ -79,12 +79,14 @@ hostFileDocument hostReadFile(const std::string& file, std::size_t maxErrors) {
     loaded.readable = true;
     loaded.loads = std::move(session.root.m_loads);
     loaded.records = std::move(session.root.m_records);
-    const hostKindNames names;
+    loaded.kinds = std::make_shared<const hostKindNames>();
+    const hostKindNames& names = *loaded.kinds;
     loaded.footprints.reserve(loaded.loads.size());
     loaded.intensities.reserve(loaded.loads.size());
     for (const hostLoad& l : loaded.loads) {
-        loaded.footprints.push_back(l.footprint ? names.footprint(*l.footprint) : std::string());
-        loaded.intensities.push_back(l.intensity ? names.intensity(*l.intensity) : std::string());
+        loaded.footprints.push_back(l.footprint ? std::string_view(names.footprint(*l.footprint)) : std::string_view());
+        loaded.intensities.push_back(l.intensity ? std::string_view(names.intensity(*l.intensity))
+                                                 : std::string_view());
     }
     return loaded;
 }

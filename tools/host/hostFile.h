@@ -2,7 +2,9 @@
 
 #include <cstddef>
 #include <iosfwd>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tools/host/hostDocument.h"
@@ -13,9 +15,11 @@ struct hostFileDocument {
     bool readable = false;
     xpReadResult result;
     List<hostLoad> loads;
+    // The names of the kinds, which the two lists below point into.
+    std::shared_ptr<const hostKindNames> kinds;
     // Per load: the element names of its footprint and intensity function, empty for none.
-    std::vector<std::string> footprints;
-    std::vector<std::string> intensities;
+    std::vector<std::string_view> footprints;
+    std::vector<std::string_view> intensities;
     // Every "load" element, read or not, in document order.
     std::vector<hostLoadRecord> records;
 };

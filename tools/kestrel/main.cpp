@@ -130,8 +130,8 @@ int checkFile(const std::string& file, bool json) {
         const hostLoad* l = nullptr;
         if (record.read && nextLoad != loaded.loads.end()) l = &*nextLoad++;
         if (json) {
-            report["loads"].push_back(loadJson(record, l, l ? loaded.footprints[next] : std::string(),
-                                               l ? loaded.intensities[next] : std::string(), errors));
+            report["loads"].push_back(loadJson(record, l, l ? std::string(loaded.footprints[next]) : std::string(),
+                                               l ? std::string(loaded.intensities[next]) : std::string(), errors));
         } else {
             lines += shown;
             if (!record.read) lines += ':' + std::to_string(record.line);

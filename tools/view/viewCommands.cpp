@@ -7,8 +7,10 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <memory>
 #include <set>
 #include <sstream>
+#include <string_view>
 
 #include "kestrel/components/framework/mfTextFormatter.h"
 #include "tools/host/hostDocument.h"
@@ -26,8 +28,9 @@ constexpr int kUnusable = 2;
 struct Document {
     int status = kOk;
     List<hostLoad> loads;
-    std::vector<std::string> intensities;
-    std::vector<std::string> footprints;
+    std::shared_ptr<const hostKindNames> kinds;
+    std::vector<std::string_view> intensities;
+    std::vector<std::string_view> footprints;
     std::vector<xpReportedError> errors;
 };
 
@@ -42,6 +45,7 @@ Document read(const std::string& file, std::size_t maxErrors, std::ostream& err)
     }
     document.status = loaded.result.errors.empty() ? kOk : kDocumentErrors;
     document.loads = std::move(loaded.loads);
+    document.kinds = std::move(loaded.kinds);
     document.intensities = std::move(loaded.intensities);
     document.footprints = std::move(loaded.footprints);
     return document;
@@ -138,7 +142,7 @@ int viewEvalCommand(const std::string& file, const pos3d& at, lcLoad::lcCoordina
     int status = document.status;
     std::size_t index = 0;
     for (const hostLoad& l : document.loads) {
-        const std::string& kind = document.intensities[index++];
+        const std::string_view kind = document.intensities[index++];
         if (!l.intensity) continue;
         const viewEvaluator evaluator(l);
         const viewEvaluation e = evaluator.at(at, system);
