@@ -46,6 +46,7 @@ public:
     // Whether `dom` carries what this attribute demands if it is constant; otherwise `reason`
     // says which text was refused. Non-constant attributes accept any element.
     bool acceptsConstants(const xpRecord& element, std::string& reason) const override;
+    bool holdsConstants() const override { return isConstant(); }
 
 protected:
     // A load document never carries NaN or infinity: a number read must be finite. Throws

@@ -37,6 +37,12 @@ bool xpAttributes::acceptsConstants(const xpRecord& element, std::string& reason
     return true;
 }
 
+bool xpAttributes::holdsConstants() const {
+    for (const auto& node : m_attributes)
+        if (node->holdsConstants()) return true;
+    return false;
+}
+
 void xpAttributes::buildSchema(xsSchema& schema, xsComplexType* type, const std::string&) {
     for (const auto& attribute : m_attributes) attribute->buildSchema(schema, type, "");
 }

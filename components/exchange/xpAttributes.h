@@ -26,6 +26,7 @@ public:
     const std::vector<std::unique_ptr<xpNode>>& attributes() const { return m_attributes; }
     // Whether the attributes that tell elements apart accept what `dom` carries.
     bool acceptsConstants(const xpRecord& element, std::string& reason) const override;
+    bool holdsConstants() const override;
 
 private:
     std::vector<std::unique_ptr<xpNode>> m_attributes;

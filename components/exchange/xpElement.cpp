@@ -12,6 +12,7 @@ xpElement::~xpElement() = default;
 void xpElement::add(xpNode* node) {
     node->setParent(this);
     m_children.emplace_back(node);
+    m_constantsFound = false;
 }
 
 bool xpElement::export_nodes(std::vector<xpNode*>&, std::vector<xpNode*>& elements) {
@@ -116,7 +117,14 @@ bool xpElement::importWith(xpImportSet& nodes, ReadMembers&& readMembers) {
 }
 
 bool xpElement::acceptsElement(const xpRecord& element, std::string& reason) const {
-    for (const auto& child : m_children)
+    // Most elements have no constant attributes: they accept any element of their name.
+    if (!m_constantsFound) {
+        m_constantChildren.clear();
+        for (const auto& child : m_children)
+            if (child->holdsConstants()) m_constantChildren.push_back(child.get());
+        m_constantsFound = true;
+    }
+    for (const xpNode* child : m_constantChildren)
         if (!child->acceptsConstants(element, reason)) return false;
     return true;
 }

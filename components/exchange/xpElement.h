@@ -55,4 +55,7 @@ private:
     bool importWith(xpImportSet& nodes, ReadMembers&& readMembers);
 
     std::vector<std::unique_ptr<xpNode>> m_children;
+    // The children that stand for constant attributes, found on the first element offered.
+    mutable std::vector<const xpNode*> m_constantChildren;
+    mutable bool m_constantsFound = false;
 };

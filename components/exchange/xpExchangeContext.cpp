@@ -39,8 +39,8 @@ std::string xpFrame::path() const {
     boost::container::small_vector<Step, 16> steps;
     std::size_t size = 0;
     for (const xpFrame* f = this; f; f = f->parent) {
-        const char* name = f->record ? f->record->name() : f->dom.name();
-        const Step step{name, std::strlen(name), f->ordinal < 0 ? ordinalFromDom(f->dom) : f->ordinal};
+        const std::string_view name = f->record ? f->record->nameView() : std::string_view(f->dom.name());
+        const Step step{name.data(), name.size(), f->ordinal < 0 ? ordinalFromDom(f->dom) : f->ordinal};
         size += 1 + step.length;
         for (int n = step.ordinal; n > 0; n /= 10) ++size;
         if (step.ordinal > 0) size += 2;

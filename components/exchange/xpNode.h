@@ -124,6 +124,8 @@ public:
     // Whether the constant attributes this node stands for accept the element `dom`; otherwise
     // `reason` says which attribute refused which text. Only attribute nodes have any.
     virtual bool acceptsConstants(const xpRecord&, std::string&) const { return true; }
+    // Whether acceptsConstants() can refuse anything: the node stands for constant attributes.
+    virtual bool holdsConstants() const { return false; }
     // Whether a missing node is reported as "Required field not found".
     virtual bool isRequiredField() const;
     virtual const std::string& getElementName() const { return m_name; }
