@@ -283,8 +283,21 @@ private:
             return;
         }
         // Whether the run holds more than blanks is settled piece by piece, as the parser gives
-        // them.
-        reader.m_textFilled = reader.m_textFilled || !blankOnly(piece);
+        // them. Blanks are held apart until something else comes: most runs are a line end and
+        // an indentation, and are dropped.
+        if (!reader.m_textFilled) {
+            if (blankOnly(piece)) {
+                if (reader.m_blankSize + piece.size() <= sizeof reader.m_blank) {
+                    std::memcpy(reader.m_blank + reader.m_blankSize, piece.data(), piece.size());
+                    reader.m_blankSize += piece.size();
+                    return;
+                }
+            } else {
+                reader.m_textFilled = true;
+            }
+            reader.m_text.append(reader.m_blank, reader.m_blankSize);
+            reader.m_blankSize = 0;
+        }
         reader.m_text.append(piece);
     }
     static void XMLCALL onCdataStart(void* data) {
@@ -464,6 +477,7 @@ private:
 
     // Text between markup, as a tree's parser keeps it: a run of blanks is no text.
     void flushText() {
+        m_blankSize = 0;
         if (m_text.empty()) return;
         if (m_textFilled && !m_skip && m_cursor) guarded([&] { m_part->arena.text(*m_cursor, m_text); });
         m_text.clear();
@@ -620,6 +634,8 @@ private:
     xpRecord* m_cursor = nullptr;
     std::string m_text;
     bool m_textFilled = false;
+    char m_blank[64];
+    std::size_t m_blankSize = 0;
     std::string m_cdata;
     bool m_inCdata = false;
 
