@@ -1,5 +1,6 @@
 #include "kestrel/document/kestrelLoadDocument.h"
 
+#include <algorithm>
 #include <boost/container/small_vector.hpp>
 #include <functional>
 #include <utility>
@@ -44,6 +45,7 @@ public:
         auto* specialization = xpCreateSpecialization(declaration, load);
         add(specialization);
         m_members.push_back(specialization);
+        m_planned = false;
         m_takers.push_back([member](xhostLoad& owner) -> Root* { return std::exchange(owner.*member, nullptr); });
     }
 
@@ -52,10 +54,20 @@ public:
 
     // Whatever was read is taken over here, so that nothing leaks when the read fails.
     bool importContent(xpImportSet& nodes) override {
-        // Of the members, only those whose alternatives name a child can read it.
+        // Of the members, only those whose alternatives name a child can read it: the names of
+        // every member's kinds are gathered once, the child looked up among them.
+        if (!m_planned) plan();
+        boost::container::small_vector<std::size_t, 8> chosen(m_always.begin(), m_always.end());
+        for (std::size_t i = 0; i < nodes.childCount(); ++i) {
+            if (nodes.taken(i)) continue;
+            const std::string_view name = nodes.child(i).nameView();
+            for (const Reader& reader : m_plan)
+                if (xpSameName(reader.name, name)) chosen.push_back(reader.member);
+        }
+        std::sort(chosen.begin(), chosen.end());
+        chosen.erase(std::unique(chosen.begin(), chosen.end()), chosen.end());
         boost::container::small_vector<xpNode*, 8> reading;
-        for (xpPolymorphicNode* member : m_members)
-            if (member->mayRead(nodes)) reading.push_back(member);
+        for (std::size_t k : chosen) reading.push_back(m_members[k]);
         const bool ok = importContentOf(nodes, {reading.data(), reading.size()});
         xhostLoad* load = xpFindOwner<xhostLoad>(*this);
         if (!load) return false;
@@ -84,8 +96,26 @@ public:
     using xpElement::buildSchema;
 
 private:
+    void plan() {
+        m_plan.clear();
+        m_always.clear();
+        for (std::size_t k = 0; k < m_members.size(); ++k) {
+            if (m_members[k]->readsWithoutChild()) m_always.push_back(k);
+            for (std::string_view name : m_members[k]->childElementNames()) m_plan.push_back({name, k});
+        }
+        m_planned = true;
+    }
+
+    struct Reader {
+        std::string_view name;
+        std::size_t member;
+    };
     std::shared_ptr<Root> xhostLoad::*m_read;
     std::vector<xpPolymorphicNode*> m_members;  // owned as children
+    // Which member reads a child of each name, and the members that read whatever the children.
+    std::vector<Reader> m_plan;
+    std::vector<std::size_t> m_always;
+    bool m_planned = false;
     std::vector<std::function<Root*(xhostLoad&)>> m_takers;
 };
 

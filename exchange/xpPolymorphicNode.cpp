@@ -35,17 +35,17 @@ void xpPolymorphicNode::nodes_for_import(xpImportSet& nodes) {
     for (const auto& entry : m_alternatives) entry.second->nodes_for_import(nodes);
 }
 
-bool xpPolymorphicNode::mayRead(const xpImportSet& nodes) {
+std::vector<std::string_view> xpPolymorphicNode::childElementNames() {
+    if (m_ordered.empty()) buildNameTable();
+    std::vector<std::string_view> names;
+    for (const Named& named : m_byName) names.push_back(named.name);
+    return names;
+}
+
+bool xpPolymorphicNode::readsWithoutChild() {
     if (m_alternatives.empty() || (is_required() && isRequiredField())) return true;
     if (m_ordered.empty()) buildNameTable();
-    if (!m_parentReaders.empty()) return true;
-    for (std::size_t i = 0; i < nodes.childCount(); ++i) {
-        if (nodes.taken(i)) continue;
-        const std::string_view name = nodes.child(i).nameView();
-        for (const Named& named : m_byName)
-            if (xpSameName(named.name, name)) return true;
-    }
-    return false;
+    return !m_parentReaders.empty();
 }
 
 bool xpPolymorphicNode::do_import(xpImportSet& nodes) {

@@ -37,10 +37,11 @@ public:
 
     void nodes_for_import(xpImportSet& nodes) override;
     bool do_import(xpImportSet& nodes) override;
-    // Whether do_import() could read or report anything of `nodes`: an alternative's element is
-    // there, an alternative reads the parent's element, a missing member is reported, or it has no
-    // alternatives to read with.
-    bool mayRead(const xpImportSet& nodes);
+    // The element names its alternatives read from a child element, in key order.
+    std::vector<std::string_view> childElementNames();
+    // Whether do_import() can read or report something whatever the children are: a missing
+    // member is reported, an alternative reads the parent's element, or there is none.
+    bool readsWithoutChild();
 
     // A choice with one entry per alternative.
     void buildSchema(xsSchema& schema, xsGroup* group, const std::string&) override;

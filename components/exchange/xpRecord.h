@@ -114,13 +114,13 @@ public:
         at += round(sizeof(xpRecord));
         auto* attributes = reinterpret_cast<xpRecordAttribute*>(at);
         at += n * sizeof(xpRecordAttribute);
-        record->m_name = copy(at, name, nameLength);
+        record->m_name = copyTerminated(at, name, nameLength);
         record->m_nameLength = nameLength;
         auto length = [&](std::size_t k) { return k < kMeasured ? lengths[k] : std::strlen(pairs[k]); };
         for (std::size_t i = 0; i < n; ++i) {
             const std::size_t nameSize = length(2 * i), valueSize = length(2 * i + 1);
-            const char* attributeName = copy(at, pairs[2 * i], nameSize);
-            attributes[i] = {attributeName, copy(at, pairs[2 * i + 1], valueSize), nameSize, valueSize};
+            const char* attributeName = copyTerminated(at, pairs[2 * i], nameSize);
+            attributes[i] = {attributeName, copyTerminated(at, pairs[2 * i + 1], valueSize), nameSize, valueSize};
         }
         record->m_attributes = attributes;
         record->m_attributeCount = std::uint32_t(n);
@@ -154,6 +154,14 @@ private:
         char* stored = at;
         if (length) std::memcpy(stored, text, length);
         stored[length] = '\0';
+        at += length + 1;
+        return stored;
+    }
+
+    // The same for a string the parser ended with a terminator: copied with it.
+    static const char* copyTerminated(char*& at, const char* text, std::size_t length) {
+        char* stored = at;
+        std::memcpy(stored, text, length + 1);
         at += length + 1;
         return stored;
     }
