@@ -68,9 +68,12 @@ public:
         chosen.erase(std::unique(chosen.begin(), chosen.end()), chosen.end());
         boost::container::small_vector<xpNode*, 8> reading;
         for (std::size_t k : chosen) reading.push_back(m_members[k]);
-        const bool ok = importContentOf(nodes, {reading.data(), reading.size()});
         xhostLoad* load = xpFindOwner<xhostLoad>(*this);
         if (!load) return false;
+        // A write leaves the slots pointing at the loads it wrote, and without registered kinds
+        // nothing resets them: forget them, so that only what this read makes is taken over.
+        for (const auto& take : m_takers) take(*load);
+        const bool ok = importContentOf(nodes, {reading.data(), reading.size()});
         boost::container::small_vector<Root*, 2> read;
         for (const auto& take : m_takers)
             if (Root* object = take(*load)) read.push_back(object);

@@ -175,6 +175,13 @@ TEST(LoadDocument, WritingWithoutRegistrationIsAnError) {
         EXPECT_LT(all.find("call kestrel::register_futures() with the document current"), all.find('\n')) << all;
         EXPECT_NE(all.find("lcFootprint_2d"), std::string::npos) << all;
         EXPECT_NE(all.find("laIntensityFunction"), std::string::npos) << all;
+        // Reading names the fix too, and does not take the loads just written for its own.
+        all.clear();
+        const std::string point =
+            "<loads><load name='p'><footprint><footprint_point><point x='1' y='2' z='3'/>"
+            "</footprint_point></footprint></load></loads>";
+        for (const auto& e : document.read(root, point).errors) all += e.message + "\n";
+        EXPECT_NE(all.find("no element class is registered for lcFootprint"), std::string::npos) << all;
     }
     EXPECT_EQ(live(), before);
 }

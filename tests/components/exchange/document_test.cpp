@@ -131,6 +131,23 @@ xpReadResult bothWays(xpDocument& document, const std::string& text, std::string
     return result;
 }
 
+// A run of text is kept whole, the blanks before it included, however the parser cuts it; a run
+// of blanks alone is no text.
+TEST_F(Document, KeepsTheBlanksOfARunOfText) {
+    const std::string indent(100, ' ');
+    for (const std::string& text :
+         {std::string("    ab"), std::string("\n    x"), "\t \n" + indent + "x\n" + indent, indent + "&amp;"}) {
+        std::string value;
+        bothWays(document, "<note>" + text + "</note>", &value);
+        std::string expected = text;
+        if (const std::size_t at = expected.find("&amp;"); at != std::string::npos) expected.replace(at, 5, "&");
+        EXPECT_EQ(value, expected);
+    }
+    std::string value = "unread";
+    bothWays(document, "<note>\n" + indent + "<!-- between -->\n  </note>", &value);
+    EXPECT_EQ(value, "");
+}
+
 // Text that is no acceptable document is refused as a whole, with the place and the reason: what
 // a conforming parser refuses, bytes that are no text in the document's encoding, characters XML
 // forbids, a DOCTYPE (it could expand entities) and another root element (another document).
