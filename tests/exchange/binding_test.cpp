@@ -62,7 +62,8 @@ TEST_F(Binding, DoublesTravelBitExactAndNonFiniteOnesAreWriteErrors) {
     }
 }
 
-// Two same-named children told apart by the constant attribute "end".
+// Two same-named children told apart by the constant attribute "end"; the second holds it in a
+// group of attributes.
 struct Span : xpElement {
     double start = 0, stop = 0;
     Span() {
@@ -74,7 +75,14 @@ struct Span : xpElement {
         auto* element = new xpElement;
         element->setName("intensity");
         element->set_required(true);
-        element->add(xpCreateConstantAttribute(xpAttributeDeclaration<int>{true, "end", "", end}, nullptr));
+        xpNode* constant = xpCreateConstantAttribute(xpAttributeDeclaration<int>{true, "end", "", end}, nullptr);
+        if (end == 2) {
+            auto* group = new xpAttributes;
+            group->set_required(true);
+            group->add(constant);
+            constant = group;
+        }
+        element->add(constant);
         element->add(xpCreateQuantityAttribute<jsForcePerUnitLength>(
             xpAttributeDeclaration<double Span::*>{true, "value", "", field}, this));
         return element;
