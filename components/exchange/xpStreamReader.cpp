@@ -687,14 +687,18 @@ struct Position {
     }
 };
 
+// The bytes of a UTF-8 sequence that starts with `lead`.
+std::size_t sequenceLength(unsigned char lead) {
+    return lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+}
+
 // The length of `text` without an unfinished UTF-8 sequence at its end.
 std::size_t completeLength(std::string_view text) {
     const std::size_t n = text.size();
     for (std::size_t back = 1; back <= 3 && back <= n; ++back) {
         const auto byte = static_cast<unsigned char>(text[n - back]);
         if ((byte & 0xC0) == 0x80) continue;
-        const std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
-        return length > back ? n - back : n;
+        return sequenceLength(byte) > back ? n - back : n;
     }
     return n;
 }
@@ -718,11 +722,6 @@ bool readPiece(std::istream& in, char* into, std::size_t& size) {
     in.read(into, std::streamsize(kChunk));
     size = std::size_t(in.gcount());
     return !in.eof() && !in.bad();
-}
-
-// The bytes of a UTF-8 sequence that starts with `lead`.
-std::size_t sequenceLength(unsigned char lead) {
-    return lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
 }
 }  // namespace
 
