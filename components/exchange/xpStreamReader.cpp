@@ -867,11 +867,11 @@ xpReadResult xpDocument::readStream(xpElement& root, std::istream& in) {
         if (cutSize) {
             char joined[8];
             std::memcpy(joined, cut, cutSize);
-            const std::size_t taken =
-                std::min(sequenceLength(static_cast<unsigned char>(cut[0])) - cutSize, piece.size());
+            const std::size_t missing = sequenceLength(static_cast<unsigned char>(cut[0])) - cutSize;
+            const std::size_t taken = std::min(missing, piece.size());
             std::memcpy(joined + cutSize, piece.data(), taken);
             piece.remove_prefix(taken);
-            if (taken + cutSize < sequenceLength(static_cast<unsigned char>(cut[0])) && !last) {
+            if (taken < missing && !last) {
                 // A piece shorter than the sequence's rest: only a stream's last piece is.
                 cutSize += taken;
                 std::memcpy(cut, joined, cutSize);
