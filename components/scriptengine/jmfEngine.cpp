@@ -183,6 +183,31 @@ Process& process() {
 }
 
 // One thread's context and the realms made in it.
+// Scripts compiled once per thread, by their text: a document repeats its scripts, and a realm
+// would otherwise parse its script again, and each of its functions again on its first call.
+class StencilCache {
+public:
+    RefPtr<JS::Stencil> find(const std::string& text) const {
+        const auto found = m_stencils.find(text);
+        return found == m_stencils.end() ? nullptr : found->second;
+    }
+    void add(const std::string& text, const RefPtr<JS::Stencil>& stencil) {
+        if (m_bytes + text.size() > kBytes || m_stencils.size() >= kTexts) clear();
+        m_stencils.emplace(text, stencil);
+        m_bytes += text.size();
+    }
+    void clear() {
+        m_stencils.clear();
+        m_bytes = 0;
+    }
+
+private:
+    static constexpr std::size_t kBytes = std::size_t(4) << 20;
+    static constexpr std::size_t kTexts = 1024;
+    std::unordered_map<std::string, RefPtr<JS::Stencil>> m_stencils;
+    std::size_t m_bytes = 0;
+};
+
 struct Engine {
     JSContext* cx = nullptr;
     NoJobs jobs;
@@ -214,8 +239,10 @@ struct Engine {
     unsigned forgotten = 0;
     // The largest block the engine may take now: a share of the running call's cap.
     std::size_t blockLimit = jmf_detail::kNoBlockLimit;
-    // The prelude, compiled once for every realm of the thread.
+    // The prelude and the lookup of `intensity`, compiled once for every realm of the thread.
     RefPtr<JS::Stencil> prelude;
+    RefPtr<JS::Stencil> lookup;
+    StencilCache scripts;
 
     Engine() = default;
     Engine(const Engine&) = delete;
@@ -228,6 +255,8 @@ struct Engine {
         jmf_detail::setEngineBlockLimit(nullptr);
         realms.clear();
         prelude = nullptr;
+        lookup = nullptr;
+        scripts.clear();
         if (cx) {
             process().remove(this);
             JS_DestroyContext(cx);
@@ -247,10 +276,12 @@ struct Engine {
 
     // Lets a realm go. Each realm is a zone of its own that never grows to its own collection
     // trigger, so the engine would keep every realm let go until the heap limit: a process that
-    // evaluates thousands of script loads one after another grew by about 250 KB for each.
+    // evaluates thousands of script loads one after another grew by about 250 KB for each. A
+    // collection costs about what the realms it frees cost to sweep, so collecting often costs
+    // little: every 16 realms keeps the export of a large document within a few MiB of its read.
     void forget(std::uint64_t id) {
         realms.erase(id);
-        if (++forgotten % 64 == 0) JS_GC(cx);
+        if (++forgotten % 16 == 0) JS_GC(cx);
     }
 
     // Starts a timed segment of script under `limits`; returns its number. The watchdog starts
@@ -686,11 +717,17 @@ Realm* startRealm(Engine& engine, const std::string& text, const jmfScriptLimits
     const std::uint64_t running = engine.begin(limits);
 
     JS::CompileOptions options2(cx);
-    options2.setFileAndLine("script", 1);
-    JS::SourceText<mozilla::Utf8Unit> source;
+    options2.setFileAndLine("script", 1).setForceFullParse();
+    const JS::InstantiateOptions instantiate(options2);
+    RefPtr<JS::Stencil> stencil = engine.scripts.find(text);
+    if (!stencil) {
+        JS::SourceText<mozilla::Utf8Unit> source;
+        if (source.init(cx, text.data(), text.size(), JS::SourceOwnership::Borrowed))
+            stencil = JS::CompileGlobalScriptToStencil(cx, options2, source);
+        if (stencil) engine.scripts.add(text, stencil);
+    }
     JS::RootedScript script(cx);
-    if (!source.init(cx, text.data(), text.size(), JS::SourceOwnership::Borrowed) ||
-        !(script = JS::Compile(cx, options2, source))) {
+    if (!stencil || !(script = JS::InstantiateGlobalStencil(cx, instantiate, stencil))) {
         engine.end();
         const Stop stop = engine.stoppedBy(running);
         JS::RootedValue exception(cx);
@@ -702,10 +739,14 @@ Realm* startRealm(Engine& engine, const std::string& text, const jmfScriptLimits
     }
     JS::RootedValue value(cx);
     bool ran = JS_ExecuteScript(cx, script, &value);
-    if (ran) {
+    if (ran && !engine.lookup) {
         JS::SourceText<mozilla::Utf8Unit> lookup;
         ran = lookup.init(cx, kLookup, std::strlen(kLookup), JS::SourceOwnership::Borrowed) &&
-              JS::Evaluate(cx, options2, lookup, &value);
+              (engine.lookup = JS::CompileGlobalScriptToStencil(cx, options2, lookup));
+    }
+    if (ran) {
+        script = JS::InstantiateGlobalStencil(cx, instantiate, engine.lookup);
+        ran = script && JS_ExecuteScript(cx, script, &value);
     }
     engine.end();
     if (!ran) {
