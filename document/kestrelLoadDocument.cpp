@@ -5,6 +5,7 @@
 #include <functional>
 #include <utility>
 
+#include "kestrel/components/exchange/xpSequence.h"
 #include "kestrel/components/types/mfTypeInfoObject.h"
 #include "kestrel/exchange/xpSpecialization.h"
 #include "kestrel/model/laFootprintBox.h"
@@ -294,5 +295,19 @@ xhostLoads::xhostLoads() {
     loads.name = "loads";
     loads.member = &xhostLoads::m_loads;
     loads.reuseParent = true;
-    add(xpCreateSequence(loads, "load", this));
+    xpNode* sequence = xpCreateSequence(loads, "load", this);
+    m_sequence = dynamic_cast<xpSequence*>(sequence);
+    add(sequence);
+}
+
+void xhostLoads::setEach(std::function<void(hostLoad&&)> each) {
+    if (!each) {
+        m_sequence->setItemRead({});
+        return;
+    }
+    m_sequence->setItemRead([this, each = std::move(each)] {
+        hostLoad load = std::move(m_loads.back());
+        m_loads.pop_back();
+        each(std::move(load));
+    });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <typeindex>
 #include <unordered_map>
@@ -11,6 +12,8 @@
 #include "kestrel/document/kestrelLoad.h"
 #include "kestrel/elements/kestrelRegistration.h"
 #include "kestrel/exchange/xpProtoDeclarations.h"
+
+class xpSequence;
 
 // What became of one "load" element of a document: its name as far as it was read, where it
 // stands, and whether it was read (a load that was not is missing from the loads read).
@@ -26,9 +29,15 @@ class KESTREL_API xhostLoads : public xpElement {
 public:
     xhostLoads();
     void import_begin() override { m_records.clear(); }
+    // Hands each load to `each` as soon as it is read rather than keeping it in m_loads, so that
+    // a read holds one load at a time; an empty function keeps the loads again.
+    void setEach(std::function<void(hostLoad&&)> each);
     List<hostLoad> m_loads;
     // One record per "load" element of the document read last, in document order.
     std::vector<hostLoadRecord> m_records;
+
+private:
+    xpSequence* m_sequence = nullptr;
 };
 
 // A current document with every load element registered, and a root element built after that.

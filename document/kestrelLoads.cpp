@@ -91,19 +91,38 @@ bool readFileText(const std::filesystem::path& file, std::string& text, std::str
     return true;
 }
 
-ReadResult readLoadsFile(const std::filesystem::path& file, const ReadOptions& options) {
+namespace {
+// Reads `file` as a stream with `read`, or says why it cannot be opened.
+template <class Read>
+ReadResult streamFile(const std::filesystem::path& file, Read&& read) {
     std::error_code code;
     if (std::filesystem::is_directory(file, code)) return unreadable(std::strerror(EISDIR));
     // A reason left from an earlier call must not be taken for this one's.
     errno = 0;
     std::ifstream in(file, std::ios::binary);
     if (!in) return unreadable(std::strerror(errno ? errno : ENOENT));
-    return readLoads(in, options);
+    return read(in);
+}
+}  // namespace
+
+ReadResult readLoadsFile(const std::filesystem::path& file, const ReadOptions& options) {
+    return streamFile(file, [&](std::istream& in) { return readLoads(in, options); });
 }
 
 ReadResult readLoads(std::istream& in, const ReadOptions& options) {
     Reading reading(options);
     return collect(reading.session, reading.session.document.readStream(reading.session.root, in));
+}
+
+ReadResult forEachLoad(std::istream& in, std::function<void(Load&&)> each, const ReadOptions& options) {
+    Reading reading(options);
+    reading.session.root.setEach(std::move(each));
+    return collect(reading.session, reading.session.document.readStream(reading.session.root, in));
+}
+
+ReadResult forEachLoadInFile(const std::filesystem::path& file, std::function<void(Load&&)> each,
+                             const ReadOptions& options) {
+    return streamFile(file, [&](std::istream& in) { return forEachLoad(in, std::move(each), options); });
 }
 
 WriteResult writeLoads(const std::vector<Load>& loads) {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <new>
@@ -72,6 +73,15 @@ KESTREL_API ReadResult readLoads(std::string_view text, const ReadOptions& optio
 KESTREL_API ReadResult readLoadsFile(const std::filesystem::path& file, const ReadOptions& options = {});
 KESTREL_API ReadResult readLoads(std::istream& in, const ReadOptions& options = {});
 KESTREL_API ReadResult readLoads(pugi::xml_node root, const ReadOptions& options = {});
+
+// Reads a load document from a stream or a file and hands each load to `each` as soon as it is
+// read, in document order, instead of keeping it: a document of any size is read holding one load
+// at a time. The result is the one readLoads gives, with `loads` empty. A document refused as not
+// well-formed has handed on the loads before the fault; what `each` throws ends the read and is
+// thrown on.
+KESTREL_API ReadResult forEachLoad(std::istream& in, std::function<void(Load&&)> each, const ReadOptions& options = {});
+KESTREL_API ReadResult forEachLoadInFile(const std::filesystem::path& file, std::function<void(Load&&)> each,
+                                         const ReadOptions& options = {});
 
 // What writing gave: the document text, or the problems that kept a load from being written (a
 // footprint or intensity kind no element knows), in which case `text` is empty.

@@ -72,7 +72,13 @@ bool xpSequence::readItem(xpElement& item, const xpFrame& frame) {
     // An item with errors is reported and left out rather than added half read.
     if (!item.importFrom(frame)) return false;
     if (m_keepPlaces) m_places.push_back({frame.line(), frame.column()});
-    return append_item();
+    return addItem();
+}
+
+bool xpSequence::addItem() {
+    if (!append_item()) return false;
+    if (m_itemRead) m_itemRead();
+    return true;
 }
 
 namespace {

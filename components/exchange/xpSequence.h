@@ -28,6 +28,11 @@ public:
     // sink of this thread, it is called like an item sink for every item of such a sequence.
     void set_stream_items(bool stream) { m_streamItems = stream; }
     static void setStreamedItemSink(const std::function<void(pugi::xml_node)>* sink);
+    // Called after each item read is added to the container; set by a reader that takes the
+    // items as they come (and may empty the container there), so that the document is never held.
+    void setItemRead(std::function<void()> read) { m_itemRead = std::move(read); }
+    // Adds the entry just read to the container and hands it to the item reader, if one is set.
+    bool addItem();
     // Empties the container; runs before the items are read.
     virtual void clear() = 0;
     // Makes room for `count` entries about to be read; a container without reserve ignores it.
@@ -71,6 +76,7 @@ private:
 
     std::unique_ptr<xpNode> m_item;
     std::function<void(pugi::xml_node)> m_itemSink;
+    std::function<void()> m_itemRead;
     std::vector<ItemPlace> m_places;
     std::size_t m_itemCount = 0;
     bool m_keepPlaces = false;

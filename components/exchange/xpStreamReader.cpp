@@ -508,7 +508,7 @@ private:
         const xpFrame frame = xpFrame::reading(&m_rootFrame, m_context, *part->top, ordinal);
         // The part stays while it is read, and goes right after.
         m_reading = std::move(part);
-        if (m_item->importFrom(frame)) m_sequence->append_item();
+        if (m_item->importFrom(frame)) m_sequence->addItem();
         m_sparePart = std::move(m_reading);
         recycleStreamed();
     }

@@ -154,6 +154,43 @@ TEST(LoadDocument, ErrorsCarryLineColumnAndPath) {
     EXPECT_EQ(live(), before);
 }
 
+// Loads handed on one at a time are those a read keeps, with the same records and errors; what
+// the receiver throws ends the read and reaches the caller, and nothing leaks either way.
+TEST(LoadDocument, EachLoadCanBeTakenAsItIsRead) {
+    const long before = live();
+    {
+        std::vector<kestrel::Load> loads(3, facade());
+        loads[1].name = "second";
+        std::string text = kestrel::writeLoads(loads).text;
+        text.insert(text.find("<load name=\"second\""), "<load name=\"bad\" coordinates=\"polar\"/>");
+        const kestrel::ReadResult kept = kestrel::readLoads(text);
+        std::vector<kestrel::Load> handed;
+        std::istringstream in(text);
+        const kestrel::ReadResult each =
+            kestrel::forEachLoad(in, [&](kestrel::Load&& load) { handed.push_back(std::move(load)); });
+        EXPECT_TRUE(each.loads.empty());
+        EXPECT_EQ(handed, kept.loads);
+        kestrel::ReadResult whole = each;
+        whole.loads = handed;
+        EXPECT_EQ(report(whole), report(kept));
+
+        const auto path =
+            std::filesystem::temp_directory_path() / ("kestrel_" + std::to_string(std::random_device()()));
+        std::ofstream(path) << text;
+        int calls = 0;
+        EXPECT_THROW(kestrel::forEachLoadInFile(path,
+                                                [&](kestrel::Load&&) {
+                                                    if (++calls == 2) throw std::runtime_error("full");
+                                                }),
+                     std::runtime_error);
+        EXPECT_EQ(calls, 2);
+        EXPECT_EQ(report(kestrel::forEachLoadInFile(path.string() + "-absent", [](kestrel::Load&&) {})),
+                  "0:0 : No such file or directory\n");
+        std::filesystem::remove(path);
+    }
+    EXPECT_EQ(live(), before);
+}
+
 TEST(LoadDocument, AFileThatCannotBeOpenedSaysWhy) {
     const kestrel::ReadResult absent = kestrel::readLoadsFile("/nonexistent/loads.xml");
     EXPECT_FALSE(absent.readable);

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <sstream>
+#include <vector>
 
 #include "kestrel/components/framework/mfProgram.h"
 #include "kestrel/elements/xlaFootprintLine.h"
@@ -67,6 +70,38 @@ TEST(HostDocument, ALoadWithErrorsIsReportedAndLeftOut) {
     EXPECT_NE(read.result.errors[0].message.find("1 kg"), std::string::npos);
     ASSERT_EQ(read.loads.size(), 2u);
     EXPECT_EQ(read.loads.back().name, "also good");
+}
+
+// Loads handed on as they are read are those a read keeps, and none is kept; a document refused
+// after some loads has handed them on, and says it was refused.
+TEST(HostDocument, EachLoadIsHandedOnAsItIsRead) {
+    const std::string text = R"(<loads>
+<load name="good"/>
+<load name="bad"><local_system/></load>
+<load name="also good" coordinates="cylindrical"/>
+</loads>)";
+    const Read kept = readLoads(text);
+    for (const bool stream : {false, true}) {
+        hostSession session;
+        std::vector<hostLoad> handed;
+        session.root.setEach([&](hostLoad&& load) {
+            EXPECT_TRUE(session.root.m_loads.empty());
+            handed.push_back(std::move(load));
+        });
+        std::istringstream in(text);
+        const xpReadResult result =
+            stream ? session.document.readStream(session.root, in) : session.document.read(session.root, text);
+        EXPECT_EQ(result.errors.size(), kept.result.errors.size());
+        EXPECT_TRUE(session.root.m_loads.empty());
+        EXPECT_EQ(session.root.m_records.size(), 3u);
+        ASSERT_EQ(handed.size(), kept.loads.size());
+        EXPECT_TRUE(std::equal(handed.begin(), handed.end(), kept.loads.begin()));
+
+        handed.clear();
+        const xpReadResult cut = session.document.read(session.root, text.substr(0, text.size() - 3));
+        EXPECT_FALSE(cut.wellFormed);
+        EXPECT_EQ(handed.size(), 2u);
+    }
 }
 
 // Items of a sequence are placed among their same-named siblings only: other elements between
