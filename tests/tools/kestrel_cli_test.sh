@@ -160,6 +160,24 @@ validate_as_check)
     [ $? -eq 2 ] || fail "$verb doctype"
     grep -q '^doctype.xml:2:\(11:\)\? error: document type declarations are not accepted' err.txt || fail "$(cat err.txt)"
   done ;;
+ifc_output)
+  # Actions go out as their loads arrive. A document refused late leaves an existing output as it
+  # was and no file beside it; one with errors is written; a file that is no regular file is
+  # written in place.
+  "$kestrel" example > example.xml || fail "example"
+  head -c -10 example.xml > cut.xml
+  echo keep > out.ifc
+  "$kestrel" ifc cut.xml -o out.ifc 2> err.txt
+  [ $? -eq 2 ] || fail "cut status"
+  [ "$(cat out.ifc)" = keep ] || fail "output replaced"
+  [ "$(ls | grep -c kestrel)" -eq 0 ] || fail "left behind: $(ls)"
+  grep -q '^cut.xml:[0-9]*:[0-9]*: error: ' err.txt || fail "$(cat err.txt)"
+  sed 's/name="column head"/nmae="x"/' example.xml > errors.xml
+  "$kestrel" ifc errors.xml -o out.ifc 2> /dev/null
+  [ $? -eq 1 ] || fail "errors status"
+  tail -n 1 out.ifc | grep -qx 'END-ISO-10303-21;' || fail "not written"
+  "$kestrel" ifc example.xml -o /dev/stdout 2> /dev/null | cmp -s - <("$kestrel" ifc example.xml 2> /dev/null) ||
+    fail "device" ;;
 *)
   fail "unknown case $2" ;;
 esac

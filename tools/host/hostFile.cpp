@@ -54,11 +54,12 @@ void hostPrintError(std::ostream& out, const std::string& file, const xpReported
     out << error.message << '\n';
 }
 
-hostFileDocument hostReadFile(const std::string& file, std::size_t maxErrors) {
+hostFileDocument hostReadFile(const std::string& file, std::size_t maxErrors, std::function<void(hostLoad&&)> each) {
     hostFileDocument loaded;
     std::string failure;
     hostSession session;
     session.document.setMaxErrors(maxErrors);
+    session.root.setEach(std::move(each));
     if (g_wholeText) {
         std::string text;
         if (!hostSlurp(file, text, failure)) {

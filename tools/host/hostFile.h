@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -26,7 +27,10 @@ struct hostFileDocument {
 
 // Reads FILE, or standard input for "-", listing at most `maxErrors` errors. The document is
 // streamed unless hostReadWholeText(true) chose to read its whole text; both give the same result.
-hostFileDocument hostReadFile(const std::string& file, std::size_t maxErrors = xpDocument::kDefaultMaxErrors);
+// With `each`, every load goes to it as soon as it is read and `loads` stays empty; a document
+// refused later has handed on the loads before the fault.
+hostFileDocument hostReadFile(const std::string& file, std::size_t maxErrors = xpDocument::kDefaultMaxErrors,
+                              std::function<void(hostLoad&&)> each = {});
 
 // Whether hostReadFile reads the whole text into memory first rather than streaming it.
 void hostReadWholeText(bool whole);

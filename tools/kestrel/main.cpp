@@ -2,13 +2,16 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
+#include <unistd.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <iterator>
+#include <optional>
 #include <sstream>
 
 #include "kestrel/components/framework/mfLexicalCast.h"
@@ -39,8 +42,8 @@ nlohmann::json errorJson(const xpReportedError& e) {
 
 using Loaded = hostFileDocument;
 
-Loaded load(const std::string& file) {
-    return hostReadFile(file, g_maxErrors);
+Loaded load(const std::string& file, std::function<void(hostLoad&&)> each = {}) {
+    return hostReadFile(file, g_maxErrors, std::move(each));
 }
 
 nlohmann::json orNull(const std::string& text) {
@@ -93,16 +96,33 @@ std::vector<xpReportedError> errorsUnder(const std::vector<xpReportedError>& err
     return found;
 }
 
+// What the JSON report shows of a load read, kept in place of the load.
+struct LoadShown {
+    std::string footprint;
+    std::string intensity;
+    std::optional<std::string> description;
+};
+
+LoadShown shown(const hostLoad& load, const hostKindNames& kinds) {
+    LoadShown s;
+    if (load.footprint) s.footprint = kinds.footprint(*load.footprint);
+    if (load.intensity) {
+        s.intensity = kinds.intensity(*load.intensity);
+        const lcLoad model = load.model();
+        s.description = load.intensity->description(&model);
+    }
+    return s;
+}
+
 // One load element's entry of the JSON report.
-nlohmann::json loadJson(const hostLoadRecord& record, const hostLoad* load, const std::string& footprint,
-                        const std::string& intensity, const std::vector<xpReportedError>& errors) {
+nlohmann::json loadJson(const hostLoadRecord& record, const LoadShown* load,
+                        const std::vector<xpReportedError>& errors) {
     nlohmann::json entry{
         {"name", record.name}, {"footprint", nullptr}, {"intensity", nullptr}, {"description", nullptr}};
     if (load) {
-        const lcLoad model = load->model();
-        entry["footprint"] = orNull(footprint);
-        entry["intensity"] = orNull(intensity);
-        if (load->intensity) entry["description"] = load->intensity->description(&model);
+        entry["footprint"] = orNull(load->footprint);
+        entry["intensity"] = orNull(load->intensity);
+        if (load->description) entry["description"] = *load->description;
     }
     entry["read"] = record.read;
     entry["line"] = record.line;
@@ -112,28 +132,34 @@ nlohmann::json loadJson(const hostLoadRecord& record, const hostLoad* load, cons
 }
 
 // One file's check; every load element is listed, a load that could not be read with its errors.
-// The JSON report (descriptions included) is built only when it is printed: describing every
-// load costs more than reading it.
+// A load goes as soon as it is read: the JSON report keeps only what it shows of it (describing
+// every load costs more than reading it, so only for JSON), the text report only the count.
 int checkFile(const std::string& file, bool json) {
-    Loaded loaded = load(file);
+    std::vector<LoadShown> loads;
+    std::size_t count = 0;
+    std::optional<hostKindNames> kinds;
+    Loaded loaded = load(file, [&](hostLoad&& l) {
+        ++count;
+        if (!json) return;
+        // The kinds' names are those of the document being read.
+        if (!kinds) kinds.emplace();
+        loads.push_back(shown(l, *kinds));
+    });
     const int status = !loaded.readable || !loaded.result.wellFormed ? kUnreadable
                        : loaded.result.errors.empty()                ? kOk
                                                                      : kDocumentErrors;
     nlohmann::json report;
     if (json) report = {{"file", hostDisplayName(file)}, {"valid", status == kOk}, {"loads", nlohmann::json::array()}};
-    const std::string shown = hostDisplayName(file);
-    auto nextLoad = loaded.loads.begin();
+    const std::string name = hostDisplayName(file);
     std::size_t next = 0;
     std::string lines;
     for (const hostLoadRecord& record : loaded.records) {
         const std::vector<xpReportedError> errors = errorsUnder(loaded.result.errors, record.path);
-        const hostLoad* l = nullptr;
-        if (record.read && nextLoad != loaded.loads.end()) l = &*nextLoad++;
         if (json) {
-            report["loads"].push_back(loadJson(record, l, l ? std::string(loaded.footprints[next]) : std::string(),
-                                               l ? std::string(loaded.intensities[next]) : std::string(), errors));
+            const LoadShown* l = record.read && next < loads.size() ? &loads[next++] : nullptr;
+            report["loads"].push_back(loadJson(record, l, errors));
         } else {
-            lines += shown;
+            lines += name;
             if (!record.read) lines += ':' + std::to_string(record.line);
             lines += ": load \"";
             lines += record.name;
@@ -148,7 +174,6 @@ int checkFile(const std::string& file, bool json) {
                 lines.clear();
             }
         }
-        if (l) ++next;
     }
     if (json) {
         report["errors"] = nlohmann::json::array();
@@ -158,7 +183,7 @@ int checkFile(const std::string& file, bool json) {
     }
     std::cout << lines;
     for (const auto& e : loaded.result.errors) hostPrintError(std::cerr, file, e);
-    if (status == kOk) std::cout << shown << ": ok, " << loaded.loads.size() << " loads\n";
+    if (status == kOk) std::cout << name << ": ok, " << count << " loads\n";
     return status;
 }
 
@@ -219,32 +244,60 @@ int roundtrip(const std::string& file) {
 }
 
 // The document as an IFC structural analysis model, into `output` or standard output. A load IFC
-// cannot carry is named with the reason; the rest is written.
+// cannot carry is named with the reason; the rest is written. Each action is written as its load
+// arrives and the load dropped, so the document is never held. Into a regular file the text goes
+// through a file beside it that replaces the output only once the document was read: a document
+// refused as malformed leaves the output as it was. Standard output is left cut short instead.
 int ifc(const std::string& file, const std::string& output, double step, bool strict) {
-    Loaded loaded = load(file);
-    for (const auto& e : loaded.result.errors) hostPrintError(std::cerr, file, e);
-    if (!loaded.readable || !loaded.result.wellFormed) return kUnreadable;
     kestrel::IfcOptions options;
     options.step = step;
     if (file != "-") options.name = std::filesystem::path(file).stem().string();
-    // Each load is dropped once written: a script's engine state goes with it.
-    const auto write = [&](std::ostream& out) {
-        kestrel::IfcWriter writer(out, options);
-        for (hostLoad& l : loaded.loads) {
-            writer.add(l);
-            l = hostLoad();
+    std::error_code code;
+    const bool replace =
+        !output.empty() && (!std::filesystem::exists(output, code) || std::filesystem::is_regular_file(output, code));
+    const std::string written = replace ? output + ".kestrel-" + std::to_string(::getpid()) : output;
+    std::ofstream file_out;
+    if (!output.empty()) {
+        file_out.open(written, std::ios::binary | std::ios::trunc);
+        if (!file_out) {
+            std::cerr << "kestrel ifc: cannot write " << output << ": " << std::strerror(errno) << '\n';
+            return kUnreadable;
         }
-        return writer.finish();
+    }
+    std::ostream& out = output.empty() ? std::cout : file_out;
+    const auto discard = [&] {
+        if (!replace) return;
+        file_out.close();
+        std::filesystem::remove(written, code);
     };
     kestrel::IfcResult result;
-    if (output.empty()) {
-        result = write(std::cout);
-    } else {
-        std::ofstream out(output, std::ios::binary);
-        if (out) result = write(out);
-        out.close();
-        if (!out) {
-            std::cerr << "kestrel ifc: cannot write " << output << ": " << std::strerror(errno) << '\n';
+    Loaded loaded;
+    try {
+        kestrel::IfcWriter writer(out, options);
+        loaded = load(file, [&](hostLoad&& l) {
+            // A script's engine state goes with the load.
+            writer.add(l);
+        });
+        for (const auto& e : loaded.result.errors) hostPrintError(std::cerr, file, e);
+        if (!loaded.readable || !loaded.result.wellFormed) {
+            discard();
+            return kUnreadable;
+        }
+        result = writer.finish();
+    } catch (...) {
+        discard();
+        throw;
+    }
+    if (!output.empty()) {
+        file_out.close();
+        int error = file_out ? 0 : (errno ? errno : EIO);
+        if (!error && replace) {
+            std::filesystem::rename(written, output, code);
+            error = code.value();
+        }
+        if (error) {
+            discard();
+            std::cerr << "kestrel ifc: cannot write " << output << ": " << std::strerror(error) << '\n';
             return kUnreadable;
         }
     }
