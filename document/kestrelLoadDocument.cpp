@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <boost/container/small_vector.hpp>
+#include <cstdint>
 #include <functional>
+#include <typeinfo>
 #include <utility>
 
 #include "kestrel/components/exchange/xpSequence.h"
@@ -247,19 +249,44 @@ xhostLoad::xhostLoad() {
     add(intensity);
 }
 
+namespace {
+// Which of Bases an object of `object`'s class derives from, one bit each, found once per class
+// and thread: a cast that fails searches the whole hierarchy, and every load tries every base.
+template <class Object, class... Bases>
+std::uint64_t basesOf(const Object* object, kestrelTypes<Bases...>) {
+    static_assert(sizeof...(Bases) <= 64, "Kestrel: a load's slots are kept as bits of one word");
+    if (!object) return 0;
+    struct Known {
+        const std::type_info* type;
+        std::uint64_t bases;
+    };
+    thread_local std::vector<Known> known;
+    const std::type_info& type = typeid(*object);
+    for (const Known& k : known)
+        if (*k.type == type) return k.bases;
+    std::uint64_t bases = 0;
+    unsigned bit = 0;
+    ((bases |= std::uint64_t(dynamic_cast<const Bases*>(object) != nullptr) << bit++), ...);
+    known.push_back({&type, bases});
+    return bases;
+}
+
+// Points each slot of Bases at `object` where its class derives from the slot's base.
+template <class Object, class... Bases>
+void fillSlots(xhostLoad& load, Object* object, kestrelTypes<Bases...> bases) {
+    const std::uint64_t of = basesOf(object, bases);
+    unsigned bit = 0;
+    ((load.*xhostLoad::slot<Bases>() = (of >> bit++ & 1) ? dynamic_cast<Bases*>(object) : nullptr), ...);
+}
+}  // namespace
+
 bool xhostLoad::export_(const hostLoad& load) {
     m_name = load.name;
     m_coordinates = load.coordinates;
     m_hasLocalSystem = load.localSystem.has_value();
     if (m_hasLocalSystem) m_localSystem = *load.localSystem;
-    kestrelForEach(xhostFootprintBases{}, [&](auto base) {
-        using B = typename decltype(base)::type;
-        this->*slot<B>() = dynamic_cast<B*>(load.footprint.get());
-    });
-    kestrelForEach(xhostIntensityBases{}, [&](auto base) {
-        using B = typename decltype(base)::type;
-        this->*slot<B>() = dynamic_cast<B*>(load.intensity.get());
-    });
+    fillSlots(*this, load.footprint.get(), xhostFootprintBases{});
+    fillSlots(*this, load.intensity.get(), xhostIntensityBases{});
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "kestrel/components/exchange/detail/xpExportLists.h"
 #include "kestrel/components/exchange/xpAttribute.h"
 #include "kestrel/components/exchange/xpAttributes.h"
 #include "kestrel/components/exchange/xpImportSet.h"
@@ -41,11 +42,10 @@ bool xpElement::export_dom(pugi::xml_node dom) {
 }
 
 bool xpElement::exportContent(pugi::xml_node dom) {
-    std::vector<xpNode*> attributes;
-    std::vector<xpNode*> elements;
-    for (const auto& child : m_children) child->export_nodes(attributes, elements);
-    for (xpNode* attribute : attributes) attribute->export_child(dom);
-    for (xpNode* element : elements) element->export_child(dom);
+    xpExportLists lists;
+    for (const auto& child : m_children) child->export_nodes(lists.attributes(), lists.elements());
+    for (xpNode* attribute : lists.attributes()) attribute->export_child(dom);
+    for (xpNode* element : lists.elements()) element->export_child(dom);
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include <boost/container/small_vector.hpp>
 #include <cstdint>
 
+#include "kestrel/components/exchange/detail/xpExportLists.h"
 #include "kestrel/components/exchange/xpImportSet.h"
 #include "kestrel/components/exchange/xpStreamedItems.h"
 #include "kestrel/components/schema/xsSchema.h"
@@ -24,8 +25,9 @@ void xpSequence::set_node(xpNode* item) {
 
 bool xpSequence::export_dom_node(pugi::xml_node dom, int) {
     if (!m_item) return false;
-    std::vector<xpNode*> attributes;
-    std::vector<xpNode*> elements;
+    xpExportLists lists;
+    std::vector<xpNode*>& attributes = lists.attributes();
+    std::vector<xpNode*>& elements = lists.elements();
     if (!m_item->export_nodes(attributes, elements)) return false;
     for (xpNode* node : attributes) node->export_child(dom);
     bool written = false;
