@@ -85,6 +85,7 @@ std::vector<xpReportedError> xpDocument::write(xpElement& root, std::ostream& ou
     // sequence within it: those are printed as they come, the rest of the item when it ends.
     pugi::xml_node open;
     pugi::xml_node openMark;
+    unsigned openDepth = 0;
     xpDroppedItems dropped;
     sequence->setItemSink([&](pugi::xml_node parent) {
         if (parent != top) return;
@@ -103,12 +104,12 @@ std::vector<xpReportedError> xpDocument::write(xpElement& root, std::ostream& ou
         }
     });
     const std::function<void(pugi::xml_node)> nested = [&](pugi::xml_node parent) {
-        pugi::xml_node item = parent;
-        while (item && item.parent() != top) item = item.parent();
-        // Items written anywhere but below an item of the root stay where they are.
-        if (!item) return;
+        // The sequence's element and its depth are found on its first item: a grid has a million.
         if (openMark.parent() != parent) {
-            if (!parent.last_child()) return;
+            pugi::xml_node item = parent;
+            while (item && item.parent() != top) item = item.parent();
+            // Items written anywhere but below an item of the root stay where they are.
+            if (!item || !parent.last_child()) return;
             start();
             // The item just written is the sequence's first.
             const pugi::xml_node newMark = parent.insert_child_before(kMark, parent.last_child());
@@ -119,10 +120,10 @@ std::vector<xpReportedError> xpDocument::write(xpElement& root, std::ostream& ou
             if (openMark) openMark.parent().remove_child(openMark);
             open = item;
             openMark = newMark;
+            openDepth = depthOf(openMark);
         }
-        const unsigned depth = depthOf(openMark);
         for (pugi::xml_node next = openMark.next_sibling(); next; next = openMark.next_sibling()) {
-            next.print(out, kIndent, kFormat, pugi::encoding_utf8, depth);
+            next.print(out, kIndent, kFormat, pugi::encoding_utf8, openDepth);
             dropped.drop(next);
             parent.remove_child(next);
         }

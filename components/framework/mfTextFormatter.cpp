@@ -2,11 +2,13 @@
 
 #include <cxxabi.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <mutex>
+#include <string_view>
 #include <unordered_map>
 
 const std::string& mfDemangledName(const std::type_info& type) {
@@ -23,12 +25,15 @@ const std::string& mfDemangledName(const std::type_info& type) {
     return cache.emplace(type.name(), std::move(name)).first->second;
 }
 
+char* mfTextFormatter::format_to(char* buffer, double value) {
+    const std::string_view special = std::isnan(value) ? "NaN" : !std::isinf(value) ? "" : value < 0 ? "-INF" : "INF";
+    if (!special.empty()) return std::copy(special.begin(), special.end(), buffer);
+    return std::to_chars(buffer, buffer + kDoubleChars, value).ptr;
+}
+
 std::string mfTextFormatter::format_impl(double value, const mfScriptContext&) {
-    if (std::isnan(value)) return "NaN";
-    if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
-    char buffer[32];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
+    char buffer[kDoubleChars];
+    return std::string(buffer, format_to(buffer, value));
 }
 
 std::string mfTextFormatter::format_impl(int value, const mfScriptContext&) {

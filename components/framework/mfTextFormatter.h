@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <type_traits>
 #include <typeinfo>
@@ -14,6 +15,9 @@ class mfTextFormatter {
 public:
     // Shortest text that reads back to the same double; "INF", "-INF" and "NaN" for the rest.
     static std::string format_impl(double value, const mfScriptContext& = {});
+    // The same text written into `buffer`, of at least kDoubleChars; returns its end.
+    static constexpr std::size_t kDoubleChars = 32;
+    static char* format_to(char* buffer, double value);
     static std::string format_impl(int value, const mfScriptContext& = {});
     static std::string format_impl(const std::string& value, const mfScriptContext& = {});
     // Stable, blank-free display name of a type that is also a valid XML name.

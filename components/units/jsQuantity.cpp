@@ -37,7 +37,14 @@ KESTREL_JS_DESCRIPTOR(jsAngle, "angle", "rad", false)
 #undef KESTREL_JS_DESCRIPTOR
 
 std::string jsQuantity::format(int, int, int, int) const {
-    return mfTextFormatter::format_impl(m_value) + ' ' + unit().siSymbol;
+    // Made in one piece: a document writes a number with its unit for most attributes.
+    const std::string_view symbol = unit().siSymbol;
+    char buffer[mfTextFormatter::kDoubleChars];
+    char* end = mfTextFormatter::format_to(buffer, m_value);
+    std::string text;
+    text.reserve(std::size_t(end - buffer) + 1 + symbol.size());
+    text.append(buffer, std::size_t(end - buffer)).append(1, ' ').append(symbol);
+    return text;
 }
 
 namespace {
