@@ -162,8 +162,8 @@ validate_as_check)
   done ;;
 ifc_output)
   # Actions go out as their loads arrive. A document refused late leaves an existing output as it
-  # was and no file beside it; one with errors is written; a file that is no regular file is
-  # written in place.
+  # was and no file beside it, an unreadable one writes nothing; one with errors is written, the
+  # output keeping its permissions; a link or a device is written through.
   "$kestrel" example > example.xml || fail "example"
   head -c -10 example.xml > cut.xml
   echo keep > out.ifc
@@ -172,10 +172,17 @@ ifc_output)
   [ "$(cat out.ifc)" = keep ] || fail "output replaced"
   [ "$(ls | grep -c kestrel)" -eq 0 ] || fail "left behind: $(ls)"
   grep -q '^cut.xml:[0-9]*:[0-9]*: error: ' err.txt || fail "$(cat err.txt)"
+  "$kestrel" ifc absent.xml > none.ifc 2> /dev/null
+  [ $? -eq 2 ] && [ ! -s none.ifc ] || fail "absent input"
   sed 's/name="column head"/nmae="x"/' example.xml > errors.xml
+  chmod 600 out.ifc
   "$kestrel" ifc errors.xml -o out.ifc 2> /dev/null
   [ $? -eq 1 ] || fail "errors status"
   tail -n 1 out.ifc | grep -qx 'END-ISO-10303-21;' || fail "not written"
+  [ "$(stat -c %a out.ifc)" = 600 ] && ! grep -q "column head" out.ifc || fail "permissions"
+  ln -s out.ifc link.ifc
+  "$kestrel" ifc example.xml -o link.ifc 2> /dev/null
+  [ -L link.ifc ] && grep -q "column head" out.ifc || fail "link"
   "$kestrel" ifc example.xml -o /dev/stdout 2> /dev/null | cmp -s - <("$kestrel" ifc example.xml 2> /dev/null) ||
     fail "device" ;;
 *)

@@ -245,16 +245,18 @@ int roundtrip(const std::string& file) {
 
 // The document as an IFC structural analysis model, into `output` or standard output. A load IFC
 // cannot carry is named with the reason; the rest is written. Each action is written as its load
-// arrives and the load dropped, so the document is never held. Into a regular file the text goes
-// through a file beside it that replaces the output only once the document was read: a document
-// refused as malformed leaves the output as it was. Standard output is left cut short instead.
+// arrives and the load dropped, so the document is never held; nothing is written before the first
+// load. A new or regular output file is written beside it and replaced once the document was read,
+// so that a document refused as malformed leaves it as it was; standard output, a device or a
+// link is written in place and left cut short then.
 int ifc(const std::string& file, const std::string& output, double step, bool strict) {
     kestrel::IfcOptions options;
     options.step = step;
     if (file != "-") options.name = std::filesystem::path(file).stem().string();
     std::error_code code;
+    const std::filesystem::file_status status = std::filesystem::symlink_status(output, code);
     const bool replace =
-        !output.empty() && (!std::filesystem::exists(output, code) || std::filesystem::is_regular_file(output, code));
+        !output.empty() && (!std::filesystem::exists(status) || std::filesystem::is_regular_file(status));
     const std::string written = replace ? output + ".kestrel-" + std::to_string(::getpid()) : output;
     std::ofstream file_out;
     if (!output.empty()) {
@@ -263,6 +265,9 @@ int ifc(const std::string& file, const std::string& output, double step, bool st
             std::cerr << "kestrel ifc: cannot write " << output << ": " << std::strerror(errno) << '\n';
             return kUnreadable;
         }
+        // The replaced file's permissions stay.
+        if (replace && std::filesystem::exists(status))
+            std::filesystem::permissions(written, status.permissions(), code);
     }
     std::ostream& out = output.empty() ? std::cout : file_out;
     const auto discard = [&] {
@@ -273,17 +278,19 @@ int ifc(const std::string& file, const std::string& output, double step, bool st
     kestrel::IfcResult result;
     Loaded loaded;
     try {
-        kestrel::IfcWriter writer(out, options);
+        std::optional<kestrel::IfcWriter> writer;
         loaded = load(file, [&](hostLoad&& l) {
+            if (!writer) writer.emplace(out, options);
             // A script's engine state goes with the load.
-            writer.add(l);
+            writer->add(l);
         });
         for (const auto& e : loaded.result.errors) hostPrintError(std::cerr, file, e);
         if (!loaded.readable || !loaded.result.wellFormed) {
             discard();
             return kUnreadable;
         }
-        result = writer.finish();
+        if (!writer) writer.emplace(out, options);
+        result = writer->finish();
     } catch (...) {
         discard();
         throw;
