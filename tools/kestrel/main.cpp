@@ -245,10 +245,10 @@ int roundtrip(const std::string& file) {
 
 // The document as an IFC structural analysis model, into `output` or standard output. A load IFC
 // cannot carry is named with the reason; the rest is written. Each action is written as its load
-// arrives and the load dropped, so the document is never held; nothing is written before the first
-// load. A new or regular output file is written beside it and replaced once the document was read,
-// so that a document refused as malformed leaves it as it was; standard output, a device or a
-// link is written in place and left cut short then.
+// arrives and the load dropped, so the document is never held (the writer's first block waits in
+// its buffer, so an unreadable input writes nothing). A new or regular output file is written
+// beside it and replaced once the document was read, so that a document refused as malformed
+// leaves it as it was; standard output, a device or a link is written in place and left cut short.
 int ifc(const std::string& file, const std::string& output, double step, bool strict) {
     kestrel::IfcOptions options;
     options.step = step;
@@ -278,19 +278,17 @@ int ifc(const std::string& file, const std::string& output, double step, bool st
     kestrel::IfcResult result;
     Loaded loaded;
     try {
-        std::optional<kestrel::IfcWriter> writer;
+        kestrel::IfcWriter writer(out, options);
         loaded = load(file, [&](hostLoad&& l) {
-            if (!writer) writer.emplace(out, options);
             // A script's engine state goes with the load.
-            writer->add(l);
+            writer.add(l);
         });
         for (const auto& e : loaded.result.errors) hostPrintError(std::cerr, file, e);
         if (!loaded.readable || !loaded.result.wellFormed) {
             discard();
             return kUnreadable;
         }
-        if (!writer) writer.emplace(out, options);
-        result = writer->finish();
+        result = writer.finish();
     } catch (...) {
         discard();
         throw;
