@@ -182,9 +182,9 @@ Process& process() {
     return p;
 }
 
-// One thread's context and the realms made in it.
 // Scripts compiled once per thread, by their text: a document repeats its scripts, and a realm
-// would otherwise parse its script again, and each of its functions again on its first call.
+// would otherwise parse its script again, and each of its functions again on its first call. A
+// compilation takes several times its text, so the texts kept are few and short.
 class StencilCache {
 public:
     RefPtr<JS::Stencil> find(const std::string& text) const {
@@ -202,12 +202,13 @@ public:
     }
 
 private:
-    static constexpr std::size_t kBytes = std::size_t(4) << 20;
-    static constexpr std::size_t kTexts = 1024;
+    static constexpr std::size_t kBytes = std::size_t(1) << 20;
+    static constexpr std::size_t kTexts = 256;
     std::unordered_map<std::string, RefPtr<JS::Stencil>> m_stencils;
     std::size_t m_bytes = 0;
 };
 
+// One thread's context and the realms made in it.
 struct Engine {
     JSContext* cx = nullptr;
     NoJobs jobs;
