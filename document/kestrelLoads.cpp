@@ -91,29 +91,15 @@ bool readFileText(const std::filesystem::path& file, std::string& text, std::str
     return true;
 }
 
-namespace {
-// Reads `file` as a stream with `read`, or says why it cannot be opened.
-template <class Read>
-ReadResult streamFile(const std::filesystem::path& file, Read&& read) {
-    std::error_code code;
-    if (std::filesystem::is_directory(file, code)) return unreadable(std::strerror(EISDIR));
-    // A reason left from an earlier call must not be taken for this one's.
-    errno = 0;
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return unreadable(std::strerror(errno ? errno : ENOENT));
-    return read(in);
-}
-}  // namespace
-
 ReadResult readLoadsFile(const std::filesystem::path& file, const ReadOptions& options) {
-    return streamFile(file, [&](std::istream& in) { return readLoads(in, options); });
+    return forEachLoadInFile(file, {}, options);
 }
 
 ReadResult readLoads(std::istream& in, const ReadOptions& options) {
-    Reading reading(options);
-    return collect(reading.session, reading.session.document.readStream(reading.session.root, in));
+    return forEachLoad(in, {}, options);
 }
 
+// Without `each` the loads are kept, as readLoads gives them.
 ReadResult forEachLoad(std::istream& in, std::function<void(Load&&)> each, const ReadOptions& options) {
     Reading reading(options);
     reading.session.root.setEach(std::move(each));
@@ -122,7 +108,13 @@ ReadResult forEachLoad(std::istream& in, std::function<void(Load&&)> each, const
 
 ReadResult forEachLoadInFile(const std::filesystem::path& file, std::function<void(Load&&)> each,
                              const ReadOptions& options) {
-    return streamFile(file, [&](std::istream& in) { return forEachLoad(in, std::move(each), options); });
+    std::error_code code;
+    if (std::filesystem::is_directory(file, code)) return unreadable(std::strerror(EISDIR));
+    // A reason left from an earlier call must not be taken for this one's.
+    errno = 0;
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return unreadable(std::strerror(errno ? errno : ENOENT));
+    return forEachLoad(in, std::move(each), options);
 }
 
 WriteResult writeLoads(const std::vector<Load>& loads) {
