@@ -303,7 +303,7 @@ hostLoad xhostLoad::import() {
 bool xhostLoad::importContent(xpImportSet& nodes) {
     const bool ok = xpElement::importContent(nodes);
     for (xpNode* n = getParent(); n && !m_loads; n = n->getParent()) m_loads = dynamic_cast<xhostLoads*>(n);
-    if (m_loads) m_loads->m_records.push_back({m_name, getElementPath(), getLine(), ok});
+    if (m_loads) m_loads->record({m_name, getElementPath(), getLine(), ok});
     if (!ok) import_begin();
     return ok;
 }
@@ -325,6 +325,13 @@ xhostLoads::xhostLoads() {
     xpNode* sequence = xpCreateSequence(loads, "load", this);
     m_sequence = dynamic_cast<xpSequence*>(sequence);
     add(sequence);
+}
+
+void xhostLoads::record(hostLoadRecord&& record) {
+    if (m_eachRecord)
+        m_eachRecord(std::move(record));
+    else
+        m_records.push_back(std::move(record));
 }
 
 void xhostLoads::setEach(std::function<void(hostLoad&&)> each) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <typeindex>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "kestrel/components/exchange/xpDocument.h"
@@ -32,12 +33,17 @@ public:
     // Hands each load to `each` as soon as it is read rather than keeping it in m_loads, so that
     // a read holds one load at a time; an empty function keeps the loads again.
     void setEach(std::function<void(hostLoad&&)> each);
+    // Hands each load element's record to `each` as the element ends, before its load, instead of
+    // keeping it in m_records; an empty function keeps them again.
+    void setEachRecord(std::function<void(hostLoadRecord&&)> each) { m_eachRecord = std::move(each); }
+    void record(hostLoadRecord&& record);
     List<hostLoad> m_loads;
     // One record per "load" element of the document read last, in document order.
     std::vector<hostLoadRecord> m_records;
 
 private:
     xpSequence* m_sequence = nullptr;
+    std::function<void(hostLoadRecord&&)> m_eachRecord;
 };
 
 // A current document with every load element registered, and a root element built after that.

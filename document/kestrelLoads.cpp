@@ -92,29 +92,38 @@ bool readFileText(const std::filesystem::path& file, std::string& text, std::str
 }
 
 ReadResult readLoadsFile(const std::filesystem::path& file, const ReadOptions& options) {
-    return forEachLoadInFile(file, {}, options);
+    return forEachLoadInFile(file, LoadReceiver{}, options);
 }
 
 ReadResult readLoads(std::istream& in, const ReadOptions& options) {
-    return forEachLoad(in, {}, options);
+    return forEachLoad(in, LoadReceiver{}, options);
 }
 
-// Without `each` the loads are kept, as readLoads gives them.
 ReadResult forEachLoad(std::istream& in, std::function<void(Load&&)> each, const ReadOptions& options) {
-    Reading reading(options);
-    reading.session.root.setEach(std::move(each));
-    return collect(reading.session, reading.session.document.readStream(reading.session.root, in));
+    return forEachLoad(in, LoadReceiver{std::move(each), {}}, options);
 }
 
 ReadResult forEachLoadInFile(const std::filesystem::path& file, std::function<void(Load&&)> each,
                              const ReadOptions& options) {
+    return forEachLoadInFile(file, LoadReceiver{std::move(each), {}}, options);
+}
+
+// Without a receiver's functions the loads and records are kept, as readLoads gives them.
+ReadResult forEachLoad(std::istream& in, LoadReceiver receiver, const ReadOptions& options) {
+    Reading reading(options);
+    reading.session.root.setEach(std::move(receiver.load));
+    reading.session.root.setEachRecord(std::move(receiver.record));
+    return collect(reading.session, reading.session.document.readStream(reading.session.root, in));
+}
+
+ReadResult forEachLoadInFile(const std::filesystem::path& file, LoadReceiver receiver, const ReadOptions& options) {
     std::error_code code;
     if (std::filesystem::is_directory(file, code)) return unreadable(std::strerror(EISDIR));
     // A reason left from an earlier call must not be taken for this one's.
     errno = 0;
     std::ifstream in(file, std::ios::binary);
     if (!in) return unreadable(std::strerror(errno ? errno : ENOENT));
-    return forEachLoad(in, std::move(each), options);
+    return forEachLoad(in, std::move(receiver), options);
 }
 
 WriteResult writeLoads(const std::vector<Load>& loads) {

@@ -83,6 +83,18 @@ KESTREL_API ReadResult forEachLoad(std::istream& in, std::function<void(Load&&)>
 KESTREL_API ReadResult forEachLoadInFile(const std::filesystem::path& file, std::function<void(Load&&)> each,
                                          const ReadOptions& options = {});
 
+// What a per-load read hands on as it goes: each load, and, when `record` is set, each load
+// element's record as the element ends (just before its load, read or not), which `records` then
+// does not keep either. With both, nothing the read keeps grows with the document but its errors,
+// which ReadOptions::maxErrors bounds.
+struct LoadReceiver {
+    std::function<void(Load&&)> load;
+    std::function<void(LoadRecord&&)> record;
+};
+KESTREL_API ReadResult forEachLoad(std::istream& in, LoadReceiver receiver, const ReadOptions& options = {});
+KESTREL_API ReadResult forEachLoadInFile(const std::filesystem::path& file, LoadReceiver receiver,
+                                         const ReadOptions& options = {});
+
 // What writing gave: the document text, or the problems that kept a load from being written (a
 // footprint or intensity kind no element knows), in which case `text` is empty.
 struct WriteResult {

@@ -174,6 +174,22 @@ TEST(LoadDocument, EachLoadCanBeTakenAsItIsRead) {
         whole.loads = handed;
         EXPECT_EQ(report(whole), report(kept));
 
+        // Records too can be handed on rather than kept, each just before its load.
+        std::vector<kestrel::LoadRecord> records;
+        std::istringstream again(text);
+        const kestrel::ReadResult lean =
+            kestrel::forEachLoad(again, {[&](kestrel::Load&&) { EXPECT_TRUE(records.back().read); },
+                                         [&](kestrel::LoadRecord&& record) { records.push_back(std::move(record)); }});
+        EXPECT_TRUE(lean.records.empty());
+        auto fields = [](const std::vector<kestrel::LoadRecord>& list) {
+            std::string all;
+            for (const auto& r : list)
+                all += r.name + ' ' + r.path + ' ' + std::to_string(r.line) + (r.read ? " read\n" : "\n");
+            return all;
+        };
+        EXPECT_EQ(fields(records), fields(kept.records));
+        EXPECT_EQ(records.size(), 4u);
+
         const auto path =
             std::filesystem::temp_directory_path() / ("kestrel_" + std::to_string(std::random_device()()));
         std::ofstream(path) << text;

@@ -56,8 +56,40 @@ unread_loads)
   # Writing it again would drop the load that was not read.
   "$kestrel" roundtrip doc.xml > out.xml 2> /dev/null
   [ $? -eq 1 ] && [ ! -s out.xml ] || fail "roundtrip: $(cat out.xml)"
-  printf '<loads><load name="only"/><loading/></loads>' > sibling.xml
-  "$kestrel" check sibling.xml 2> /dev/null | grep -qx 'sibling.xml: load "only"' || fail "sibling" ;;
+  printf '<loads><loading/><load name="only"/><loading/></loads>' > sibling.xml
+  "$kestrel" check sibling.xml 2> /dev/null | grep -qx 'sibling.xml: load "only"' || fail "sibling"
+  # A load's errors are listed by line, though found inside out.
+  printf '<loads>\n<load name="x">\n<local_system>\n<origin x="1 m" y="bad" z="0 m"/>\n</local_system>\n</load>\n</loads>' > order.xml
+  "$kestrel" check --json order.xml | grep -q '"errors":\[{"column":1,"line":3,[^]]*"line":3,[^]]*"line":4,[^]]*\],"footprint"' ||
+    fail "order: $("$kestrel" check --json order.xml)" ;;
+long_listing)
+  # A listing far longer than what the command holds in memory comes out whole and in order, in
+  # text and JSON; a document refused at its end lists no load in either.
+  python3 -c '
+loads = ["<load name=\"g%d\"/>" % i if i % 40000 != 7 else "<load nmae=\"b%d\"/>" % i for i in range(120000)]
+print("<loads>\n" + "\n".join(loads) + "\n</loads>")' > long.xml
+  "$kestrel" check long.xml > out.txt 2> err.txt
+  [ $? -eq 1 ] || fail "status"
+  [ "$(wc -l < out.txt)" -eq 120000 ] || fail "lines: $(wc -l < out.txt)"
+  [ "$(sed -n 1p out.txt)" = 'long.xml: load "g0"' ] && [ "$(sed -n 120000p out.txt)" = 'long.xml: load "g119999"' ] || fail "ends"
+  [ "$(grep -c ' not read (2 errors)$' out.txt)" -eq 3 ] || fail "unread: $(grep 'not read' out.txt)"
+  [ "$(sed -n 80008p out.txt)" = 'long.xml:80009: load "" not read (2 errors)' ] || fail "$(sed -n 80008p out.txt)"
+  [ "$(wc -l < err.txt)" -eq 6 ] || fail "$(cat err.txt)"
+  "$kestrel" check --json long.xml > out.json
+  python3 -c '
+import json, sys
+r = json.load(open("out.json"))
+loads = r["loads"]
+assert len(loads) == 120000 and len(r["errors"]) == 6 and r["valid"] is False, (len(loads), r["errors"])
+assert [l["line"] for l in loads] == list(range(2, 120002))
+bad = [i for i, l in enumerate(loads) if not l["read"]]
+assert bad == [7, 40007, 80007], bad
+assert all(len(loads[i]["errors"]) == 2 and loads[i]["errors"][0]["line"] == i + 2 for i in bad)
+assert loads[119999]["name"] == "g119999" and loads[119999]["errors"] == []' || fail "json"
+  head -c -10 long.xml > cut.xml
+  "$kestrel" check cut.xml > out.txt 2> err.txt
+  [ $? -eq 2 ] && [ ! -s out.txt ] || fail "refused: $(head -3 out.txt)"
+  "$kestrel" check --json cut.xml | grep -q '"loads":\[\],"valid":false}$' || fail "refused json" ;;
 check_example)
   # The example: "ok" with its count, and in JSON each load's kinds (every intensity named) and
   # description, none for a load without a footprint.

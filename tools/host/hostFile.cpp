@@ -54,12 +54,14 @@ void hostPrintError(std::ostream& out, const std::string& file, const xpReported
     out << error.message << '\n';
 }
 
-hostFileDocument hostReadFile(const std::string& file, std::size_t maxErrors, std::function<void(hostLoad&&)> each) {
+hostFileDocument hostReadFile(const std::string& file, std::size_t maxErrors, std::function<void(hostLoad&&)> each,
+                              std::function<void(hostLoadRecord&&)> eachRecord) {
     hostFileDocument loaded;
     std::string failure;
     hostSession session;
     session.document.setMaxErrors(maxErrors);
     session.root.setEach(std::move(each));
+    session.root.setEachRecord(std::move(eachRecord));
     if (g_wholeText) {
         std::string text;
         if (!hostSlurp(file, text, failure)) {

@@ -28,9 +28,11 @@ struct hostFileDocument {
 // Reads FILE, or standard input for "-", listing at most `maxErrors` errors. The document is
 // streamed unless hostReadWholeText(true) chose to read its whole text; both give the same result.
 // With `each`, every load goes to it as soon as it is read and `loads` stays empty; a document
-// refused later has handed on the loads before the fault.
+// refused later has handed on the loads before the fault. With `eachRecord`, every load element's
+// record goes to it likewise, just before its load, and `records` stays empty.
 hostFileDocument hostReadFile(const std::string& file, std::size_t maxErrors = xpDocument::kDefaultMaxErrors,
-                              std::function<void(hostLoad&&)> each = {});
+                              std::function<void(hostLoad&&)> each = {},
+                              std::function<void(hostLoadRecord&&)> eachRecord = {});
 
 // Whether hostReadFile reads the whole text into memory first rather than streaming it.
 void hostReadWholeText(bool whole);

@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include <unistd.h>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -14,12 +15,14 @@
 #include <optional>
 #include <sstream>
 
+#include "kestrel/components/exchange/xpExchangeContext.h"
 #include "kestrel/components/framework/mfLexicalCast.h"
 #include "kestrel/document/kestrelIfc.h"
 #include "kestrel/document/kestrelLoads.h"
 #include "kestrel/elements/kestrelLimits.h"
 #include "tools/host/hostDocument.h"
 #include "tools/host/hostFile.h"
+#include "tools/host/hostHeldOutput.h"
 #include "tools/view/viewCommands.h"
 
 namespace {
@@ -87,13 +90,9 @@ std::string schemaText() {
     return kestrel::loadsSchema();
 }
 
-// The errors about the element at `path` or anything inside it.
-std::vector<xpReportedError> errorsUnder(const std::vector<xpReportedError>& errors, const std::string& path) {
-    std::vector<xpReportedError> found;
-    for (const auto& e : errors)
-        if (e.path.compare(0, path.size(), path) == 0 && (e.path.size() == path.size() || e.path[path.size()] == '/'))
-            found.push_back(e);
-    return found;
+// Whether an error at `at` concerns the element at `path` or anything inside it.
+bool under(const std::string& at, const std::string& path) {
+    return at.compare(0, path.size(), path) == 0 && (at.size() == path.size() || at[path.size()] == '/');
 }
 
 // What the JSON report shows of a load read, kept in place of the load.
@@ -131,59 +130,104 @@ nlohmann::json loadJson(const hostLoadRecord& record, const LoadShown* load,
     return entry;
 }
 
+// The errors of each load element as its record arrives, in the order the report lists them: a
+// load's errors are all found while it is read, so they are those found since the last record.
+class ErrorsOfLoads {
+public:
+    std::vector<xpReportedError> take(const std::string& path) {
+        std::vector<xpReportedError> found;
+        const xpExchangeContext* context = xpExchangeContext::active();
+        if (!context) return found;
+        const std::vector<xpReportedError>& all = context->errors();
+        for (std::size_t i = m_seen; i < all.size(); ++i)
+            if (under(all[i].path, path)) found.push_back(all[i]);
+        m_seen = all.size();
+        // The report lists errors by line, those of one line in the order they were found.
+        std::stable_sort(found.begin(), found.end(),
+                         [](const xpReportedError& a, const xpReportedError& b) { return a.line < b.line; });
+        return found;
+    }
+
+private:
+    std::size_t m_seen = 0;
+};
+
 // One file's check; every load element is listed, a load that could not be read with its errors.
-// A load goes as soon as it is read: the JSON report keeps only what it shows of it (describing
-// every load costs more than reading it, so only for JSON), the text report only the count.
+// Loads and their records go as soon as they are read: each listing is held until the document
+// proved readable (a refused one lists none), on disk past a block, so that the check of a
+// document of any size holds little memory. Only the JSON report describes the loads, since
+// describing every load costs more than reading it.
 int checkFile(const std::string& file, bool json) {
-    std::vector<LoadShown> loads;
+    const std::string name = hostDisplayName(file);
+    hostHeldOutput held;
     std::size_t count = 0;
     std::optional<hostKindNames> kinds;
-    Loaded loaded = load(file, [&](hostLoad&& l) {
+    ErrorsOfLoads errorsOf;
+    // A load's record comes just before the load, if it was read: its JSON entry waits for it.
+    struct Entry {
+        hostLoadRecord record;
+        std::vector<xpReportedError> errors;
+    };
+    std::optional<Entry> waiting;
+    bool first = true;
+    auto entry = [&](const Entry& e, const LoadShown* load) {
+        if (!first) held.append(",");
+        first = false;
+        held.append(dumpJson(loadJson(e.record, load, e.errors)));
+    };
+    // A record left without a load is listed without one.
+    auto unpaired = [&] {
+        if (waiting) entry(*waiting, nullptr);
+        waiting.reset();
+    };
+    auto each = [&](hostLoad&& l) {
         ++count;
-        if (!json) return;
+        if (!json || !waiting || !waiting->record.read) return;
         // The kinds' names are those of the document being read.
         if (!kinds) kinds.emplace();
-        loads.push_back(shown(l, *kinds));
-    });
-    const int status = !loaded.readable || !loaded.result.wellFormed ? kUnreadable
-                       : loaded.result.errors.empty()                ? kOk
-                                                                     : kDocumentErrors;
-    nlohmann::json report;
-    if (json) report = {{"file", hostDisplayName(file)}, {"valid", status == kOk}, {"loads", nlohmann::json::array()}};
-    const std::string name = hostDisplayName(file);
-    std::size_t next = 0;
-    std::string lines;
-    for (const hostLoadRecord& record : loaded.records) {
-        const std::vector<xpReportedError> errors = errorsUnder(loaded.result.errors, record.path);
+        const LoadShown load = shown(l, *kinds);
+        entry(*waiting, &load);
+        waiting.reset();
+    };
+    std::string line;
+    auto eachRecord = [&](hostLoadRecord&& record) {
+        std::vector<xpReportedError> errors = errorsOf.take(record.path);
         if (json) {
-            const LoadShown* l = record.read && next < loads.size() ? &loads[next++] : nullptr;
-            report["loads"].push_back(loadJson(record, l, errors));
-        } else {
-            lines += name;
-            if (!record.read) lines += ':' + std::to_string(record.line);
-            lines += ": load \"";
-            lines += record.name;
-            lines += '"';
-            if (!record.read) lines += " not read";
-            if (!errors.empty())
-                lines += " (" + std::to_string(errors.size()) + (errors.size() == 1 ? " error)" : " errors)");
-            lines += '\n';
-            // Written in blocks: one stream call per load line costs a lock each.
-            if (lines.size() >= 1 << 16) {
-                std::cout << lines;
-                lines.clear();
-            }
+            unpaired();
+            waiting = Entry{std::move(record), std::move(errors)};
+            return;
         }
-    }
+        line = name;
+        if (!record.read) line += ':' + std::to_string(record.line);
+        line += ": load \"";
+        line += record.name;
+        line += '"';
+        if (!record.read) line += " not read";
+        if (!errors.empty())
+            line += " (" + std::to_string(errors.size()) + (errors.size() == 1 ? " error)" : " errors)");
+        line += '\n';
+        held.append(line);
+    };
+    Loaded loaded = hostReadFile(file, g_maxErrors, each, eachRecord);
+    unpaired();
+    int status = !loaded.readable || !loaded.result.wellFormed ? kUnreadable
+                 : loaded.result.errors.empty()                ? kOk
+                                                               : kDocumentErrors;
+    std::string failure;
     if (json) {
-        report["errors"] = nlohmann::json::array();
-        for (const auto& e : loaded.result.errors) report["errors"].push_back(errorJson(e));
-        std::cout << dumpJson(report) << '\n';
-        return status;
+        nlohmann::json errors = nlohmann::json::array();
+        for (const auto& e : loaded.result.errors) errors.push_back(errorJson(e));
+        // The report's members in the order the JSON library writes an object's: by name.
+        std::cout << "{\"errors\":" << dumpJson(errors) << ",\"file\":" << dumpJson(name) << ",\"loads\":[";
+        if (status != kUnreadable && !held.writeTo(std::cout, failure)) status = kUnreadable;
+        std::cout << "],\"valid\":" << (status == kOk ? "true" : "false") << "}\n";
+    } else {
+        if (status != kUnreadable && !held.writeTo(std::cout, failure)) status = kUnreadable;
+        for (const auto& e : loaded.result.errors) hostPrintError(std::cerr, file, e);
+        if (status == kOk) std::cout << name << ": ok, " << count << " loads\n";
     }
-    std::cout << lines;
-    for (const auto& e : loaded.result.errors) hostPrintError(std::cerr, file, e);
-    if (status == kOk) std::cout << name << ": ok, " << count << " loads\n";
+    if (!failure.empty())
+        std::cerr << name << ":0: error: the report could not be held in a temporary file: " << failure << '\n';
     return status;
 }
 

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <iosfwd>
+#include <string>
+#include <string_view>
+
+// Output that may go out only once a document proved readable: held in memory up to a block and
+// past it in an unnamed temporary file, so that the report on a document of any size holds
+// little memory. Where no temporary file can be made it all stays in memory.
+class hostHeldOutput {
+public:
+    explicit hostHeldOutput(std::size_t block = std::size_t(1) << 20) : m_block(block) {}
+    ~hostHeldOutput();
+    hostHeldOutput(const hostHeldOutput&) = delete;
+    hostHeldOutput& operator=(const hostHeldOutput&) = delete;
+
+    void append(std::string_view text);
+    // Writes everything held to `out`, in order; false, with the system's reason in `failure`,
+    // when the temporary file failed, since the report would then be incomplete.
+    bool writeTo(std::ostream& out, std::string& failure);
+
+private:
+    std::size_t m_block;
+    std::string m_text;
+    std::FILE* m_spill = nullptr;
+    bool m_noSpill = false;
+    int m_error = 0;
+};
