@@ -323,10 +323,9 @@ int ifc(const std::string& file, const std::string& output, double step, bool st
     Loaded loaded;
     try {
         kestrel::IfcWriter writer(out, options);
-        loaded = load(file, [&](hostLoad&& l) {
-            // A script's engine state goes with the load.
-            writer.add(l);
-        });
+        // Neither the loads nor their records are kept: a script's engine state goes with its load.
+        loaded = hostReadFile(
+            file, g_maxErrors, [&](hostLoad&& l) { writer.add(l); }, [](hostLoadRecord&&) {});
         for (const auto& e : loaded.result.errors) hostPrintError(std::cerr, file, e);
         if (!loaded.readable || !loaded.result.wellFormed) {
             discard();
