@@ -86,6 +86,10 @@ bad = [i for i, l in enumerate(loads) if not l["read"]]
 assert bad == [7, 40007, 80007], bad
 assert all(len(loads[i]["errors"]) == 2 and loads[i]["errors"][0]["line"] == i + 2 for i in bad)
 assert loads[119999]["name"] == "g119999" and loads[119999]["errors"] == []' || fail "json"
+  # A listing that cannot be held is a failure, not a short listing.
+  (trap '' XFSZ; ulimit -f 100; "$kestrel" check long.xml 2> err.txt | wc -l > count.txt; echo "${PIPESTATUS[0]}" > status.txt)
+  [ "$(cat status.txt)" -eq 2 ] && [ "$(cat count.txt)" -eq 0 ] || fail "unheld: $(cat status.txt) $(cat count.txt)"
+  grep -q ':0: error: the report could not be held in a temporary file: File too large$' err.txt || fail "$(cat err.txt)"
   head -c -10 long.xml > cut.xml
   "$kestrel" check cut.xml > out.txt 2> err.txt
   [ $? -eq 2 ] && [ ! -s out.txt ] || fail "refused: $(head -3 out.txt)"
