@@ -15,7 +15,8 @@ command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DC
 scripts/setup.sh "$build" -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTREL_FUZZ=ON \
   -DKESTREL_TESTS=OFF -DKESTREL_WERROR=OFF "${launcher[@]}"
 
-export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:allocator_may_return_null=1
+# intercept_tls_get_addr=0: see scripts/test.sh.
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:allocator_may_return_null=1:intercept_tls_get_addr=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export LSAN_OPTIONS=suppressions=$PWD/fuzz/lsan.supp
 options=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=2048 -print_final_stats=1)
