@@ -10,7 +10,7 @@ hostHeldOutput::~hostHeldOutput() {
 
 void hostHeldOutput::append(std::string_view text) {
     m_text += text;
-    if (m_text.size() < m_block || m_noSpill || m_error) return;
+    if (m_text.size() < kBlock || m_noSpill || m_error) return;
     if (!m_spill) {
         m_spill = std::tmpfile();
         m_noSpill = !m_spill;

@@ -11,7 +11,7 @@
 // little memory. Where no temporary file can be made it all stays in memory.
 class hostHeldOutput {
 public:
-    explicit hostHeldOutput(std::size_t block = std::size_t(1) << 20) : m_block(block) {}
+    hostHeldOutput() = default;
     ~hostHeldOutput();
     hostHeldOutput(const hostHeldOutput&) = delete;
     hostHeldOutput& operator=(const hostHeldOutput&) = delete;
@@ -22,7 +22,7 @@ public:
     bool writeTo(std::ostream& out, std::string& failure);
 
 private:
-    std::size_t m_block;
+    static constexpr std::size_t kBlock = std::size_t(1) << 20;
     std::string m_text;
     std::FILE* m_spill = nullptr;
     bool m_noSpill = false;

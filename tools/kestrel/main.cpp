@@ -45,8 +45,10 @@ nlohmann::json errorJson(const xpReportedError& e) {
 
 using Loaded = hostFileDocument;
 
-Loaded load(const std::string& file, std::function<void(hostLoad&&)> each = {}) {
-    return hostReadFile(file, g_maxErrors, std::move(each));
+// Reads FILE under the command's error limit; with receivers, loads and records go to them.
+Loaded load(const std::string& file, std::function<void(hostLoad&&)> each = {},
+            std::function<void(hostLoadRecord&&)> eachRecord = {}) {
+    return hostReadFile(file, g_maxErrors, std::move(each), std::move(eachRecord));
 }
 
 nlohmann::json orNull(const std::string& text) {
@@ -208,7 +210,7 @@ int checkFile(const std::string& file, bool json) {
         line += '\n';
         held.append(line);
     };
-    Loaded loaded = hostReadFile(file, g_maxErrors, each, eachRecord);
+    Loaded loaded = load(file, each, eachRecord);
     unpaired();
     int status = !loaded.readable || !loaded.result.wellFormed ? kUnreadable
                  : loaded.result.errors.empty()                ? kOk
@@ -324,8 +326,8 @@ int ifc(const std::string& file, const std::string& output, double step, bool st
     try {
         kestrel::IfcWriter writer(out, options);
         // Neither the loads nor their records are kept: a script's engine state goes with its load.
-        loaded = hostReadFile(
-            file, g_maxErrors, [&](hostLoad&& l) { writer.add(l); }, [](hostLoadRecord&&) {});
+        loaded = load(
+            file, [&](hostLoad&& l) { writer.add(l); }, [](hostLoadRecord&&) {});
         for (const auto& e : loaded.result.errors) hostPrintError(std::cerr, file, e);
         if (!loaded.readable || !loaded.result.wellFormed) {
             discard();
