@@ -65,6 +65,11 @@ xpErrorMap& xpErrorMap::operator<<(const xml_error& error) {
     auto copy = error.clone();
     copy->truncate(kMaxMessage);
     xpExchangeContext* context = xpExchangeContext::active();
+    const std::uint64_t exchange = context ? context->serial() : 0;
+    if (exchange != m_exchange) {
+        m_errors.clear();
+        m_exchange = exchange;
+    }
     // Past the error limit a node keeps no copy either, so that memory stays bounded.
     const bool kept = !context || !context->full();
     if (context) context->report(*copy);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -81,7 +82,9 @@ public:
     std::unique_ptr<xml_error> clone() const override { return std::make_unique<xml_schema_validation_error>(*this); }
 };
 
-// The errors recorded against one node, in the order they were recorded.
+// The errors recorded against one node, in the order they were recorded, by the latest exchange
+// that recorded any: a host reads many documents through one tree, whose nodes must not keep
+// every document's errors.
 class xpErrorMap {
 public:
     // Stores a copy; also reports it to the exchange in progress, if any.
@@ -93,4 +96,5 @@ public:
 
 private:
     std::vector<std::unique_ptr<xml_error>> m_errors;
+    std::uint64_t m_exchange = 0;  // serial of the exchange that recorded them; 0 for none
 };

@@ -1,5 +1,6 @@
 #include "kestrel/components/exchange/xpExchangeContext.h"
 
+#include <atomic>
 #include <boost/container/small_vector.hpp>
 #include <charconv>
 #include <cstring>
@@ -70,7 +71,12 @@ int xpFrame::column() const {
     return record ? record->column : 0;
 }
 
-xpExchangeContext::xpExchangeContext() : m_previous(t_active) {
+namespace {
+std::atomic<std::uint64_t> g_exchanges{0};
+}  // namespace
+
+xpExchangeContext::xpExchangeContext()
+    : m_serial(g_exchanges.fetch_add(1, std::memory_order_relaxed) + 1), m_previous(t_active) {
     t_active = this;
 }
 

@@ -3,6 +3,7 @@
 #include <pugixml.hpp>
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,8 @@ public:
     std::vector<xpReportedError> takeErrors();
     // Grid nodes granted so far to the grids read in this exchange, which share one limit.
     std::size_t& gridNodes() { return m_gridNodes; }
+    // Distinct for every exchange of the process; never 0.
+    std::uint64_t serial() const { return m_serial; }
 
     // The context of the exchange running on this thread, if any.
     static xpExchangeContext* active();
@@ -72,5 +75,6 @@ private:
     std::size_t m_limit = static_cast<std::size_t>(-1);
     std::size_t m_unlisted = 0;
     std::size_t m_gridNodes = 0;
+    std::uint64_t m_serial;
     xpExchangeContext* m_previous;
 };

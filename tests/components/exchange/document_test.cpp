@@ -85,6 +85,18 @@ TEST_F(Document, ReportsUnexpectedContentWithPathAndLineAndReadsTheRest) {
     EXPECT_EQ(root.import(), locsys3d({1, 2, 0}, {1, 0, 0}, {0, 1, 0}));
 }
 
+// A host reads document after document through one tree: a node keeps the errors of the latest
+// read that found any, not those of every read.
+TEST_F(Document, NodesKeepTheErrorsOfTheLatestReadOnly) {
+    SystemRoot root;
+    const std::string text = R"(<system colour="red"><origin x="1" y="2" z="3"/><x_axis x="1" y="0" z="0"/>
+<y_axis x="0" y="1" z="0"/></system>)";
+    read(root, text);
+    ASSERT_EQ(root.nodeError().size(), 1u);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(read(root, text).errors.size(), 1u);
+    EXPECT_EQ(root.nodeError().size(), 1u);
+}
+
 // Whitespace between elements is layout, also when written as character references: only a
 // literal carriage return is normalised away by the parser, "&#13;" reaches the element as '\r'.
 TEST_F(Document, ReportsUnexpectedContentButNotWhitespaceReferences) {
